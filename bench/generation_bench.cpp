@@ -1,0 +1,117 @@
+// Indexing speed against the floor of merely reading each file up to its "</head>".
+// Run: build/bench/generation_bench [--pages=N]
+#include "core/run.h"
+
+#include <benchmark/benchmark.h>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+size_t g_pages = 20000;
+
+struct Site {
+    std::string root;
+    std::vector<std::string> files;
+};
+
+const Site& TheSite()
+{
+    static Site site = [] {
+        Site s;
+        s.root = (fs::temp_directory_path() / ("tovaro-bench-" + std::to_string(::getpid()))).string();
+        std::string body(6000, 'x');
+        for (size_t i = 0; i < g_pages; ++i) {
+            std::string dir = s.root + "/d" + std::to_string(i % 100) + "/e" + std::to_string(i % 7);
+            fs::create_directories(dir);
+            std::string path = dir + "/seite" + std::to_string(i) + ".htm";
+            std::ofstream out(path, std::ios::binary);
+            out << "<!DOCTYPE html>\r\n<html lang=\"de\">\r\n<head>\r\n"
+                << "<meta charset=\"utf-8\">\r\n"
+                << "<title>Seite " << i << " über Gärten</title>\r\n"
+                << "<meta name=\"keywords\" content=\"garten, pflanzen, nummer" << i << "\">\r\n"
+                << "<meta name=\"description\" content=\"Beschreibung der Seite " << i
+                << " mit etwas Text.\">\r\n"
+                << "<link rel=\"stylesheet\" href=\"/style.css\">\r\n</head>\r\n<body>\r\n"
+                << body << "\r\n</body>\r\n</html>\r\n";
+            s.files.push_back(path);
+        }
+        return s;
+    }();
+    return site;
+}
+
+// The floor: open, read until the bytes read so far hold "</head>", close.
+void BM_ReadHeadsFloor(benchmark::State& state)
+{
+    const Site& site = TheSite();
+    std::vector<char> buf(64 * 1024);
+    for (auto _ : state) {
+        size_t found = 0;
+        for (const std::string& f : site.files) {
+            int fd = ::open(f.c_str(), O_RDONLY | O_CLOEXEC);
+            if (fd < 0)
+                continue;
+            ssize_t n;
+            while ((n = ::read(fd, buf.data(), buf.size())) > 0) {
+                if (::memmem(buf.data(), static_cast<size_t>(n), "</head>", 7) != nullptr) {
+                    ++found;
+                    break;
+                }
+            }
+            ::close(fd);
+        }
+        benchmark::DoNotOptimize(found);
+    }
+    state.counters["files_per_s"]
+        = benchmark::Counter(static_cast<double>(site.files.size()), benchmark::Counter::kIsIterationInvariantRate);
+}
+
+void BM_RunGeneration(benchmark::State& state)
+{
+    const Site& site = TheSite();
+    tovaro::RunInputs in;
+    in.files = site.files;
+    in.siteDir = site.root;
+    in.outputPath = site.root + "/lookup.htm";
+    in.webRoot = "https://www.example.org/";
+    tovaro::RunSink sink;
+    for (auto _ : state) {
+        tovaro::RunResult r = tovaro::RunGeneration(in, sink);
+        if (!r.written || r.entries != site.files.size())
+            state.SkipWithError("run failed");
+    }
+    state.counters["files_per_s"]
+        = benchmark::Counter(static_cast<double>(site.files.size()), benchmark::Counter::kIsIterationInvariantRate);
+}
+
+BENCHMARK(BM_ReadHeadsFloor)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_RunGeneration)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::vector<char*> rest;
+    for (int i = 0; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--pages=", 8) == 0)
+            g_pages = std::strtoul(argv[i] + 8, nullptr, 10);
+        else
+            rest.push_back(argv[i]);
+    }
+    int n = static_cast<int>(rest.size());
+    benchmark::Initialize(&n, rest.data());
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::error_code ec;
+    fs::remove_all(TheSite().root, ec);
+    return 0;
+}

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing need; asks apt only for
+# what is missing.
+set -euo pipefail
+packages=(build-essential cmake pkg-config libgtest-dev libbenchmark-dev
+  qt6-base-dev libx11-dev xvfb xauth xdotool chromium clang libclang-rt-14-dev
+  dpkg-dev desktop-file-utils file)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo=sudo
+  echo "Installiere: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+fi

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs, builds and starts the wizard; without a display it runs the command-line generator
+# on the example site instead.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+bash scripts/build.sh
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -x build/tovaro ]; then
+  exec build/tovaro
+fi
+out=build/example-site
+rm -rf "$out"
+cp -r example/site "$out"
+build/tovaro-gen --tree "$out" -o "$out/lookup.htm" -w "https://www.example.org/"
+echo "Suchseite: $PWD/$out/lookup.htm"

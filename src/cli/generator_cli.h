@@ -1,0 +1,21 @@
+// tovaro-gen as a function, so that tests run it in-process with captured streams.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace tovaro::cli {
+
+struct CliContext {
+    std::istream& in;
+    std::ostream& out;
+    std::ostream& err;
+    std::string cwd;
+    bool progressToTerminal = false; ///< standard error is a terminal
+};
+
+/// Runs the generator; returns the exit status.
+int RunCli(const std::vector<std::string>& args, CliContext& context);
+
+} // namespace tovaro::cli

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tovaro {
+
+/// A colour value with red in bits 0-7, green in 8-15 and blue in 16-23.
+using ColourValue = uint32_t;
+
+inline ColourValue MakeColour(unsigned red, unsigned green, unsigned blue)
+{
+    return (red & 0xFFu) | ((green & 0xFFu) << 8) | ((blue & 0xFFu) << 16);
+}
+
+/// "#RRGGBB" with upper-case digits: pure red (255) is "#FF0000".
+std::string ColourToCode(ColourValue value);
+
+} // namespace tovaro

@@ -1,0 +1,120 @@
+#include "page_writer.h"
+
+namespace tovaro {
+
+namespace {
+
+    void Line(std::string& out, const std::string& text)
+    {
+        out.append(text);
+        out.append("\r\n");
+    }
+
+    std::string FontOpen(const Appearance& a)
+    {
+        return "<font face=\"" + a.fontFace + "\" size=\"" + a.fontSize + "\" color=\""
+            + a.textColour + "\">";
+    }
+
+} // namespace
+
+void AppendPageHead(std::string& out, const Appearance& a)
+{
+    Line(out, "<html>");
+    Line(out, "<head>");
+    Line(out, "<title>" + a.heading + "</title>");
+    Line(out, "<script language=\"JavaScript\">");
+    Line(out, "<!--");
+    Line(out, "");
+    Line(out, "var Daten = new Array();");
+    // The query is split before it is decoded, so that an encoded "=", "&" or "+" in the
+    // search word stays part of it.
+    Line(out,
+        "Daten=location.search.substring(1,location.search.length).replace(/\\+/g,\" \")"
+        ".split(\"=\");");
+    Line(out, "");
+    Line(out, "if (Daten[0] != ''){");
+    Line(out, "if (Daten.length < 2){ Daten[1]=''; } else { Daten[1]=Daten[1].split(\"&\")[0]; }");
+    Line(out, "try { Daten[1]=decodeURIComponent(Daten[1]); }");
+    Line(out, "catch (e) { Daten[1]=unescape(Daten[1]); }");
+    Line(out, "Daten[1]=Daten[1].toLowerCase();");
+    Line(out, "");
+    Line(out, "if (Daten[1].length > 0){");
+    // The search word is shown as text, never as markup.
+    Line(out,
+        "    document.writeln('" + FontOpen(a)
+            + "Suche nach <b>' + "
+              "Daten[1].replace(/&/g,'&amp;').replace(/</g,'&lt;').replace(/>/g,'&gt;') + "
+              "'</b><hr>');");
+    Line(out,
+        "var found=0; var found2 = 0; var keys = new Array(); var tits = new Array(); var descs "
+        "= new Array(); var urls = new Array();");
+    Line(out,
+        "var found=0; var found2=0; var keys = new Array(); var tits = new Array(); var descs = "
+        "new Array(); var urls = new Array();");
+}
+
+void AppendEntryBlock(std::string& out, size_t n, const PageEntry& e)
+{
+    const std::string num = std::to_string(n);
+    Line(out, "     urls[" + num + "]='" + e.url + "';");
+    Line(out, "     keys[" + num + "]= '" + e.keywords + "';");
+    Line(out, "     tits[" + num + "]= '" + e.title + "';");
+    Line(out, "     descs[" + num + "]= '" + e.description + "';");
+}
+
+void AppendPageTail(std::string& out, size_t m, const Appearance& a)
+{
+    static const char* const kLoop[] = {
+        "    found2=0;",
+        "",
+        "     if (keys[i].toLowerCase().indexOf(Daten[1]) >= 0){",
+        "    document.writeln('<b>' + tits[i] + '</b><br>');",
+        "    document.writeln(descs[i] + '<br><br>');",
+        "    document.writeln('<a href=\" ' + urls[i] + '\" target=\"_blank\">' + urls[i] + "
+        "'</a><br><br>');",
+        "",
+        "    found ++;",
+        "       found2=1;",
+        "   }",
+        "     if (descs[i].toLowerCase().indexOf(Daten[1]) >= 0 && found2 == 0){",
+        "    document.writeln('<b>' + tits[i] + '</b><br>');",
+        "    document.writeln(descs[i] + '<br><br>');",
+        "    document.writeln('<a href=\"' + urls[i] + '\" target=\"_blank\">' + urls[i] + "
+        "'</a><br><br>');",
+        "",
+        "    found ++;",
+        "        found2=1;",
+        "    }",
+        "     if (tits[i].toLowerCase().indexOf(Daten[1]) >= 0 && found2 == 0){",
+        "    document.writeln('<b>' + tits[i] + '</b><br>');",
+        "    document.writeln(descs[i] + '<br><br>');",
+        "    document.writeln('<a href=\"' + urls[i] + '\" target=\"_blank\">' + urls[i] + "
+        "'</a><br><br>');",
+        "",
+        "    found ++;",
+        "     ",
+        "    }",
+        "}",
+        "",
+        "    document.writeln('<hr>' + found + ' Ergebnisse gefunden.');",
+        "}}",
+        "-->",
+        "</script>",
+        "</head>",
+    };
+    Line(out, "for (var i = 0;i<" + std::to_string(m) + ";i++){");
+    for (const char* line : kLoop)
+        Line(out, line);
+    Line(out, "<body bgcolor=\"" + a.backgroundColour + "\">");
+    Line(out, "<form onSubmit=\"return lookup()\">");
+    Line(out,
+        FontOpen(a)
+            + "Suchbegriff: <input type=text name=\"lookup\" value=\"\">&nbsp; <input "
+              "type=submit value=\"Suchen\">");
+    Line(out, "</form>");
+    Line(out, "</body>");
+    Line(out, "</html>");
+}
+
+} // namespace tovaro

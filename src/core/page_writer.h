@@ -1,0 +1,31 @@
+// The search page: a fixed head, four script lines per indexed page, a fixed tail. Every line
+// ends with CR LF; inserted values are written as they are.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace tovaro {
+
+/// The five options of the appearance page, as the user typed or chose them (unchecked).
+struct Appearance {
+    std::string backgroundColour = "#FFFFE1";
+    std::string textColour = "#000000";
+    std::string fontFace = "Arial, Helvetica, sans-serif";
+    std::string fontSize = "3";
+    std::string heading = "Tovaro Suche";
+};
+
+/// One indexed page, its fields already cleaned for the script.
+struct PageEntry {
+    std::string url;
+    std::string keywords;
+    std::string title;
+    std::string description;
+};
+
+void AppendPageHead(std::string& out, const Appearance& appearance);
+void AppendEntryBlock(std::string& out, size_t number, const PageEntry& entry);
+void AppendPageTail(std::string& out, size_t entryCount, const Appearance& appearance);
+
+} // namespace tovaro

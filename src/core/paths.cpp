@@ -1,0 +1,64 @@
+#include "paths.h"
+
+#include <climits>
+#include <unistd.h>
+#include <vector>
+
+namespace tovaro {
+
+std::string AbsolutePath(std::string_view path, std::string_view cwd)
+{
+    std::string full;
+    if (!path.empty() && path.front() == '/') {
+        full = path;
+    } else {
+        full = cwd;
+        full += '/';
+        full += path;
+    }
+    std::vector<std::string_view> parts;
+    std::string_view rest(full);
+    while (!rest.empty()) {
+        size_t slash = rest.find('/');
+        std::string_view part = rest.substr(0, slash);
+        rest = slash == std::string_view::npos ? std::string_view() : rest.substr(slash + 1);
+        if (part.empty() || part == ".")
+            continue;
+        if (part == "..") {
+            if (!parts.empty())
+                parts.pop_back();
+            continue;
+        }
+        parts.push_back(part);
+    }
+    std::string out;
+    for (std::string_view part : parts) {
+        out += '/';
+        out += part;
+    }
+    return out.empty() ? "/" : out;
+}
+
+std::string ParentDirectory(std::string_view path)
+{
+    size_t slash = path.rfind('/');
+    if (slash == std::string_view::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return std::string(path.substr(0, slash));
+}
+
+std::string CurrentDirectory()
+{
+    std::vector<char> buf(PATH_MAX);
+    for (;;) {
+        if (::getcwd(buf.data(), buf.size()) != nullptr)
+            return buf.data();
+        if (buf.size() > 1 << 20)
+            return "/";
+        buf.resize(buf.size() * 2);
+    }
+}
+
+} // namespace tovaro

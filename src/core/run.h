@@ -1,0 +1,59 @@
+// The generation run: every file of the list, in order, becomes an entry of the search page or
+// a status line; the page is written at the end. The wizard and the command-line generator
+// both drive this one loop, each with its own sink.
+#pragma once
+
+#include "page_writer.h"
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace tovaro {
+
+class PageStore;
+
+struct RunInputs {
+    std::vector<std::string> files;
+    std::string siteDir;
+    std::string outputPath;
+    std::string webRoot;
+    Appearance appearance;
+};
+
+/// Receives the run's progress. Every call comes from the run's own thread, in order.
+class RunSink {
+public:
+    virtual ~RunSink() = default;
+    /// Before the first file; `fileCount` is the length of the file list.
+    virtual void RunStarted(size_t fileCount) { (void)fileCount; }
+    /// At the start of file `index`.
+    virtual void FileStarted(size_t index, const std::string& path)
+    {
+        (void)index;
+        (void)path;
+    }
+    /// A line for the status list ("Fehlend: ..." or "Nicht lesbar: ...").
+    virtual void StatusLine(const std::string& line) { (void)line; }
+};
+
+struct RunResult {
+    bool written = false;
+    std::string message; ///< the success message, or the error message
+    size_t entries = 0; ///< complete pages in the index
+    size_t incomplete = 0; ///< files with a missing field
+    size_t unreadable = 0; ///< files that could not be read
+};
+
+extern const char* const kSuccessMessage;
+extern const char* const kMessageTitle;
+
+/// "Fehlend: " line for a file, or empty when the file is complete.
+std::string MissingFieldsLine(const std::string& path, const std::string& title,
+    const std::string& keywords, const std::string& description);
+
+/// The whole search page text for the inputs, without touching the disk beyond reading.
+RunResult RunGeneration(const RunInputs& inputs, RunSink& sink, PageStore& store);
+RunResult RunGeneration(const RunInputs& inputs, RunSink& sink);
+
+} // namespace tovaro

@@ -1,0 +1,29 @@
+// Byte-level text helpers. Text is kept as bytes: a text is UTF-8 when it is valid
+// UTF-8, otherwise it is taken as windows-1252.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tovaro {
+
+/// True when the bytes form valid UTF-8 (plain ASCII included).
+bool IsValidUtf8(std::string_view text);
+
+/// Lower-cases the ASCII letters only; every byte keeps its position.
+std::string LowerAscii(std::string_view text);
+
+/// Lower-cases ASCII letters and the Latin-1 letters (Ä, Ö, Ü, ...) in whichever of the two
+/// encodings the text is in. The length never changes.
+std::string LowerText(std::string_view text);
+
+/// Every occurrence of `from` in `text` replaced by `to`.
+std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);
+
+/// `text` without any of the bytes `c`.
+std::string RemoveChar(std::string_view text, char c);
+
+/// Removes leading and trailing blanks (spaces only).
+std::string_view TrimBlanks(std::string_view text);
+
+} // namespace tovaro

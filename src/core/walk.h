@@ -1,0 +1,36 @@
+// Recursive file search: every file below a directory, depth first, in the order in which the
+// file system lists the entries.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tovaro {
+
+/// Called once at the start of every directory and once after the whole search, so that a
+/// user interface can handle its pending events.
+using YieldFn = std::function<void()>;
+
+/// Turns a user filter into the suffix that the search compares: blanks trimmed, upper case,
+/// and a leading "*" replaced by what follows the first "." ("*.*" -> "*", "*.htm" -> "HTM").
+std::string NormaliseFilter(const std::string& filter);
+
+/// True when the file name matches the normalised suffix ("*" matches all).
+bool MatchesSuffix(const std::string& name, const std::string& suffix);
+
+/// Every file at any depth below `startDir` whose name matches `filter`, as absolute paths in
+/// discovery order. Links to directories are followed, but a directory already listed in this
+/// search is not listed again, so the search ends on every tree. A link to a file and a
+/// dangling link count as files. Directories that cannot be listed are skipped.
+std::vector<std::string> CollectFiles(
+    const std::string& startDir, const std::string& filter, const YieldFn& yield = {});
+
+/// The plain files (not directories) directly in `dir`, by name only, unsorted. Empty when the
+/// directory cannot be listed.
+std::vector<std::string> ListFileNames(const std::string& dir);
+
+/// The subdirectory names directly in `dir` (links to directories included), unsorted.
+std::vector<std::string> ListDirectoryNames(const std::string& dir);
+
+} // namespace tovaro

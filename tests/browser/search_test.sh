@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Opens generated search pages in headless Chromium with query strings and checks what the
+# page's script wrote: the hits, the count line and the search word as shown.
+set -u
+gen=${TOVARO_GEN:?}
+chromium=${CHROMIUM:-chromium}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+pass=0
+fail=0
+
+page() { # file title keywords description
+  printf '<html>\r\n<head>\r\n<meta charset="utf-8">\r\n<title>%s</title>\r\n<meta name="keywords" content="%s">\r\n<meta name="description" content="%s">\r\n</head>\r\n<body></body>\r\n</html>\r\n' "$2" "$3" "$4" >"$1"
+}
+
+mkdir -p "$work/site/docs"
+page "$work/site/garten.htm" "Gartenpflege" "Garten, Grüße, Rasen" "Tipps für den Rasen."
+page "$work/site/docs/cpp.htm" "Programmieren" "c++, compiler" "Sprachen & Werkzeuge"
+page "$work/site/docs/peter's page.htm" "Peters Seite" "peter" "Über Äpfel und Birnen"
+page "$work/site/script.htm" "Böse</script><b>fett" "skript" "a<b>c"
+"$gen" --tree "$work/site" -o "$work/site/lookup.htm" >/dev/null || { echo "generator failed"; exit 1; }
+
+dump() { # query -> DOM on stdout
+  timeout 60 "$chromium" --headless --no-sandbox --disable-gpu --no-first-run \
+    --disable-background-networking --disable-component-update --disable-sync \
+    --user-data-dir="$work/profile" --dump-dom "file://$work/site/lookup.htm$1" 2>/dev/null
+}
+
+check() { # name query expected-count word-as-shown [must-contain] [must-not-contain]
+  local name=$1 query=$2 count=$3 word=$4 has=${5:-} hasnot=${6:-}
+  local dom
+  dom=$(dump "$query")
+  local ok=1
+  if [ "$count" = "-" ]; then
+    grep -qE "<hr>[0-9]+ Ergebnisse gefunden" <<<"$dom" && ok=0
+  else
+    grep -q "<hr>$count Ergebnisse gefunden." <<<"$dom" || ok=0
+    grep -qF "Suche nach <b>$word</b>" <<<"$dom" || ok=0
+  fi
+  [ -n "$has" ] && { grep -qF -- "$has" <<<"$dom" || ok=0; }
+  [ -n "$hasnot" ] && { grep -qF -- "$hasnot" <<<"$dom" && ok=0; }
+  if [ $ok = 1 ]; then
+    pass=$((pass + 1)); echo "ok   $name"
+  else
+    fail=$((fail + 1)); echo "FAIL $name"; echo "$dom" | head -c 3000; echo
+  fi
+}
+
+check "no query shows only the form" "" - "" 'name="lookup"' "Suche nach <b></b>"
+check "keyword hit" "?lookup=rasen" 1 rasen '<a href=" garten.htm"'
+check "plus is a blank, word lower-cased" "?lookup=Tipps+F%C3%BCr" 1 "tipps für" "Gartenpflege"
+check "umlaut in UTF-8" "?lookup=gr%C3%BC%C3%9Fe" 1 "grüße" "Gartenpflege"
+check "umlaut in windows-1252 escape" "?lookup=gr%FC%DFe" 1 "grüße" "Gartenpflege"
+check "c++ is searched as typed" "?lookup=c%2B%2B" 1 "c++" "Programmieren"
+check "description hit" "?lookup=werkzeuge" 1 "werkzeuge" "Programmieren"
+check "title hit" "?lookup=peters" 1 "peters" 'peter%27s%20page.htm'
+check "apostrophe in file name keeps the page working" "?lookup=%C3%A4pfel" 1 "äpfel" 'docs/peter%27s%20page.htm'
+check "several hits" "?lookup=e" 4 "e"
+check "no hit" "?lookup=zebra" 0 "zebra"
+check "field with script end tag stays in the index" "?lookup=skript" 1 "skript" "Böse"
+check "search word is shown as text" "?lookup=%3Cimg%20src%3Dx%20onerror%3Dalert(1)%3E" 0 \
+  "&lt;img src=x onerror=alert(1)&gt;" "" "<img"
+check "further parameters are ignored" "?lookup=rasen&x=1" 1 rasen
+
+echo "browser: $pass passed, $fail failed"
+[ $fail = 0 ]

@@ -1,0 +1,170 @@
+#include "../core/test_util.h"
+#include "cli/generator_cli.h"
+#include "cli/options.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <sys/wait.h>
+
+using namespace tovaro;
+
+namespace {
+
+const char* kPage = "<title>%s</title>\r\n<meta name=\"keywords\" content=\"k\">\r\n"
+                    "<meta name=\"description\" content=\"d\">\r\n</head>\r\n";
+
+std::string Page(const std::string& title)
+{
+    char buf[512];
+    std::snprintf(buf, sizeof buf, kPage, title.c_str());
+    return buf;
+}
+
+struct Cli {
+    std::istringstream in;
+    std::ostringstream out;
+    std::ostringstream err;
+    int status = -1;
+
+    Cli(const std::string& cwd, const std::vector<std::string>& args, const std::string& input = "")
+        : in(input)
+    {
+        cli::CliContext c { in, out, err, cwd, false };
+        status = cli::RunCli(args, c);
+    }
+};
+
+// The urls[] lines of a page, in order.
+std::vector<std::string> Urls(const std::string& page)
+{
+    std::vector<std::string> urls;
+    std::istringstream s(page);
+    std::string line;
+    while (std::getline(s, line)) {
+        size_t p = line.find("urls[");
+        if (p == 5) {
+            size_t a = line.find("='") + 2;
+            urls.push_back(line.substr(a, line.rfind("';") - a));
+        }
+    }
+    return urls;
+}
+
+} // namespace
+
+TEST(CliOptionsTest, UsageErrors)
+{
+    EXPECT_FALSE(cli::ParseOptions({ "--gibtsnicht" }).ok);
+    EXPECT_FALSE(cli::ParseOptions({ "-o" }).ok);
+    EXPECT_FALSE(cli::ParseOptions({ "--output=" }).ok);
+    cli::ParseResult r = cli::ParseOptions({ "--heading=Über", "-w", "http://x/", "--", "-o" });
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.options.appearance.heading, "Über");
+    EXPECT_EQ(r.options.webRoot, "http://x/");
+    ASSERT_EQ(r.options.sources.size(), 1u);
+    EXPECT_EQ(r.options.sources[0].value, "-o");
+}
+
+TEST(CliTest, HelpAndUsageStatus)
+{
+    Cli help("/", { "--help" });
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.str().find("Aufruf: tovaro-gen"), std::string::npos);
+    Cli bad("/", { "--farbe" });
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_NE(bad.err.str().find("Unbekannte Option: --farbe"), std::string::npos);
+    EXPECT_NE(bad.err.str().find("Aufruf: tovaro-gen"), std::string::npos);
+}
+
+TEST(CliTest, FileListFollowsTheCommandLine)
+{
+    test::TempDir dir;
+    dir.Write("site/a.htm", Page("A"));
+    dir.Write("site/b.htm", Page("B"));
+    dir.Write("site/sub/c.htm", Page("C"));
+    dir.Write("site/sub/C.HTM", Page("C2"));
+    dir.Write("site/sub/d.txt", Page("D"));
+    dir.Write("liste.txt", "site/b.htm\r\n\r\n./site/../site/a.htm\n");
+    Cli cli(dir.path(),
+        { "site//b.htm", "--files-from", "liste.txt", "--tree", "site/sub", "--files-from", "-", "-o",
+            "site/lookup.htm" },
+        "site/a.htm\n");
+    ASSERT_EQ(cli.status, 0) << cli.err.str();
+    EXPECT_EQ(cli.out.str(), "Die Suchdatei wurde erfolgreich erstellt!\n");
+    // The tree's default filter *.ht* is case-sensitive and matches whole paths.
+    EXPECT_EQ(Urls(test::ReadFile(dir.path() + "/site/lookup.htm")),
+        (std::vector<std::string> { "b.htm", "b.htm", "a.htm", "sub/c.htm", "a.htm" }));
+}
+
+TEST(CliTest, TreeFilterAndSiteDirectory)
+{
+    test::TempDir dir;
+    dir.Write("site/x/a.htm", Page("A"));
+    dir.Write("site/x/b.txt", Page("B"));
+    Cli cli(dir.path(),
+        { "--tree", "site", "--filter", "*.txt", "-s", "site/", "-o", "out/lookup.htm", "-w",
+            "https://www.example.org" });
+    dir.Mkdir("out");
+    Cli again(dir.path(),
+        { "--tree", "site", "--filter", "*.txt", "-s", "site/", "-o", "out/lookup.htm", "-w",
+            "https://www.example.org" });
+    EXPECT_EQ(cli.status, 1); // the folder out did not exist yet
+    ASSERT_EQ(again.status, 0) << again.err.str();
+    EXPECT_EQ(Urls(test::ReadFile(dir.path() + "/out/lookup.htm")),
+        std::vector<std::string> { "https://www.example.org/x/b.txt" });
+}
+
+TEST(CliTest, UnwritableOutputFailsWithoutSuccessMessage)
+{
+    test::TempDir dir;
+    std::string a = dir.Write("a.htm", Page("A"));
+    Cli cli(dir.path(), { a, "-o", "fehlt/lookup.htm" });
+    EXPECT_EQ(cli.status, 1);
+    EXPECT_EQ(cli.out.str(), "");
+    EXPECT_EQ(cli.err.str().rfind("Die Suchdatei konnte nicht erstellt werden: " + dir.path() + "/fehlt/lookup.htm\n", 0), 0u);
+}
+
+TEST(CliTest, StrictReportsIncompleteFilesButStillWrites)
+{
+    test::TempDir dir;
+    std::string a = dir.Write("a.htm", Page("A"));
+    std::string b = dir.Write("b.htm", "<title>B</title>\r\n");
+    Cli normal(dir.path(), { a, b, "weg.htm" });
+    EXPECT_EQ(normal.status, 0);
+    EXPECT_EQ(normal.out.str(),
+        "Fehlend: Keywords, Description " + b + "\nNicht lesbar: " + dir.path()
+            + "/weg.htm\nDie Suchdatei wurde erfolgreich erstellt!\n");
+    std::remove((dir.path() + "/lookup.htm").c_str());
+    Cli strict(dir.path(), { "--strict", a, b });
+    EXPECT_EQ(strict.status, 3);
+    EXPECT_TRUE(test::FileExists(dir.path() + "/lookup.htm"));
+    Cli strictOk(dir.path(), { "--strict", a });
+    EXPECT_EQ(strictOk.status, 0);
+}
+
+TEST(CliBinaryTest, ExampleSite)
+{
+    test::TempDir dir;
+    std::string cmd = std::string("cd '") + dir.path() + "' && cp -r '" + TOVARO_EXAMPLE
+        + "' site && '" + TOVARO_GEN + "' --tree site -o site/lookup.htm 2>&1";
+    FILE* p = ::popen(cmd.c_str(), "r");
+    ASSERT_NE(p, nullptr);
+    std::string out;
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
+        out.append(buf, n);
+    int status = ::pclose(p);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << out;
+    EXPECT_EQ(out,
+        "Fehlend: Description " + dir.path() + "/site/kontakt.htm\n"
+            + "Die Suchdatei wurde erfolgreich erstellt!\n");
+    std::vector<std::string> urls = Urls(test::ReadFile(dir.path() + "/site/lookup.htm"));
+    std::sort(urls.begin(), urls.end());
+    EXPECT_EQ(urls,
+        (std::vector<std::string> { "angebote.htm", "archiv.htm", "index.htm", "kraeuter/index.htm",
+            "pflege.htm", "stauden.htm" }));
+}

@@ -1,0 +1,245 @@
+#include "core/extract.h"
+#include "test_util.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+using namespace tovaro;
+
+namespace {
+
+PageFields Scan(const std::string& bytes) { return ExtractFields(bytes); }
+
+} // namespace
+
+TEST(TitleTest, HelpExampleInAnyCaseAndIndented)
+{
+    EXPECT_EQ(Scan("<title>Titel Ihrer Seite</title>\r\n").title, "Titel Ihrer Seite");
+    EXPECT_EQ(Scan("    \t<title>Titel Ihrer Seite</title>\r\n").title, "Titel Ihrer Seite");
+    EXPECT_EQ(Scan("<TITLE>Titel Ihrer Seite</TiTlE>\r\n").title, "Titel Ihrer Seite");
+}
+
+TEST(TitleTest, NotFoundWhenSplitOrReversedOrUnclosed)
+{
+    EXPECT_EQ(Scan("<title>Titel Ihrer\r\nSeite</title>\r\n").title, "");
+    EXPECT_EQ(Scan("</title><title>x\r\n").title, "");
+    EXPECT_EQ(Scan("<title>offen\r\n").title, "");
+}
+
+TEST(TitleTest, AdjacentTagsGiveEmptyTitleAndLastTitleWins)
+{
+    EXPECT_EQ(Scan("<title>Erster</title>\r\n<title></title>\r\n").title, "");
+    EXPECT_EQ(Scan("<title>Erster</title>\r\n<title>Zweiter</title>\r\n").title, "Zweiter");
+}
+
+TEST(TitleTest, TitleTagWithAttributes)
+{
+    EXPECT_EQ(Scan("<title lang=\"de\">Mit Sprache</title>\r\n").title, "Mit Sprache");
+    EXPECT_EQ(Scan("<titlex>kein Titel</title>\r\n").title, "");
+}
+
+TEST(MetaTest, HelpExamples)
+{
+    PageFields f = Scan("<meta name=\"Keywords\" content=\"Wort1,Wort2,.....\">\r\n"
+                        "<meta name=\"Description\" content=\"Beschreibender Text\">\r\n");
+    EXPECT_EQ(f.keywords, "Wort1,Wort2,.....");
+    EXPECT_EQ(f.description, "Beschreibender Text");
+}
+
+TEST(MetaTest, AttributeCaseCountsButTagNameMustBeLowerCase)
+{
+    EXPECT_EQ(Scan("<meta NAME=\"KEYWORDS\" content=\"a,b\">\r\n").keywords, "a,b");
+    EXPECT_EQ(Scan("<META name=\"Keywords\" content=\"a,b\">\r\n").keywords, "");
+}
+
+TEST(MetaTest, FormsThatAreNotRecognised)
+{
+    EXPECT_EQ(Scan("<meta content=\"a,b\" name=\"Keywords\">\r\n").keywords, "");
+    EXPECT_EQ(Scan("<meta name=Keywords content=\"a,b\">\r\n").keywords, "");
+    EXPECT_EQ(Scan("<meta name='Keywords' content=\"a,b\">\r\n").keywords, "");
+    EXPECT_EQ(Scan("<meta http-equiv=\"x\" name=\"Keywords\" content=\"a\">\r\n").keywords, "");
+}
+
+TEST(MetaTest, ContentRunsToTheNextEqualsSign)
+{
+    EXPECT_EQ(Scan("<meta name=\"Description\" content=\"Beschreibender Text\" lang=\"de\">\r\n")
+                  .description,
+        "Beschreibender Text lang");
+    EXPECT_EQ(Scan("<meta name=\"Description\" content=\"a=b\">\r\n").description, "a");
+}
+
+TEST(MetaTest, LaterEmptyValueEmptiesTheField)
+{
+    PageFields f = Scan("<meta name=\"keywords\" content=\"a\">\r\n"
+                        "<meta name=\"keywords\" content=\"\">\r\n");
+    EXPECT_EQ(f.keywords, "");
+}
+
+TEST(MetaTest, EveryMetaOnALineIsExamined)
+{
+    PageFields f = Scan("<meta name=\"keywords\" content=\"k\"><meta name=\"description\" "
+                        "content=\"d\"><title>T</title>\r\n");
+    EXPECT_EQ(f.keywords, "k");
+    EXPECT_EQ(f.description, "d");
+    EXPECT_EQ(f.title, "T");
+}
+
+TEST(LineTest, LoneLfAndLoneCrEndLines)
+{
+    PageFields lf = Scan("<html>\n<head>\n<title>T</title>\n<meta name=\"keywords\" "
+                         "content=\"k\">\n</head>\n");
+    EXPECT_EQ(lf.title, "T");
+    EXPECT_EQ(lf.keywords, "k");
+    PageFields cr = Scan("<title>T</title>\r<meta name=\"description\" content=\"d\">\r");
+    EXPECT_EQ(cr.title, "T");
+    EXPECT_EQ(cr.description, "d");
+    EXPECT_EQ(Scan("<title>a\nb</title>\n").title, "");
+}
+
+TEST(LineTest, TextBeforeEndOfHeadOnItsLineCounts)
+{
+    PageFields f = Scan("<html><head><title>Mini</title><meta name=\"keywords\" content=\"m\">"
+                        "</head><body><meta name=\"description\" content=\"spät\"></body>");
+    EXPECT_EQ(f.title, "Mini");
+    EXPECT_EQ(f.keywords, "m");
+    EXPECT_EQ(f.description, "");
+}
+
+TEST(LineTest, NothingAfterEndOfHeadIsRead)
+{
+    PageFields f = Scan("<head>\r\n</HEAD>\r\n<title>Body</title>\r\n");
+    EXPECT_EQ(f.title, "");
+}
+
+TEST(LineTest, FileWithoutEndOfHeadIsReadToTheEnd)
+{
+    PageFields f = Scan("<body>\r\n<p>x</p>\r\n<title>Spät</title>");
+    EXPECT_EQ(f.title, "Spät");
+}
+
+TEST(ScannerTest, ChunkBoundariesDoNotChangeTheResult)
+{
+    const std::string text = "<head>\r\n<title>Eins</title>\r\r\n<meta name=\"keywords\" "
+                             "content=\"k1\">\n\r<meta name=\"description\" content=\"d\">\r\n"
+                             "</head>\r\n<title>nach</title>\r\n";
+    PageFields whole = Scan(text);
+    for (size_t size : { 1, 2, 3, 7, 13 }) {
+        HeadScanner scanner;
+        for (size_t i = 0; i < text.size() && !scanner.Done(); i += size)
+            scanner.Feed(std::string_view(text).substr(i, size));
+        scanner.Finish();
+        EXPECT_EQ(scanner.Fields().title, whole.title) << size;
+        EXPECT_EQ(scanner.Fields().keywords, whole.keywords) << size;
+        EXPECT_EQ(scanner.Fields().description, whole.description) << size;
+    }
+    EXPECT_EQ(whole.title, "Eins");
+    EXPECT_EQ(whole.keywords, "k1");
+    EXPECT_EQ(whole.description, "d");
+}
+
+TEST(ScannerTest, OverlongLineIsCutButEndOfHeadStillStopsReading)
+{
+    HeadScanner stops(16);
+    stops.Feed(std::string(40, 'x') + "</HEAD>\n<title>spät</title>\n");
+    stops.Finish();
+    EXPECT_EQ(stops.Fields().title, "");
+
+    // Split so that "</head>" straddles two chunks of the skipped part.
+    HeadScanner straddle(16);
+    straddle.Feed(std::string(40, 'x') + "</he");
+    straddle.Feed("ad>\n<title>spät</title>\n");
+    straddle.Finish();
+    EXPECT_EQ(straddle.Fields().title, "");
+
+    HeadScanner goesOn(40);
+    goesOn.Feed("<title>T</title>" + std::string(80, 'x') + "\r");
+    goesOn.Feed("\n<meta name=\"keywords\" content=\"k\">\n");
+    goesOn.Finish();
+    EXPECT_EQ(goesOn.Fields().title, "T");
+    EXPECT_EQ(goesOn.Fields().keywords, "k");
+}
+
+TEST(CleanTest, ApostrophesBackslashesAndCase)
+{
+    PageFields raw { "Peter's C:\\Temp", "Peter's C:\\Temp ÄÖÜ", "Peter's C:\\Temp" };
+    PageFields c = CleanForScript(raw);
+    EXPECT_EQ(c.title, "Peters C:\\\\Temp");
+    EXPECT_EQ(c.description, "Peters C:\\\\Temp");
+    EXPECT_EQ(c.keywords, "peters c:\\\\temp äöü");
+}
+
+TEST(CleanTest, OnlyApostrophesBecomesEmpty)
+{
+    EXPECT_EQ(CleanForScript({ "'''", "", "" }).title, "");
+}
+
+TEST(CleanTest, LessThanCannotEndTheScript)
+{
+    PageFields c = CleanForScript({ "a</script>b", "<k", "\"q\" & <d>" });
+    EXPECT_EQ(c.title, "a\\x3C/script>b");
+    EXPECT_EQ(c.keywords, "\\x3Ck");
+    EXPECT_EQ(c.description, "\"q\" & \\x3Cd>");
+}
+
+TEST(UrlTest, RelativeToTheSiteDirectory)
+{
+    EXPECT_EQ(MakePageUrl("/site/docs/a.htm", "/site", ""), "docs/a.htm");
+    EXPECT_EQ(MakePageUrl("/site/docs/a.htm", "/", ""), "site/docs/a.htm");
+    EXPECT_EQ(MakePageUrl("/site/docs/a.htm", "/site/", ""), "docs/a.htm");
+    EXPECT_EQ(MakePageUrl("/site/docs/a.htm", "/site", "/"), "/docs/a.htm");
+    EXPECT_EQ(MakePageUrl("/site/a.htm", "/site", "http://www.example.org/suche/"),
+        "http://www.example.org/suche/a.htm");
+    EXPECT_EQ(MakePageUrl("/site/a.htm", "/site", "http://www.example.org"),
+        "http://www.example.org/a.htm");
+}
+
+TEST(UrlTest, OutsideTheSiteKeepsTheWholePath)
+{
+    EXPECT_EQ(MakePageUrl("/other/b.htm", "/site", ""), "/other/b.htm");
+    EXPECT_EQ(MakePageUrl("/site2/a.htm", "/site", ""), "/site2/a.htm");
+    EXPECT_EQ(MakePageUrl("/site2/a.htm", "/site", "http://x.example"), "http://x.example//site2/a.htm");
+    // Only a leading prefix counts, not an occurrence further in.
+    EXPECT_EQ(MakePageUrl("/backup/site/a.htm", "/site", ""), "/backup/site/a.htm");
+}
+
+TEST(UrlTest, BytesThatWouldBreakThePageAreEncoded)
+{
+    EXPECT_EQ(MakePageUrl("/s/peter's.htm", "/s", ""), "peter%27s.htm");
+    EXPECT_EQ(MakePageUrl("/s/a b#c%d?e.htm", "/s", ""), "a%20b%23c%25d%3Fe.htm");
+    EXPECT_EQ(MakePageUrl("/s/\"<>\\^`{|}\x7f\x01.htm", "/s", ""),
+        "%22%3C%3E%5C%5E%60%7B%7C%7D%7F%01.htm");
+    EXPECT_EQ(MakePageUrl("/s/grüße/ä.htm", "/s", ""), "grüße/ä.htm");
+    EXPECT_EQ(MakePageUrl("/s/\xE4.htm", "/s", ""), "\xE4.htm");
+    EXPECT_EQ(MakePageUrl("/s/a.htm", "/s", "http://x.example/it's a <b>\\\"/"),
+        "http://x.example/it%27s a %3Cb%3E%5C%22/a.htm");
+    EXPECT_EQ(MakePageUrl("/s/a.htm", "/s", "http://x.example/?q=1#f/"),
+        "http://x.example/?q=1#f/a.htm");
+}
+
+TEST(ReadPageFieldsTest, RegularFileIsRead)
+{
+    test::TempDir dir;
+    std::string p = dir.Write("a.htm", "<title>A</title>\r\n</head>\r\n");
+    ReadResult r = ReadPageFields(p);
+    EXPECT_EQ(r.status, ReadStatus::Ok);
+    EXPECT_EQ(r.fields.title, "A");
+}
+
+TEST(ReadPageFieldsTest, WhatIsNotAReadableFileIsUnreadable)
+{
+    test::TempDir dir;
+    EXPECT_EQ(ReadPageFields(dir.path() + "/fehlt.htm").status, ReadStatus::Unreadable);
+    EXPECT_EQ(ReadPageFields(dir.Mkdir("ordner.htm")).status, ReadStatus::Unreadable);
+    std::string fifo = dir.path() + "/rohr.htm";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(ReadPageFields(fifo).status, ReadStatus::Unreadable); // returns, does not block
+    EXPECT_EQ(ReadPageFields("/dev/zero").status, ReadStatus::Unreadable);
+}
+
+TEST(ReadPageFieldsTest, EmptyFileIsReadableWithNoFields)
+{
+    test::TempDir dir;
+    ReadResult r = ReadPageFields(dir.Write("leer.htm", ""));
+    EXPECT_EQ(r.status, ReadStatus::Ok);
+    EXPECT_EQ(r.fields.title, "");
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+
+namespace tovaro::test {
+
+/// A fresh directory below the system's temporary folder, removed with everything in it.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& path() const { return path_; }
+    /// Writes `content` to `relative` below the directory, creating folders on the way.
+    std::string Write(const std::string& relative, const std::string& content) const;
+    std::string Mkdir(const std::string& relative) const;
+
+private:
+    std::string path_;
+};
+
+std::string ReadFile(const std::string& path);
+bool FileExists(const std::string& path);
+/// Lines joined with CR LF after each ("a", "b" -> "a\r\nb\r\n").
+std::string CrLf(const std::string& linesWithLf);
+/// A fixture file with LF line ends, read and turned into CR LF lines.
+std::string Fixture(const std::string& name);
+
+} // namespace tovaro::test
