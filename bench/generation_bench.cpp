@@ -27,10 +27,12 @@ const Site& TheSite()
 {
     static Site site = [] {
         Site s;
-        s.root = (fs::temp_directory_path() / ("tovaro-bench-" + std::to_string(::getpid()))).string();
+        s.root
+            = (fs::temp_directory_path() / ("tovaro-bench-" + std::to_string(::getpid()))).string();
         std::string body(6000, 'x');
         for (size_t i = 0; i < g_pages; ++i) {
-            std::string dir = s.root + "/d" + std::to_string(i % 100) + "/e" + std::to_string(i % 7);
+            std::string dir
+                = s.root + "/d" + std::to_string(i % 100) + "/e" + std::to_string(i % 7);
             fs::create_directories(dir);
             std::string path = dir + "/seite" + std::to_string(i) + ".htm";
             std::ofstream out(path, std::ios::binary);
@@ -71,8 +73,8 @@ void BM_ReadHeadsFloor(benchmark::State& state)
         }
         benchmark::DoNotOptimize(found);
     }
-    state.counters["files_per_s"]
-        = benchmark::Counter(static_cast<double>(site.files.size()), benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["files_per_s"] = benchmark::Counter(
+        static_cast<double>(site.files.size()), benchmark::Counter::kIsIterationInvariantRate);
 }
 
 void BM_RunGeneration(benchmark::State& state)
@@ -89,8 +91,8 @@ void BM_RunGeneration(benchmark::State& state)
         if (!r.written || r.entries != site.files.size())
             state.SkipWithError("run failed");
     }
-    state.counters["files_per_s"]
-        = benchmark::Counter(static_cast<double>(site.files.size()), benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["files_per_s"] = benchmark::Counter(
+        static_cast<double>(site.files.size()), benchmark::Counter::kIsIterationInvariantRate);
 }
 
 BENCHMARK(BM_ReadHeadsFloor)->Unit(benchmark::kMillisecond)->MinTime(2.0);

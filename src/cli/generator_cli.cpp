@@ -14,50 +14,50 @@ namespace tovaro::cli {
 
 namespace {
 
-    class ConsoleSink : public RunSink {
-    public:
-        explicit ConsoleSink(CliContext& c)
-            : c_(c)
-        {
-        }
-        void RunStarted(size_t count) override { count_ = count; }
-        void FileStarted(size_t index, const std::string& path) override
-        {
-            if (!c_.progressToTerminal)
-                return;
-            std::string shown = path.size() > 50 ? "..." + path.substr(path.size() - 47) : path;
-            c_.err << "\r\033[K[" << (index + 1) << "/" << count_ << "] " << shown << std::flush;
-            progressShown_ = true;
-        }
-        void StatusLine(const std::string& line) override
-        {
-            ClearProgress();
-            c_.out << line << "\n" << std::flush;
-        }
-        void ClearProgress()
-        {
-            if (progressShown_)
-                c_.err << "\r\033[K" << std::flush;
-            progressShown_ = false;
-        }
-
-    private:
-        CliContext& c_;
-        size_t count_ = 0;
-        bool progressShown_ = false;
-    };
-
-    bool ReadListFile(std::istream& in, const std::string& cwd, std::vector<std::string>& files)
+class ConsoleSink : public RunSink {
+public:
+    explicit ConsoleSink(CliContext& c)
+        : c_(c)
     {
-        std::string line;
-        while (std::getline(in, line)) {
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            if (!line.empty())
-                files.push_back(AbsolutePath(line, cwd));
-        }
-        return !in.bad();
     }
+    void RunStarted(size_t count) override { count_ = count; }
+    void FileStarted(size_t index, const std::string& path) override
+    {
+        if (!c_.progressToTerminal)
+            return;
+        std::string shown = path.size() > 50 ? "..." + path.substr(path.size() - 47) : path;
+        c_.err << "\r\033[K[" << (index + 1) << "/" << count_ << "] " << shown << std::flush;
+        progressShown_ = true;
+    }
+    void StatusLine(const std::string& line) override
+    {
+        ClearProgress();
+        c_.out << line << "\n" << std::flush;
+    }
+    void ClearProgress()
+    {
+        if (progressShown_)
+            c_.err << "\r\033[K" << std::flush;
+        progressShown_ = false;
+    }
+
+private:
+    CliContext& c_;
+    size_t count_ = 0;
+    bool progressShown_ = false;
+};
+
+bool ReadListFile(std::istream& in, const std::string& cwd, std::vector<std::string>& files)
+{
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!line.empty())
+            files.push_back(AbsolutePath(line, cwd));
+    }
+    return !in.bad();
+}
 
 } // namespace
 
@@ -107,7 +107,8 @@ int RunCli(const std::vector<std::string>& args, CliContext& c)
         }
     }
     in.outputPath = AbsolutePath(o.output, c.cwd);
-    in.siteDir = o.siteDir.empty() ? ParentDirectory(in.outputPath) : AbsolutePath(o.siteDir, c.cwd);
+    in.siteDir
+        = o.siteDir.empty() ? ParentDirectory(in.outputPath) : AbsolutePath(o.siteDir, c.cwd);
     in.webRoot = o.webRoot;
     in.appearance = o.appearance;
 

@@ -13,71 +13,71 @@ namespace tovaro {
 
 namespace {
 
-    constexpr std::string_view kEndOfHead = "</head>";
+constexpr std::string_view kEndOfHead = "</head>";
 
-    // The text of piece `piece` up to its first blank.
-    std::string_view BeforeFirstBlank(std::string_view piece)
-    {
-        size_t blank = piece.find(' ');
-        return blank == std::string_view::npos ? piece : piece.substr(0, blank);
-    }
+// The text of piece `piece` up to its first blank.
+std::string_view BeforeFirstBlank(std::string_view piece)
+{
+    size_t blank = piece.find(' ');
+    return blank == std::string_view::npos ? piece : piece.substr(0, blank);
+}
 
-    void ExamineTitle(std::string_view line, std::string_view lower, PageFields& fields)
-    {
-        if (lower.find("<title") == std::string_view::npos)
+void ExamineTitle(std::string_view line, std::string_view lower, PageFields& fields)
+{
+    if (lower.find("<title") == std::string_view::npos)
+        return;
+    size_t start;
+    size_t p = lower.find("<title>");
+    if (p != std::string_view::npos) {
+        start = p + 7;
+    } else {
+        // A title tag with attributes, such as <title lang="de">: its text starts after the
+        // tag's ">".
+        size_t t = lower.find("<title");
+        if (t + 6 >= lower.size() || (lower[t + 6] != ' ' && lower[t + 6] != '\t'))
             return;
-        size_t start;
-        size_t p = lower.find("<title>");
-        if (p != std::string_view::npos) {
-            start = p + 7;
-        } else {
-            // A title tag with attributes, such as <title lang="de">: its text starts after the
-            // tag's ">".
-            size_t t = lower.find("<title");
-            if (t + 6 >= lower.size() || (lower[t + 6] != ' ' && lower[t + 6] != '\t'))
-                return;
-            size_t close = lower.find('>', t);
-            if (close == std::string_view::npos)
-                return;
-            start = close + 1;
-        }
-        size_t q = lower.find("</title>");
-        if (q == std::string_view::npos || q < start)
+        size_t close = lower.find('>', t);
+        if (close == std::string_view::npos)
             return;
-        fields.title.assign(line.substr(start, q - start));
+        start = close + 1;
+    }
+    size_t q = lower.find("</title>");
+    if (q == std::string_view::npos || q < start)
+        return;
+    fields.title.assign(line.substr(start, q - start));
+}
+
+void ExamineMeta(std::string_view tagToEnd, PageFields& fields)
+{
+    std::string tag = ReplaceAll(tagToEnd, "<meta ", "");
+    size_t gt = tag.find('>');
+    if (gt != std::string::npos)
+        tag.resize(gt);
+
+    std::vector<std::string_view> pieces;
+    std::string_view rest(tag);
+    for (;;) {
+        size_t eq = rest.find('=');
+        if (eq == std::string_view::npos) {
+            pieces.push_back(rest);
+            break;
+        }
+        pieces.push_back(rest.substr(0, eq));
+        rest.remove_prefix(eq + 1);
     }
 
-    void ExamineMeta(std::string_view tagToEnd, PageFields& fields)
-    {
-        std::string tag = ReplaceAll(tagToEnd, "<meta ", "");
-        size_t gt = tag.find('>');
-        if (gt != std::string::npos)
-            tag.resize(gt);
-
-        std::vector<std::string_view> pieces;
-        std::string_view rest(tag);
-        for (;;) {
-            size_t eq = rest.find('=');
-            if (eq == std::string_view::npos) {
-                pieces.push_back(rest);
-                break;
-            }
-            pieces.push_back(rest.substr(0, eq));
-            rest.remove_prefix(eq + 1);
-        }
-
-        for (size_t j = 0; j < pieces.size(); ++j) {
-            if (j + 1 >= pieces.size() || LowerAscii(pieces[j]) != "name")
-                continue;
-            std::string key = LowerAscii(BeforeFirstBlank(pieces[j + 1]));
-            if (j + 2 >= pieces.size())
-                continue;
-            if (key == "\"keywords\"")
-                fields.keywords = RemoveChar(pieces[j + 2], '"');
-            else if (key == "\"description\"")
-                fields.description = RemoveChar(pieces[j + 2], '"');
-        }
+    for (size_t j = 0; j < pieces.size(); ++j) {
+        if (j + 1 >= pieces.size() || LowerAscii(pieces[j]) != "name")
+            continue;
+        std::string key = LowerAscii(BeforeFirstBlank(pieces[j + 1]));
+        if (j + 2 >= pieces.size())
+            continue;
+        if (key == "\"keywords\"")
+            fields.keywords = RemoveChar(pieces[j + 2], '"');
+        else if (key == "\"description\"")
+            fields.description = RemoveChar(pieces[j + 2], '"');
     }
+}
 
 } // namespace
 
@@ -225,8 +225,7 @@ ReadResult ReadPageFields(const std::string& path)
         result.status = ReadStatus::Unreadable;
         return result;
     }
-    struct stat st {
-    };
+    struct stat st { };
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         result.status = ReadStatus::Unreadable;
@@ -274,25 +273,26 @@ PageFields CleanForScript(const PageFields& raw)
 
 namespace {
 
-    void AppendPercentEncoded(std::string& out, std::string_view text, std::string_view specials,
-        unsigned char below)
-    {
-        static const char* hex = "0123456789ABCDEF";
-        for (char ch : text) {
-            auto c = static_cast<unsigned char>(ch);
-            if (c < below || c == 0x7F || specials.find(ch) != std::string_view::npos) {
-                out.push_back('%');
-                out.push_back(hex[c >> 4]);
-                out.push_back(hex[c & 0x0F]);
-            } else {
-                out.push_back(ch);
-            }
+void AppendPercentEncoded(
+    std::string& out, std::string_view text, std::string_view specials, unsigned char below)
+{
+    static const char* hex = "0123456789ABCDEF";
+    for (char ch : text) {
+        auto c = static_cast<unsigned char>(ch);
+        if (c < below || c == 0x7F || specials.find(ch) != std::string_view::npos) {
+            out.push_back('%');
+            out.push_back(hex[c >> 4]);
+            out.push_back(hex[c & 0x0F]);
+        } else {
+            out.push_back(ch);
         }
     }
+}
 
 } // namespace
 
-std::string MakePageUrl(std::string_view filePath, std::string_view siteDir, std::string_view webRoot)
+std::string MakePageUrl(
+    std::string_view filePath, std::string_view siteDir, std::string_view webRoot)
 {
     std::string_view rel = filePath;
     // The site directory is removed only as a leading prefix ending at a separator, so that

@@ -12,20 +12,22 @@ namespace tovaro {
 
 namespace {
 
-    std::string Reason(int err) { return std::strerror(err); }
+std::string Reason(int err)
+{
+    return std::strerror(err);
+}
 
-    // The file that is to be replaced: a link is replaced at its target, not turned into a file.
-    std::string FinalTarget(const std::string& path)
-    {
-        struct stat st {
-        };
-        if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-            char resolved[PATH_MAX];
-            if (::realpath(path.c_str(), resolved) != nullptr)
-                return resolved;
-        }
-        return path;
+// The file that is to be replaced: a link is replaced at its target, not turned into a file.
+std::string FinalTarget(const std::string& path)
+{
+    struct stat st { };
+    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        char resolved[PATH_MAX];
+        if (::realpath(path.c_str(), resolved) != nullptr)
+            return resolved;
     }
+    return path;
+}
 
 } // namespace
 
@@ -40,8 +42,7 @@ std::string AtomicFileStore::Replace(const std::string& requested, std::string_v
         return Reason(ENOENT);
     const std::string path = FinalTarget(requested);
 
-    struct stat st {
-    };
+    struct stat st { };
     bool exists = ::stat(path.c_str(), &st) == 0;
     if (exists && S_ISDIR(st.st_mode))
         return Reason(EISDIR);

@@ -4,17 +4,17 @@ namespace tovaro {
 
 namespace {
 
-    void Line(std::string& out, const std::string& text)
-    {
-        out.append(text);
-        out.append("\r\n");
-    }
+void Line(std::string& out, const std::string& text)
+{
+    out.append(text);
+    out.append("\r\n");
+}
 
-    std::string FontOpen(const Appearance& a)
-    {
-        return "<font face=\"" + a.fontFace + "\" size=\"" + a.fontSize + "\" color=\""
-            + a.textColour + "\">";
-    }
+std::string FontOpen(const Appearance& a)
+{
+    return "<font face=\"" + a.fontFace + "\" size=\"" + a.fontSize + "\" color=\"" + a.textColour
+        + "\">";
+}
 
 } // namespace
 

@@ -67,7 +67,8 @@ RunResult RunGeneration(const RunInputs& in, RunSink& sink, PageStore& store)
         result.written = true;
         result.message = kSuccessMessage;
     } else {
-        result.message = "Die Suchdatei konnte nicht erstellt werden: " + in.outputPath + "\n" + error;
+        result.message
+            = "Die Suchdatei konnte nicht erstellt werden: " + in.outputPath + "\n" + error;
     }
     return result;
 }

@@ -12,68 +12,66 @@ namespace tovaro {
 
 namespace {
 
-    struct Entry {
-        std::string name;
-        bool isDir;
-    };
+struct Entry {
+    std::string name;
+    bool isDir;
+};
 
-    using Seen = std::set<std::pair<dev_t, ino_t>>;
+using Seen = std::set<std::pair<dev_t, ino_t>>;
 
-    bool IsDirectoryEntry(const std::string& dir, const dirent* d)
-    {
-        if (d->d_type == DT_DIR)
-            return true;
-        if (d->d_type != DT_LNK && d->d_type != DT_UNKNOWN)
-            return false;
-        // Follow the link; a dangling link is a file.
-        struct stat st {
-        };
-        std::string full = JoinPath(dir, d->d_name);
-        return ::stat(full.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-    }
-
-    // Reads a whole directory and closes it before anything descends, so that a deep tree
-    // holds one open directory at a time. Returns false when it cannot be listed, or was listed
-    // before in this search.
-    bool ReadDirectory(const std::string& dir, Seen* seen, std::vector<Entry>& out)
-    {
-        DIR* d = ::opendir(dir.c_str());
-        if (d == nullptr)
-            return false;
-        if (seen != nullptr) {
-            struct stat st {
-            };
-            if (::fstat(::dirfd(d), &st) != 0 || !seen->insert({ st.st_dev, st.st_ino }).second) {
-                ::closedir(d);
-                return false;
-            }
-        }
-        while (const dirent* e = ::readdir(d)) {
-            const char* n = e->d_name;
-            if (n[0] == '.' && (n[1] == '\0' || (n[1] == '.' && n[2] == '\0')))
-                continue;
-            out.push_back({ n, IsDirectoryEntry(dir, e) });
-        }
-        ::closedir(d);
+bool IsDirectoryEntry(const std::string& dir, const dirent* d)
+{
+    if (d->d_type == DT_DIR)
         return true;
-    }
+    if (d->d_type != DT_LNK && d->d_type != DT_UNKNOWN)
+        return false;
+    // Follow the link; a dangling link is a file.
+    struct stat st { };
+    std::string full = JoinPath(dir, d->d_name);
+    return ::stat(full.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
 
-    void ScanDirectory(const std::string& dir, const std::string& suffix,
-        std::vector<std::string>& result, Seen& seen, const YieldFn& yield)
-    {
-        if (yield)
-            yield();
-        std::vector<Entry> entries;
-        if (!ReadDirectory(dir, &seen, entries))
-            return;
-        for (const Entry& e : entries) {
-            std::string path = JoinPath(dir, e.name);
-            if (e.isDir)
-                ScanDirectory(path, suffix, result, seen, yield);
-            else if (MatchesSuffix(e.name, suffix))
-                result.push_back(std::move(path));
+// Reads a whole directory and closes it before anything descends, so that a deep tree
+// holds one open directory at a time. Returns false when it cannot be listed, or was listed
+// before in this search.
+bool ReadDirectory(const std::string& dir, Seen* seen, std::vector<Entry>& out)
+{
+    DIR* d = ::opendir(dir.c_str());
+    if (d == nullptr)
+        return false;
+    if (seen != nullptr) {
+        struct stat st { };
+        if (::fstat(::dirfd(d), &st) != 0 || !seen->insert({ st.st_dev, st.st_ino }).second) {
+            ::closedir(d);
+            return false;
         }
     }
+    while (const dirent* e = ::readdir(d)) {
+        const char* n = e->d_name;
+        if (n[0] == '.' && (n[1] == '\0' || (n[1] == '.' && n[2] == '\0')))
+            continue;
+        out.push_back({ n, IsDirectoryEntry(dir, e) });
+    }
+    ::closedir(d);
+    return true;
+}
+
+void ScanDirectory(const std::string& dir, const std::string& suffix,
+    std::vector<std::string>& result, Seen& seen, const YieldFn& yield)
+{
+    if (yield)
+        yield();
+    std::vector<Entry> entries;
+    if (!ReadDirectory(dir, &seen, entries))
+        return;
+    for (const Entry& e : entries) {
+        std::string path = JoinPath(dir, e.name);
+        if (e.isDir)
+            ScanDirectory(path, suffix, result, seen, yield);
+        else if (MatchesSuffix(e.name, suffix))
+            result.push_back(std::move(path));
+    }
+}
 
 } // namespace
 

@@ -88,8 +88,8 @@ TEST(CliTest, FileListFollowsTheCommandLine)
     dir.Write("site/sub/d.txt", Page("D"));
     dir.Write("liste.txt", "site/b.htm\r\n\r\n./site/../site/a.htm\n");
     Cli cli(dir.path(),
-        { "site//b.htm", "--files-from", "liste.txt", "--tree", "site/sub", "--files-from", "-", "-o",
-            "site/lookup.htm" },
+        { "site//b.htm", "--files-from", "liste.txt", "--tree", "site/sub", "--files-from", "-",
+            "-o", "site/lookup.htm" },
         "site/a.htm\n");
     ASSERT_EQ(cli.status, 0) << cli.err.str();
     EXPECT_EQ(cli.out.str(), "Die Suchdatei wurde erfolgreich erstellt!\n");
@@ -123,7 +123,10 @@ TEST(CliTest, UnwritableOutputFailsWithoutSuccessMessage)
     Cli cli(dir.path(), { a, "-o", "fehlt/lookup.htm" });
     EXPECT_EQ(cli.status, 1);
     EXPECT_EQ(cli.out.str(), "");
-    EXPECT_EQ(cli.err.str().rfind("Die Suchdatei konnte nicht erstellt werden: " + dir.path() + "/fehlt/lookup.htm\n", 0), 0u);
+    EXPECT_EQ(
+        cli.err.str().rfind(
+            "Die Suchdatei konnte nicht erstellt werden: " + dir.path() + "/fehlt/lookup.htm\n", 0),
+        0u);
 }
 
 TEST(CliTest, StrictReportsIncompleteFilesButStillWrites)

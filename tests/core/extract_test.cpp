@@ -8,7 +8,10 @@ using namespace tovaro;
 
 namespace {
 
-PageFields Scan(const std::string& bytes) { return ExtractFields(bytes); }
+PageFields Scan(const std::string& bytes)
+{
+    return ExtractFields(bytes);
+}
 
 } // namespace
 
@@ -197,7 +200,8 @@ TEST(UrlTest, OutsideTheSiteKeepsTheWholePath)
 {
     EXPECT_EQ(MakePageUrl("/other/b.htm", "/site", ""), "/other/b.htm");
     EXPECT_EQ(MakePageUrl("/site2/a.htm", "/site", ""), "/site2/a.htm");
-    EXPECT_EQ(MakePageUrl("/site2/a.htm", "/site", "http://x.example"), "http://x.example//site2/a.htm");
+    EXPECT_EQ(
+        MakePageUrl("/site2/a.htm", "/site", "http://x.example"), "http://x.example//site2/a.htm");
     // Only a leading prefix counts, not an occurrence further in.
     EXPECT_EQ(MakePageUrl("/backup/site/a.htm", "/site", ""), "/backup/site/a.htm");
 }
@@ -212,8 +216,8 @@ TEST(UrlTest, BytesThatWouldBreakThePageAreEncoded)
     EXPECT_EQ(MakePageUrl("/s/\xE4.htm", "/s", ""), "\xE4.htm");
     EXPECT_EQ(MakePageUrl("/s/a.htm", "/s", "http://x.example/it's a <b>\\\"/"),
         "http://x.example/it%27s a %3Cb%3E%5C%22/a.htm");
-    EXPECT_EQ(MakePageUrl("/s/a.htm", "/s", "http://x.example/?q=1#f/"),
-        "http://x.example/?q=1#f/a.htm");
+    EXPECT_EQ(
+        MakePageUrl("/s/a.htm", "/s", "http://x.example/?q=1#f/"), "http://x.example/?q=1#f/a.htm");
 }
 
 TEST(ReadPageFieldsTest, RegularFileIsRead)

@@ -70,8 +70,7 @@ TEST(AtomicFileStoreTest, NewPageIsReadableByOthers)
     AtomicFileStore store;
     ASSERT_EQ(store.Replace(p, "x"), "");
     ::umask(old);
-    struct stat st {
-    };
+    struct stat st { };
     ASSERT_EQ(::stat(p.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0644u);
 }
@@ -106,8 +105,7 @@ TEST(AtomicFileStoreTest, LinkIsReplacedAtItsTarget)
     AtomicFileStore store;
     ASSERT_EQ(store.Replace(link, "neu"), "");
     EXPECT_EQ(test::ReadFile(target), "neu");
-    struct stat st {
-    };
+    struct stat st { };
     ASSERT_EQ(::lstat(link.c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode));
 }

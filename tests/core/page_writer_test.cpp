@@ -38,7 +38,10 @@ TEST(PageWriterTest, ValuesAreInsertedUnchanged)
     std::string out;
     AppendPageHead(out, a);
     AppendPageTail(out, 0, a);
-    EXPECT_EQ(out, Fill(test::Fixture("page_head.txt") + ReplaceAll(test::Fixture("page_tail.txt"), "{M}", "0"), a));
+    EXPECT_EQ(out,
+        Fill(
+            test::Fixture("page_head.txt") + ReplaceAll(test::Fixture("page_tail.txt"), "{M}", "0"),
+            a));
     EXPECT_NE(out.find("<title>Über \"uns\" & 'euch' <b></title>"), std::string::npos);
     EXPECT_NE(out.find("<body bgcolor=\"#00ff00\">\r\n"), std::string::npos);
 }

@@ -54,7 +54,9 @@ TEST(MatchesPatternTest, SemicolonIsLiteralAndInvalidPatternsMatchNothing)
 TEST(MatchesPatternTest, QuestionMarkIsOneCharacterInUtf8)
 {
     EXPECT_TRUE(MatchesPattern("/grüße.htm", "/gr??e.htm"));
-    EXPECT_TRUE(MatchesPattern("/gr\xFC\xDF" "e.htm", "/gr??e.htm"));
+    EXPECT_TRUE(MatchesPattern("/gr\xFC\xDF"
+                               "e.htm",
+        "/gr??e.htm"));
     EXPECT_TRUE(MatchesPattern("ä", "[äöü]"));
 }
 

@@ -12,9 +12,10 @@ using namespace tovaro;
 
 namespace {
 
-const char* kComplete = "<html>\r\n<head>\r\n<title>%T</title>\r\n"
-                        "<meta name=\"keywords\" content=\"%K\">\r\n"
-                        "<meta name=\"description\" content=\"%D\">\r\n</head>\r\n<body></body>\r\n";
+const char* kComplete
+    = "<html>\r\n<head>\r\n<title>%T</title>\r\n"
+      "<meta name=\"keywords\" content=\"%K\">\r\n"
+      "<meta name=\"description\" content=\"%D\">\r\n</head>\r\n<body></body>\r\n";
 
 std::string Page(const std::string& t, const std::string& k, const std::string& d)
 {
@@ -96,8 +97,7 @@ TEST_F(RunTest, IncompleteFilesAreReportedAndLeaveNoGap)
     a.backgroundColour = "#123456";
     in.appearance = a;
     in.files = { dir.Write("site/a.htm", Page("A", "a", "da")),
-        dir.Write("site/b.htm", Page("B", "b", "")),
-        dir.Write("site/c.htm", "<p>nichts</p>"),
+        dir.Write("site/b.htm", Page("B", "b", "")), dir.Write("site/c.htm", "<p>nichts</p>"),
         dir.Write("site/d.htm", Page("D", "d", "dd")) };
     RunResult r = RunGeneration(in, sink);
     ASSERT_TRUE(r.written);
@@ -147,8 +147,11 @@ TEST_F(RunTest, OutputInMissingFolderIsAnErrorAndNoSuccess)
     in.files = { dir.Write("site/a.htm", Page("A", "a", "a")) };
     RunResult r = RunGeneration(in, sink);
     EXPECT_FALSE(r.written);
-    EXPECT_EQ(r.message.rfind("Die Suchdatei konnte nicht erstellt werden: " + in.outputPath + "\n", 0), 0u);
-    EXPECT_GT(r.message.size(), ("Die Suchdatei konnte nicht erstellt werden: " + in.outputPath + "\n").size());
+    EXPECT_EQ(
+        r.message.rfind("Die Suchdatei konnte nicht erstellt werden: " + in.outputPath + "\n", 0),
+        0u);
+    EXPECT_GT(r.message.size(),
+        ("Die Suchdatei konnte nicht erstellt werden: " + in.outputPath + "\n").size());
     EXPECT_FALSE(test::FileExists(in.outputPath));
     EXPECT_EQ(sink.events.size(), 2u); // every file was still gone through
 }
@@ -171,5 +174,6 @@ TEST_F(RunTest, TheOldPageCanBeAnInputFile)
     RunResult r = RunGeneration(in, sink);
     ASSERT_TRUE(r.written);
     EXPECT_EQ(sink.events.back(), "Fehlend: Keywords, Description " + in.outputPath);
-    EXPECT_EQ(test::ReadFile(in.outputPath), Expected(Appearance {}, { { "a.htm", "a", "A", "a" } }));
+    EXPECT_EQ(
+        test::ReadFile(in.outputPath), Expected(Appearance {}, { { "a.htm", "a", "A", "a" } }));
 }

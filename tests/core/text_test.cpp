@@ -8,7 +8,8 @@ TEST(TextTest, Utf8Validity)
 {
     EXPECT_TRUE(IsValidUtf8("plain"));
     EXPECT_TRUE(IsValidUtf8("Grüße €"));
-    EXPECT_FALSE(IsValidUtf8("Gr\xFC\xDF" "e"));
+    EXPECT_FALSE(IsValidUtf8("Gr\xFC\xDF"
+                             "e"));
     EXPECT_FALSE(IsValidUtf8("\xC3"));
     EXPECT_FALSE(IsValidUtf8("\xC0\xAF")); // overlong
     EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80")); // surrogate

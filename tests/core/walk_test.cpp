@@ -88,7 +88,8 @@ TEST(CollectFilesTest, FiltersAndEmptyResults)
     dir.Write("page.xhtm", "");
     dir.Write("index.html", "");
     const std::string& p = dir.path();
-    EXPECT_EQ(Sorted(CollectFiles(p, "*.htm")), Sorted({ p + "/INDEX2.HTM", p + "/index.htm", p + "/page.xhtm" }));
+    EXPECT_EQ(Sorted(CollectFiles(p, "*.htm")),
+        Sorted({ p + "/INDEX2.HTM", p + "/index.htm", p + "/page.xhtm" }));
     EXPECT_TRUE(CollectFiles(p, "*.ht*").empty());
     EXPECT_EQ(CollectFiles(p, "").size(), 4u);
     EXPECT_EQ(CollectFiles(p, "*").size(), 4u);

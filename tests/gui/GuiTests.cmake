@@ -1,0 +1,25 @@
+# Wizard tests on Qt's offscreen platform, and the screen picker against a real X server.
+add_library(gui_test_main STATIC gui/gui_test_main.cpp core/test_util.cpp)
+target_link_libraries(gui_test_main PUBLIC tovaro_gui GTest::gtest)
+
+add_executable(gui_tests
+  gui/shell_test.cpp
+  gui/selection_test.cpp
+  gui/appearance_test.cpp
+  gui/generator_test.cpp
+)
+target_link_libraries(gui_tests PRIVATE gui_test_main)
+gtest_discover_tests(gui_tests
+  DISCOVERY_TIMEOUT 60
+  PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+)
+
+find_program(XVFB_RUN xvfb-run)
+find_program(XDOTOOL xdotool)
+if(XVFB_RUN AND XDOTOOL)
+  add_executable(picker_x11_test gui/picker_x11_test.cpp)
+  target_link_libraries(picker_x11_test PRIVATE gui_test_main)
+  add_test(NAME picker_x11_real_screen
+    COMMAND ${XVFB_RUN} -a -s "-screen 0 1024x768x24" $<TARGET_FILE:picker_x11_test>)
+  set_tests_properties(picker_x11_real_screen PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=xcb" TIMEOUT 120)
+endif()

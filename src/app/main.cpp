@@ -1,0 +1,35 @@
+#include "app/wizard.h"
+#include "appearance/screen_sources.h"
+#include "shell/layout.h"
+#include "shell/settings.h"
+#include "shell/url.h"
+
+#include <QApplication>
+#include <QDir>
+
+int main(int argc, char** argv)
+{
+    Q_INIT_RESOURCE(tovaro);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tovaro Wizard"));
+    QApplication::setDesktopFileName(QStringLiteral("tovaro"));
+    tovaro::gui::InstallFontSubstitutes();
+
+    const QString programDir = QApplication::applicationDirPath();
+    tovaro::gui::WriteProgramPath(programDir);
+
+    tovaro::gui::DesktopOpener opener;
+    tovaro::gui::ModalMessageBoxes messages;
+    tovaro::gui::Program program { programDir, &opener, &messages,
+        [] { tovaro::gui::EndProcessNow(); } };
+
+    tovaro::gui::QtColourDialog dialog;
+    tovaro::gui::CursorPointer pointer;
+    tovaro::gui::ScreenGrabPixels pixels;
+    std::unique_ptr<tovaro::gui::KeySource> keys = tovaro::gui::MakeDesktopKeySource();
+
+    tovaro::gui::Wizard wizard(
+        program, dialog, { &pointer, &pixels, keys.get() }, QDir::currentPath());
+    wizard.Start();
+    return QApplication::exec();
+}

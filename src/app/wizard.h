@@ -1,0 +1,46 @@
+// The three pages and the moves between them. Pages are created on first use and live until the
+// program ends, so whatever the user entered survives while another page is shown.
+#pragma once
+
+#include "appearance/colour_dialog.h"
+#include "appearance/screen_picker.h"
+#include "shell/program.h"
+
+#include <QString>
+
+namespace tovaro::gui {
+
+class AppearancePage;
+class FileSelectionPage;
+class GenerationPage;
+class WizardPage;
+
+class Wizard {
+public:
+    Wizard(Program& program, ColourDialog& dialog, PickerSources sources, QString startDirectory);
+    ~Wizard();
+    Wizard(const Wizard&) = delete;
+    Wizard& operator=(const Wizard&) = delete;
+
+    /// Creates and shows page 1 where the window system places new windows.
+    void Start();
+
+    FileSelectionPage* Form1();
+    AppearancePage* Form2();
+    GenerationPage* Form3();
+
+    /// True once the page exists (for tests: pages come into being on first use).
+    bool HasForm2() const { return form2_ != nullptr; }
+    bool HasForm3() const { return form3_ != nullptr; }
+
+private:
+    Program& program_;
+    ColourDialog& dialog_;
+    PickerSources sources_;
+    QString startDirectory_;
+    FileSelectionPage* form1_ = nullptr;
+    AppearancePage* form2_ = nullptr;
+    GenerationPage* form3_ = nullptr;
+};
+
+} // namespace tovaro::gui

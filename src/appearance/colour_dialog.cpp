@@ -1,0 +1,27 @@
+#include "colour_dialog.h"
+
+#include <QColorDialog>
+
+namespace tovaro::gui {
+
+bool QtColourDialog::Run(QWidget* parent, ColourValue& chosen)
+{
+    // Plain form, no title, no initial colour of the field.
+    QColorDialog dialog(parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    const QColor c = dialog.selectedColor();
+    chosen = MakeColour(static_cast<unsigned>(c.red()), static_cast<unsigned>(c.green()),
+        static_cast<unsigned>(c.blue()));
+    return true;
+}
+
+ColourValue SharedColourChoice::Choose(QWidget* parent)
+{
+    ColourValue chosen = value_;
+    if (dialog_.Run(parent, chosen))
+        value_ = chosen;
+    return value_;
+}
+
+} // namespace tovaro::gui

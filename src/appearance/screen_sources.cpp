@@ -1,0 +1,84 @@
+#include "screen_sources.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QImage>
+#include <QKeyEvent>
+#include <QPixmap>
+#include <QScreen>
+
+#ifdef TOVARO_HAVE_X11
+#include <QGuiApplication>
+#endif
+
+namespace tovaro::gui {
+
+QPoint CursorPointer::Position()
+{
+    return QCursor::pos();
+}
+
+std::optional<ColourValue> ScreenGrabPixels::ColourAt(QPoint p)
+{
+    QScreen* screen = QGuiApplication::screenAt(p);
+    if (screen == nullptr)
+        return std::nullopt;
+    const QRect g = screen->geometry();
+    const QImage image = screen->grabWindow(0, p.x() - g.x(), p.y() - g.y(), 1, 1).toImage();
+    if (image.isNull() || image.width() < 1 || image.height() < 1)
+        return std::nullopt;
+    const QColor c = image.pixelColor(0, 0);
+    return MakeColour(static_cast<unsigned>(c.red()), static_cast<unsigned>(c.green()),
+        static_cast<unsigned>(c.blue()));
+}
+
+FocusKeySource::FocusKeySource()
+{
+    if (QCoreApplication::instance() != nullptr)
+        QCoreApplication::instance()->installEventFilter(this);
+}
+
+bool FocusKeySource::IsKeyPressed(int virtualKey)
+{
+    if (virtualKey != kEscapeKey)
+        return false;
+    // Like the global key state: down now and pressed since the previous query.
+    const bool result = pressedSinceQuery_ && escapeDown_;
+    pressedSinceQuery_ = false;
+    return result;
+}
+
+bool FocusKeySource::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Escape && !key->isAutoRepeat() && watched->isWidgetType()) {
+            if (event->type() == QEvent::KeyPress) {
+                if (!escapeDown_)
+                    pressedSinceQuery_ = true;
+                escapeDown_ = true;
+            } else {
+                escapeDown_ = false;
+            }
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+#ifdef TOVARO_HAVE_X11
+// In x11_key_source.cpp, apart from Qt's headers, which clash with Xlib's macros.
+std::unique_ptr<KeySource> MakeX11KeySource(void* display);
+#endif
+
+std::unique_ptr<KeySource> MakeDesktopKeySource()
+{
+#ifdef TOVARO_HAVE_X11
+    if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
+        if (auto* display = x11->display())
+            return MakeX11KeySource(display);
+    }
+#endif
+    return std::make_unique<FocusKeySource>();
+}
+
+} // namespace tovaro::gui

@@ -1,0 +1,207 @@
+#include "generation_page.h"
+
+#include "core/run.h"
+#include "selection/native_path.h"
+#include "shell/layout.h"
+#include "shell/url.h"
+
+#include <QEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QProgressBar>
+#include <QPushButton>
+
+namespace tovaro::gui {
+
+namespace {
+
+QGroupBox* MakeFrame(QWidget* page, const char* name, const QString& caption, Place p)
+{
+    auto* frame = MakeControl<QGroupBox>(page, name, p, caption);
+    frame->setFont(PageFont(true));
+    return frame;
+}
+
+QLabel* MakeText(QWidget* frame, const char* name, Place p, const QString& text, bool bold = false)
+{
+    auto* label = MakeControl<QLabel>(frame, name, p, text);
+    label->setTextFormat(Qt::PlainText);
+    label->setFont(PageFont(bold));
+    return label;
+}
+
+QLabel* MakeLink(QWidget* frame, const char* name, Place p, const QString& text)
+{
+    QLabel* label = MakeText(frame, name, p, text);
+    QFont f = label->font();
+    f.setUnderline(true);
+    label->setFont(f);
+    QPalette pal = label->palette();
+    pal.setColor(QPalette::WindowText, QColor(0, 0, 255));
+    label->setPalette(pal);
+    return label;
+}
+
+// Drives the status panel while the run works. The run takes no input, so the progress bar
+// and the panel are repainted at once rather than when the event loop next runs.
+class PageSink : public RunSink {
+public:
+    PageSink(GenerationPage& page, const OtherPages& pages)
+        : page_(page)
+        , pages_(pages)
+    {
+    }
+    void RunStarted(size_t count) override
+    {
+        page_.Frame4->show();
+        page_.Frame4->raise();
+        page_.Stat->setMinimum(0);
+        // A maximum not above the minimum is not applied.
+        if (count >= 2)
+            page_.Stat->setMaximum(static_cast<int>(count - 1));
+        pages_.selectFile(-1);
+        page_.Frame4->repaint();
+    }
+    void FileStarted(size_t index, const std::string&) override
+    {
+        page_.Stat->setValue(static_cast<int>(index));
+        page_.Stat->repaint();
+        pages_.selectFile(static_cast<int>(index));
+    }
+    void StatusLine(const std::string& line) override { page_.List1->addItem(ToDisplay(line)); }
+
+private:
+    GenerationPage& page_;
+    const OtherPages& pages_;
+};
+
+} // namespace
+
+GenerationPage::GenerationPage(Program& program, OtherPages pages)
+    : WizardPage("Form3", QStringLiteral("Schritt 4 - Erzeugen der Suchfunktion"), program)
+    , pages_(std::move(pages))
+{
+    Frame1 = MakeFrame(this, "Frame1", QStringLiteral("Ausgabedatei"), { 120, 720, 7335, 1935 });
+    Text1 = MakeControl<QLineEdit>(Frame1, "Text1", { 120, 360, 7095, 285 });
+    Label1 = MakeText(Frame1, "Label1", { 120, 840, 7095, 255 },
+        QStringLiteral("Die Suchdatei wird unter dem gewählten Dateinamen erstellt."));
+    Label16 = MakeText(Frame1, "Label16", { 120, 1200, 7095, 255 },
+        QStringLiteral("Stammverzeichnis auf Ihrem Webserver:"));
+    Text2 = MakeControl<QLineEdit>(Frame1, "Text2", { 120, 1440, 7095, 285 },
+        QStringLiteral("https://www.ihre-website.example/"));
+
+    Frame5 = MakeFrame(this, "Frame5", QStringLiteral("Hilfe"), { 120, 2160, 7335, 3375 });
+    auto* label8 = MakeText(Frame5, "Label8", { 120, 240, 7095, 255 },
+        QStringLiteral("Sollte eine Fehlermeldung auftreten so sind in Ihrer HTML Datei keine "
+                       "\"Meta Tags\" definiert."));
+    auto* label9 = MakeText(Frame5, "Label9", { 120, 600, 7095, 375 },
+        QStringLiteral("Fügen Sie bitte folgende Quelltexte zwischen <head> und </head> Ihrer HTML "
+                       "Dateien ein:"));
+    label9->setWordWrap(true);
+    MakeText(Frame5, "Label15", { 120, 1080, 7095, 255 }, QStringLiteral("Titel:"), true);
+    MakeText(Frame5, "Label14", { 120, 1320, 6975, 255 },
+        QStringLiteral("<title>Titel Ihrer Seite</title>"));
+    MakeText(
+        Frame5, "Label11", { 120, 1680, 7095, 255 }, QStringLiteral("Seitenbeschreibung:"), true);
+    MakeText(Frame5, "Label10", { 120, 1920, 6975, 255 },
+        QStringLiteral("<meta name=\"Description\" content=\"Beschreibender Text\">"));
+    MakeText(Frame5, "Label13", { 120, 2280, 7095, 255 },
+        QStringLiteral("Stichwörter (für die Suche):"), true);
+    MakeText(Frame5, "Label12", { 120, 2520, 6975, 255 },
+        QStringLiteral("<meta name=\"Keywords\" content=\"Wort1,Wort2,.....\">"));
+    Command3
+        = MakeButton(Frame5, "Command3", QStringLiteral("Hilfe schließen"), 5640, 2880, 1455, 375);
+    (void)label8;
+
+    Frame4 = MakeFrame(this, "Frame4", QStringLiteral("Status"), { 120, 2760, 7335, 2775 });
+    Label6 = MakeText(Frame4, "Label6", { 120, 360, 7095, 255 },
+        QStringLiteral("Bitte warten Sie, die gewählten Dateien werden indiziert..."));
+    Stat = MakeControl<QProgressBar>(Frame4, "Stat", { 120, 720, 7095, 255 });
+    Stat->setTextVisible(false);
+    Command2 = MakeButton(
+        Frame4, "Command2", QStringLiteral("Hilfe zu den Meldungen"), 4800, 1080, 2415, 375);
+    Label7 = MakeText(Frame4, "Label7", { 120, 1200, 7095, 255 }, QStringLiteral("Meldungen"));
+    List1 = MakeControl<QListWidget>(Frame4, "List1", { 120, 1440, 7095, 1230 });
+    List1->setSelectionMode(QAbstractItemView::SingleSelection);
+
+    Frame2 = MakeControl<QGroupBox>(this, "Frame2", { 120, 5520, 7335, 975 });
+    Label3 = MakeText(Frame2, "Label3", { 120, 240, 7095, 255 }, kMakerName);
+    Label5 = MakeLink(
+        Frame2, "Label5", { 120, 600, 1695, 255 }, QStringLiteral("www.tovaro-wizard.example"));
+    Label4 = MakeLink(Frame2, "Label4", { 3120, 600, 1575, 255 }, kMakerMailAddress);
+    Image1 = MakeControl<QLabel>(Frame2, "Image1", { 5520, 300, 1320, 465 });
+    Image1->setPixmap(QPixmap(QStringLiteral(":/tovaro/banner.gif")));
+    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label5->installEventFilter(this);
+    Label4->installEventFilter(this);
+
+    Command6 = MakeButton(this, "Command6", QStringLiteral("<< S&chritt 3"), 4680, 6960, 1215, 375);
+    Command1
+        = MakeButton(this, "Command1", QStringLiteral("Datei erzeugen"), 6120, 6960, 1215, 375);
+
+    // Both middle panels are hidden until the first run; whichever is raised covers the other.
+    Frame5->hide();
+    Frame4->hide();
+
+    QWidget* order[] = { Command6, Command7, Text1, Command1, List1, Command2, Command3, Text2 };
+    for (size_t i = 0; i + 1 < std::size(order); ++i)
+        setTabOrder(order[i], order[i + 1]);
+    Command6->setFocus();
+
+    connect(Command1, &QPushButton::clicked, this, &GenerationPage::RunGeneration);
+    connect(Command2, &QPushButton::clicked, this, &GenerationPage::ShowMessageHelp);
+    connect(Command3, &QPushButton::clicked, this, &GenerationPage::CloseMessageHelp);
+    connect(Command6, &QPushButton::clicked, this, &GenerationPage::PreviousPageRequested);
+
+    // The page's one-time initialisation.
+    Text1->setText(program_.directory + QStringLiteral("/lookup.htm"));
+}
+
+bool GenerationPage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonRelease
+        && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        if (watched == Label5) {
+            OpenDocument(*program_.opener, kMakerWebAddress);
+            return true;
+        }
+        if (watched == Label4) {
+            OpenDocument(*program_.opener, kMakerMailLink);
+            return true;
+        }
+    }
+    return WizardPage::eventFilter(watched, event);
+}
+
+void GenerationPage::ShowMessageHelp()
+{
+    Frame5->show();
+    Frame5->raise();
+}
+
+void GenerationPage::CloseMessageHelp()
+{
+    Frame4->raise();
+}
+
+void GenerationPage::RunGeneration()
+{
+    RunInputs in = pages_.readInputs();
+    in.outputPath = ToBytes(Text1->text());
+    in.webRoot = Text2->text().toStdString();
+
+    PageSink sink(*this, pages_);
+    const RunResult result = tovaro::RunGeneration(in, sink);
+    if (result.written)
+        program_.messages->Information(
+            this, QString::fromUtf8(kMessageTitle), QString::fromUtf8(kSuccessMessage));
+    else
+        program_.messages->Warning(
+            this, QString::fromUtf8(kMessageTitle), ToDisplay(result.message));
+}
+
+} // namespace tovaro::gui

@@ -1,0 +1,31 @@
+// The directory box: the path from the root down to the current directory, then that
+// directory's subdirectories. Opening an entry (double-click or Enter) makes it current; a
+// highlighted entry is not current.
+#pragma once
+
+#include <QListWidget>
+
+namespace tovaro::gui {
+
+class DirBox : public QListWidget {
+    Q_OBJECT
+public:
+    explicit DirBox(QWidget* parent = nullptr);
+
+    /// The opened directory: "/" at the root, otherwise without a closing separator.
+    QString Path() const { return path_; }
+    /// Opens `dir`; a directory that has vanished opens its nearest existing parent.
+    void SetPath(const QString& dir);
+    /// Lists the current directory again.
+    void Refresh() { SetPath(path_); }
+
+signals:
+    void PathChanged(const QString& dir);
+
+private:
+    void openItem(QListWidgetItem* item);
+
+    QString path_;
+};
+
+} // namespace tovaro::gui

@@ -1,0 +1,103 @@
+#include "drive_box.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStorageInfo>
+
+namespace tovaro::gui {
+
+namespace {
+
+// Mount points of the system itself, which a user does not pick as a site's drive.
+bool IsSystemPlace(const QString& root)
+{
+    if (root.startsWith(QLatin1String("/run/media/")))
+        return false;
+    for (const char* p : { "/proc", "/sys", "/dev", "/run", "/boot", "/snap", "/etc" }) {
+        const QString place = QLatin1String(p);
+        if (root == place || root.startsWith(place + QLatin1Char('/')))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+QStringList SystemVolumes()
+{
+    QStringList roots { QStringLiteral("/") };
+    const QString home = QDir::homePath();
+    if (home != QLatin1String("/"))
+        roots << home;
+    static const QStringList pseudo { "proc", "sysfs", "devtmpfs", "devpts", "tmpfs", "cgroup",
+        "cgroup2", "securityfs", "pstore", "debugfs", "tracefs", "configfs", "fusectl", "mqueue",
+        "hugetlbfs", "bpf", "autofs", "binfmt_misc", "overlay", "squashfs", "nsfs", "efivarfs",
+        "rpc_pipefs", "ramfs" };
+    for (const QStorageInfo& v : QStorageInfo::mountedVolumes()) {
+        const QString root = v.rootPath();
+        if (!v.isValid() || !v.isReady() || roots.contains(root))
+            continue;
+        if (pseudo.contains(QString::fromLatin1(v.fileSystemType())))
+            continue;
+        if (IsSystemPlace(root))
+            continue;
+        roots << root;
+    }
+    return roots;
+}
+
+DriveBox::DriveBox(QWidget* parent, VolumeLister lister)
+    : QComboBox(parent)
+    , lister_(std::move(lister))
+{
+    Refresh();
+    connect(this, QOverload<int>::of(&QComboBox::activated), this, &DriveBox::onActivated);
+}
+
+void DriveBox::Refresh()
+{
+    const QString current = currentText();
+    blockSignals(true);
+    clear();
+    addItems(lister_());
+    int i = findText(current);
+    if (i >= 0)
+        setCurrentIndex(i);
+    blockSignals(false);
+}
+
+QString DriveBox::RootOf(const QString& dir) const
+{
+    QString best = QStringLiteral("/");
+    for (int i = 0; i < count(); ++i) {
+        const QString root = itemText(i);
+        const bool holds = dir == root
+            || dir.startsWith(root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/'));
+        if (holds && root.size() > best.size())
+            best = root;
+    }
+    return best;
+}
+
+void DriveBox::FollowDirectory(const QString& dir)
+{
+    const QString root = RootOf(dir);
+    lastDirectory_[root] = dir;
+    int i = findText(root);
+    if (i >= 0 && i != currentIndex()) {
+        blockSignals(true);
+        setCurrentIndex(i);
+        blockSignals(false);
+    }
+}
+
+void DriveBox::onActivated(int index)
+{
+    const QString root = itemText(index);
+    QString target = lastDirectory_.value(root, root);
+    if (!QFileInfo(target).isDir())
+        target = root;
+    emit DriveChosen(target);
+}
+
+} // namespace tovaro::gui

@@ -1,0 +1,41 @@
+// The drive box: this platform has no drive letters, so it lists "/" and the file systems a
+// user would pick (the home folder, mounted media). Choosing one moves the directory box there,
+// to the directory last opened on it in this run.
+#pragma once
+
+#include <QComboBox>
+#include <QMap>
+#include <functional>
+
+namespace tovaro::gui {
+
+/// The roots to offer, in order.
+using VolumeLister = std::function<QStringList()>;
+
+/// "/", the home folder and the mounted file systems that are not pseudo file systems.
+QStringList SystemVolumes();
+
+class DriveBox : public QComboBox {
+    Q_OBJECT
+public:
+    explicit DriveBox(QWidget* parent = nullptr, VolumeLister lister = SystemVolumes);
+
+    /// The root that holds `dir` (the longest listed root that is a prefix of it).
+    QString RootOf(const QString& dir) const;
+    /// Shows the root of `dir` as the current drive and remembers `dir` for it.
+    void FollowDirectory(const QString& dir);
+    /// Lists the volumes anew (a medium may have come or gone).
+    void Refresh();
+
+signals:
+    /// The user chose another drive; `dir` is where the directory box should go.
+    void DriveChosen(const QString& dir);
+
+private:
+    void onActivated(int index);
+
+    VolumeLister lister_;
+    QMap<QString, QString> lastDirectory_;
+};
+
+} // namespace tovaro::gui

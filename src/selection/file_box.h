@@ -1,0 +1,30 @@
+// The file box: the files of one directory that match its pattern (name only, any letter case,
+// "*" and "?", several patterns separated by ";"), sorted by name, without hidden files.
+#pragma once
+
+#include <QListWidget>
+#include <string>
+
+namespace tovaro::gui {
+
+class FileBox : public QListWidget {
+    Q_OBJECT
+public:
+    explicit FileBox(QWidget* parent = nullptr);
+
+    QString Directory() const { return directory_; }
+    void SetDirectory(const QString& dir);
+    QString Pattern() const { return pattern_; }
+    void SetPattern(const QString& pattern);
+    void Refresh();
+
+    /// The bytes of the name listed at `row`.
+    std::string NameBytes(int row) const;
+    std::string DirectoryBytes() const;
+
+private:
+    QString directory_;
+    QString pattern_ = QStringLiteral("*.ht*");
+};
+
+} // namespace tovaro::gui

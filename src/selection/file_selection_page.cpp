@@ -1,0 +1,195 @@
+#include "file_selection_page.h"
+
+#include "core/pattern.h"
+#include "core/walk.h"
+#include "dir_box.h"
+#include "drive_box.h"
+#include "file_box.h"
+#include "native_path.h"
+#include "shell/layout.h"
+#include "shell/url.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QPushButton>
+
+namespace tovaro::gui {
+
+FileSelectionPage::FileSelectionPage(Program& program, const QString& startDirectory)
+    : WizardPage("Form1",
+        QStringLiteral("Schritt 1 - Wählen Sie alle Dateien aus die durchsucht werden sollen."),
+        program)
+{
+    Drive1 = MakeControl<DriveBox>(this, "Drive1", { 120, 720, 2415, 315 });
+    Dir1 = MakeControl<DirBox>(this, "Dir1", { 120, 1080, 2415, 3690 });
+    File1 = MakeControl<FileBox>(this, "File1", { 2640, 720, 4815, 3015 });
+    Label1
+        = MakeControl<QLabel>(this, "Label1", { 2640, 3840, 1695, 255 }, QStringLiteral("Filter:"));
+    Text1
+        = MakeControl<QLineEdit>(this, "Text1", { 6360, 3840, 1095, 285 }, QStringLiteral("*.ht*"));
+    Command1 = MakeButton(this, "Command1", QStringLiteral("+"), 2640, 4275, 615, 495);
+    Command2 = MakeButton(this, "Command2", QStringLiteral("++"), 3240, 4275, 615, 495);
+    Command5 = MakeButton(this, "Command5", QStringLiteral("+++"), 3840, 4275, 615, 495);
+    Command4 = MakeButton(this, "Command4", QStringLiteral("-"), 4680, 4275, 615, 495);
+    Command3 = MakeButton(this, "Command3", QStringLiteral("--"), 5280, 4275, 615, 495);
+    List1 = MakeControl<QListWidget>(this, "List1", { 120, 4920, 7335, 1620 });
+    Image1 = MakeControl<QLabel>(this, "Image1", { 6120, 4320, 1320, 465 });
+    Command6 = MakeButton(this, "Command6", QStringLiteral(">> &Schritt 2"), 6120, 6960, 1215, 375);
+
+    Command1->setToolTip(QStringLiteral("Markierte Datei hinzufügen"));
+    Command2->setToolTip(QStringLiteral("Alle gelisteten Einträge hinzufügen"));
+    Command5->setToolTip(
+        QStringLiteral("Alle Dateien im gewählten Verzeichnis (inkl. Unterordner) hinzufügen"));
+    Command4->setToolTip(QStringLiteral("Markierte Datei entfernen"));
+    Command3->setToolTip(QStringLiteral("Alle Dateien entfernen"));
+    Image1->setPixmap(QPixmap(QStringLiteral(":/tovaro/banner.gif")));
+    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Image1->installEventFilter(this);
+    List1->setSelectionMode(QAbstractItemView::SingleSelection);
+    List1->setUniformItemSizes(true);
+
+    // Tab order of the layout table: Drive1, Dir1, File1, "+", "++", "-", List1, Text1, "+++",
+    // "--", Command6, Command7.
+    QWidget* order[] = { Drive1, Dir1, File1, Command1, Command2, Command4, List1, Text1, Command5,
+        Command3, Command6, Command7 };
+    for (size_t i = 0; i + 1 < std::size(order); ++i)
+        setTabOrder(order[i], order[i + 1]);
+
+    connect(Drive1, &DriveBox::DriveChosen, this, &FileSelectionPage::openDirectory);
+    connect(Dir1, &DirBox::PathChanged, this, [this](const QString& dir) {
+        Drive1->FollowDirectory(dir);
+        File1->SetDirectory(dir);
+    });
+    connect(Text1, &QLineEdit::textChanged, File1, &FileBox::SetPattern);
+    connect(File1, &QListWidget::itemDoubleClicked, this, &FileSelectionPage::AddFileOnDoubleClick);
+    connect(Command1, &QPushButton::clicked, this, &FileSelectionPage::AddSelectedFiles);
+    connect(Command2, &QPushButton::clicked, this, &FileSelectionPage::AddListedFiles);
+    connect(Command5, &QPushButton::clicked, this, &FileSelectionPage::AddDirectoryTree);
+    connect(Command4, &QPushButton::clicked, this, &FileSelectionPage::RemoveSelectedEntry);
+    connect(Command3, &QPushButton::clicked, this, &FileSelectionPage::RemoveAllEntries);
+    connect(Command6, &QPushButton::clicked, this, &FileSelectionPage::NextPageRequested);
+
+    File1->SetPattern(Text1->text());
+    openDirectory(startDirectory);
+}
+
+void FileSelectionPage::openDirectory(const QString& dir)
+{
+    Dir1->SetPath(dir);
+    // SetPath reports only a change; the file box and drive box follow in either case.
+    Drive1->FollowDirectory(Dir1->Path());
+    if (File1->Directory() != Dir1->Path())
+        File1->SetDirectory(Dir1->Path());
+}
+
+bool FileSelectionPage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Image1 && event->type() == QEvent::MouseButtonRelease
+        && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        OpenDocument(*program_.opener, kMakerWebAddress);
+        return true;
+    }
+    return WizardPage::eventFilter(watched, event);
+}
+
+void FileSelectionPage::AppendPaths(const std::vector<std::string>& paths)
+{
+    if (paths.empty())
+        return;
+    List1->setUpdatesEnabled(false);
+    for (const std::string& p : paths) {
+        auto* item = new QListWidgetItem(ToDisplay(p));
+        item->setData(kBytesRole, QByteArray::fromStdString(p));
+        List1->addItem(item);
+    }
+    List1->setUpdatesEnabled(true);
+}
+
+void FileSelectionPage::AddSelectedFiles()
+{
+    std::vector<std::string> paths;
+    const std::string dir = File1->DirectoryBytes();
+    for (int row = 0; row < File1->count(); ++row) {
+        if (File1->item(row)->isSelected())
+            paths.push_back(JoinPath(dir, File1->NameBytes(row)));
+    }
+    AppendPaths(paths);
+}
+
+void FileSelectionPage::AddListedFiles()
+{
+    std::vector<std::string> paths;
+    const std::string dir = File1->DirectoryBytes();
+    for (int row = 0; row < File1->count(); ++row)
+        paths.push_back(JoinPath(dir, File1->NameBytes(row)));
+    AppendPaths(paths);
+}
+
+void FileSelectionPage::AddFileOnDoubleClick()
+{
+    const int row = File1->currentRow();
+    if (row < 0)
+        return;
+    AppendPaths({ JoinPath(File1->DirectoryBytes(), File1->NameBytes(row)) });
+}
+
+void FileSelectionPage::AddDirectoryTree()
+{
+    // The window stays usable while the search runs: it lets the event loop run once per
+    // directory. The filter is read when the search has returned.
+    std::vector<std::string> found
+        = CollectFiles(ToBytes(Dir1->Path()), "*.*", [] { QApplication::processEvents(); });
+    const std::string pattern = ToBytes(Text1->text());
+    std::vector<std::string> matching;
+    for (std::string& path : found) {
+        if (MatchesPattern(path, pattern))
+            matching.push_back(std::move(path));
+    }
+    AppendPaths(matching);
+}
+
+void FileSelectionPage::RemoveSelectedEntry()
+{
+    const QList<QListWidgetItem*> selected = List1->selectedItems();
+    if (selected.isEmpty())
+        return;
+    delete List1->takeItem(List1->row(selected.first()));
+    List1->clearSelection();
+    List1->setCurrentRow(-1);
+}
+
+void FileSelectionPage::RemoveAllEntries()
+{
+    List1->clear();
+}
+
+std::vector<std::string> FileSelectionPage::FileList() const
+{
+    std::vector<std::string> files;
+    files.reserve(static_cast<size_t>(List1->count()));
+    for (int row = 0; row < List1->count(); ++row)
+        files.push_back(List1->item(row)->data(kBytesRole).toByteArray().toStdString());
+    return files;
+}
+
+std::string FileSelectionPage::SiteDirectory() const
+{
+    return ToBytes(Dir1->Path());
+}
+
+void FileSelectionPage::SelectEntry(int row)
+{
+    if (row < 0) {
+        List1->clearSelection();
+        List1->setCurrentRow(-1);
+    } else {
+        List1->setCurrentRow(row);
+    }
+}
+
+} // namespace tovaro::gui

@@ -1,0 +1,64 @@
+// Page 1: the user builds the list of files to index.
+#pragma once
+
+#include "shell/wizard_page.h"
+
+#include <string>
+#include <vector>
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+
+namespace tovaro::gui {
+
+class DirBox;
+class DriveBox;
+class FileBox;
+
+class FileSelectionPage : public WizardPage {
+    Q_OBJECT
+public:
+    FileSelectionPage(Program& program, const QString& startDirectory);
+
+    DriveBox* Drive1 = nullptr;
+    DirBox* Dir1 = nullptr;
+    FileBox* File1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLineEdit* Text1 = nullptr;
+    QPushButton* Command1 = nullptr;
+    QPushButton* Command2 = nullptr;
+    QPushButton* Command5 = nullptr;
+    QPushButton* Command4 = nullptr;
+    QPushButton* Command3 = nullptr;
+    QListWidget* List1 = nullptr;
+    QLabel* Image1 = nullptr;
+    QPushButton* Command6 = nullptr;
+
+    /// The list of files as the run reads it, each path's bytes.
+    std::vector<std::string> FileList() const;
+    /// The directory box's current directory.
+    std::string SiteDirectory() const;
+    /// Selects entry `row` of the list (-1: none), as the run moves along the files.
+    void SelectEntry(int row);
+
+signals:
+    void NextPageRequested();
+
+public slots:
+    void AddSelectedFiles();
+    void AddListedFiles();
+    void AddFileOnDoubleClick();
+    void AddDirectoryTree();
+    void RemoveSelectedEntry();
+    void RemoveAllEntries();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void AppendPaths(const std::vector<std::string>& paths);
+    void openDirectory(const QString& dir);
+};
+
+} // namespace tovaro::gui

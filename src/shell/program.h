@@ -1,0 +1,37 @@
+// What the pages need of the desktop, behind small interfaces that tests replace.
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace tovaro::gui {
+
+class DocumentOpener;
+
+class MessageBoxes {
+public:
+    virtual ~MessageBoxes() = default;
+    virtual void Information(QWidget* parent, const QString& title, const QString& text) = 0;
+    virtual void Warning(QWidget* parent, const QString& title, const QString& text) = 0;
+};
+
+class ModalMessageBoxes : public MessageBoxes {
+public:
+    void Information(QWidget* parent, const QString& title, const QString& text) override;
+    void Warning(QWidget* parent, const QString& title, const QString& text) override;
+};
+
+struct Program {
+    QString directory; ///< where the program runs from, no closing separator but at the root
+    DocumentOpener* opener = nullptr;
+    MessageBoxes* messages = nullptr;
+    /// Ends the whole program at once; it does not return.
+    std::function<void()> end;
+};
+
+/// Ends the process at once, without further events: nothing is left to save.
+[[noreturn]] void EndProcessNow();
+
+} // namespace tovaro::gui

@@ -1,0 +1,37 @@
+// Opening outside documents (the help document, the maker's web site, a mail to the maker)
+// with the program the desktop has registered for them.
+#pragma once
+
+#include <QString>
+
+namespace tovaro::gui {
+
+/// The maker's addresses, shown on page 3 and opened from the banner.
+inline const QString kMakerWebAddress = QStringLiteral("https://www.tovaro-wizard.example/");
+inline const QString kMakerMailAddress = QStringLiteral("service@tovaro-wizard.example");
+inline const QString kMakerMailLink = QStringLiteral("mailto:service@tovaro-wizard.example");
+inline const QString kMakerName
+    = QStringLiteral("Tovaro Wizard 1.00 – ein Werkzeug von Brantwell Software");
+
+class DocumentOpener {
+public:
+    virtual ~DocumentOpener() = default;
+    /// Hands `target` (a file path, a web or a mailto: address) to the desktop; returns at once
+    /// and reports nothing.
+    virtual void Open(const QString& target) = 0;
+};
+
+/// Opens through xdg-open, started detached with "/" as its working directory.
+class DesktopOpener : public DocumentOpener {
+public:
+    void Open(const QString& target) override;
+};
+
+/// The help document: the program's directory followed by "/help/index.htm", as plain text (at
+/// the root this gives a doubled separator, which is passed on as it is).
+QString HelpDocumentPath(const QString& programDir);
+
+/// Opens a target through the opener the program uses.
+void OpenDocument(DocumentOpener& opener, const QString& target);
+
+} // namespace tovaro::gui

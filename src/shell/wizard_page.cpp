@@ -1,0 +1,78 @@
+#include "wizard_page.h"
+
+#include "layout.h"
+#include "url.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QIcon>
+#include <QLabel>
+#include <QPushButton>
+
+namespace tovaro::gui {
+
+WizardPage::WizardPage(const char* formName, const QString& heading, Program& program)
+    : QWidget(nullptr,
+        Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+            | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+    , program_(program)
+{
+    setObjectName(QLatin1String(formName));
+    setWindowTitle(QStringLiteral(" Tovaro Wizard 1.00"));
+    setWindowIcon(QIcon(QStringLiteral(":/tovaro/icon32.xpm")));
+    setFixedSize(kClientWidth, kClientHeight);
+    setFont(PageFont());
+    setAutoFillBackground(true);
+
+    Label2 = MakeControl<QLabel>(this, "Label2", { 120, 120, 7455, 255 }, heading);
+    MakeLine("Line2", 460, QPalette::Light);
+    MakeLine("Line1", 480, QPalette::Mid);
+    MakeLine("Line4", 6720, QPalette::Light);
+    MakeLine("Line3", 6735, QPalette::Mid);
+    Command7 = MakeButton(this, "Command7", QStringLiteral("&Hilfe"), 120, 6960, 1215, 375);
+    connect(Command7, &QPushButton::clicked, this, &WizardPage::openHelp);
+}
+
+QFrame* WizardPage::MakeLine(const char* name, int top, QPalette::ColorRole role)
+{
+    auto* line = new QFrame(this);
+    line->setObjectName(QLatin1String(name));
+    line->setGeometry(0, Px(top), kClientWidth, 1);
+    line->setAutoFillBackground(true);
+    QPalette pal = line->palette();
+    pal.setColor(QPalette::Window, palette().color(role));
+    line->setPalette(pal);
+    return line;
+}
+
+QPushButton* WizardPage::MakeButton(QWidget* container, const char* name, const QString& caption,
+    int left, int top, int width, int height)
+{
+    auto* b = MakeControl<QPushButton>(container, name, { left, top, width, height }, caption);
+    b->setAutoDefault(true);
+    b->setDefault(false);
+    return b;
+}
+
+void WizardPage::openHelp()
+{
+    OpenDocument(*program_.opener, HelpDocumentPath(program_.directory));
+}
+
+void WizardPage::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    program_.end();
+}
+
+void ChangePage(QWidget* current, QWidget* target)
+{
+    const QPoint place = current->pos();
+    target->move(place);
+    target->show();
+    target->raise();
+    target->activateWindow();
+    current->hide();
+}
+
+} // namespace tovaro::gui

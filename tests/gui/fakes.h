@@ -1,0 +1,117 @@
+// Test doubles for what the wizard needs of the desktop, and a wizard built on them.
+#pragma once
+
+#include "app/wizard.h"
+#include "appearance/appearance_page.h"
+#include "appearance/colour_dialog.h"
+#include "appearance/screen_sources.h"
+#include "generator/generation_page.h"
+#include "selection/file_selection_page.h"
+#include "shell/program.h"
+#include "shell/url.h"
+
+#include <QApplication>
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <memory>
+#include <optional>
+
+namespace tovaro::test {
+
+struct RecordingOpener : gui::DocumentOpener {
+    QStringList opened;
+    void Open(const QString& target) override { opened << target; }
+};
+
+struct RecordingMessages : gui::MessageBoxes {
+    QStringList shown; // "info|title|text" or "warn|title|text"
+    void Information(QWidget*, const QString& title, const QString& text) override
+    {
+        shown << QStringLiteral("info|") + title + QLatin1Char('|') + text;
+    }
+    void Warning(QWidget*, const QString& title, const QString& text) override
+    {
+        shown << QStringLiteral("warn|") + title + QLatin1Char('|') + text;
+    }
+};
+
+/// Answers each dialog run with the next scripted result; nothing scripted is a cancel.
+struct ScriptedDialog : gui::ColourDialog {
+    std::deque<std::optional<ColourValue>> answers;
+    int runs = 0;
+    bool Run(QWidget*, ColourValue& chosen) override
+    {
+        ++runs;
+        if (answers.empty())
+            return false;
+        std::optional<ColourValue> a = answers.front();
+        answers.pop_front();
+        if (!a)
+            return false;
+        chosen = *a;
+        return true;
+    }
+};
+
+struct FakePointer : gui::PointerSource {
+    QPoint at { 0, 0 };
+    QPoint Position() override { return at; }
+};
+
+/// The colour at a point is x + 256 * y, so each position has its own colour.
+struct FakePixels : gui::PixelSource {
+    int reads = 0;
+    std::optional<ColourValue> ColourAt(QPoint p) override
+    {
+        ++reads;
+        return static_cast<ColourValue>(p.x() + 256 * p.y());
+    }
+};
+
+/// Escape as the global key state reports it: a scripted press is seen by one query.
+struct FakeKeys : gui::KeySource {
+    bool down = false;
+    bool wentDown = false;
+    void Press()
+    {
+        down = true;
+        wentDown = true;
+    }
+    bool IsKeyPressed(int key) override
+    {
+        bool r = key == gui::kEscapeKey && down && wentDown;
+        wentDown = false;
+        return r;
+    }
+};
+
+struct Harness {
+    RecordingOpener opener;
+    RecordingMessages messages;
+    ScriptedDialog dialog;
+    FakePointer pointer;
+    FakePixels pixels;
+    FakeKeys keys;
+    int ends = 0;
+    gui::Program program;
+    std::unique_ptr<gui::Wizard> wizard;
+
+    explicit Harness(
+        const QString& startDir, const QString& programDir = QStringLiteral("/opt/tovaro"))
+    {
+        program.directory = programDir;
+        program.opener = &opener;
+        program.messages = &messages;
+        program.end = [this] { ++ends; };
+        wizard = std::make_unique<gui::Wizard>(
+            program, dialog, gui::PickerSources { &pointer, &pixels, &keys }, startDir);
+        wizard->Start();
+    }
+
+    gui::FileSelectionPage* p1() { return wizard->Form1(); }
+    gui::AppearancePage* p2() { return wizard->Form2(); }
+    gui::GenerationPage* p3() { return wizard->Form3(); }
+};
+
+} // namespace tovaro::test

@@ -1,0 +1,206 @@
+#include "../core/test_util.h"
+#include "core/run.h"
+#include "fakes.h"
+#include "selection/file_box.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+using namespace tovaro;
+using namespace tovaro::gui;
+
+namespace {
+
+std::string Page(const std::string& title, const std::string& description = "Beschreibung")
+{
+    return "<html>\r\n<head>\r\n<title>" + title
+        + "</title>\r\n<meta name=\"keywords\" content=\"k, " + title
+        + "\">\r\n<meta name=\"description\" content=\"" + description + "\">\r\n</head>\r\n";
+}
+
+QString Q(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+
+QStringList Texts(const QListWidget* list)
+{
+    QStringList t;
+    for (int i = 0; i < list->count(); ++i)
+        t << list->item(i)->text();
+    return t;
+}
+
+class GeneratorTest : public ::testing::Test {
+protected:
+    test::TempDir dir;
+    std::unique_ptr<test::Harness> h;
+
+    void Open() { h = std::make_unique<test::Harness>(Q(dir.path() + "/site"), Q(dir.path())); }
+    void AddAll() { h->p1()->Command2->click(); }
+    void GoToPageThree()
+    {
+        h->p1()->Command6->click();
+        h->p2()->Command6->click();
+    }
+};
+
+struct NoSink : RunSink { };
+
+} // namespace
+
+TEST_F(GeneratorTest, InitialPage)
+{
+    dir.Mkdir("site");
+    Open();
+    GoToPageThree();
+    GenerationPage* p = h->p3();
+    EXPECT_EQ(p->Text1->text(), Q(dir.path() + "/lookup.htm"));
+    EXPECT_TRUE(p->Text2->text().endsWith(QLatin1Char('/')));
+    EXPECT_FALSE(p->Frame4->isVisibleTo(p));
+    EXPECT_FALSE(p->Frame5->isVisibleTo(p));
+    EXPECT_TRUE(p->Frame1->isVisibleTo(p));
+    EXPECT_EQ(p->Command1->text(), QStringLiteral("Datei erzeugen"));
+}
+
+TEST_F(GeneratorTest, WholeWizardWritesWhatTheCoreWrites)
+{
+    dir.Write("site/a.htm", Page("Alpha"));
+    dir.Write("site/b.htm", Page("Beta", ""));
+    dir.Write("site/docs/c.htm", Page("Gamma"));
+    Open();
+    h->p1()->Command5->click(); // the whole tree
+    ASSERT_EQ(h->p1()->List1->count(), 3);
+    h->p1()->Command6->click();
+    h->dialog.answers = { MakeColour(0x12, 0x34, 0x56) };
+    h->p2()->Command1->click();
+    h->p2()->Text2->setText(QStringLiteral("Suche in Gärten"));
+    h->p2()->Combo2->setEditText(QStringLiteral("4"));
+    h->p2()->Command6->click();
+    GenerationPage* p = h->p3();
+    const std::string out = dir.path() + "/site/suche.htm";
+    p->Text1->setText(Q(out));
+    p->Text2->setText(QStringLiteral("https://www.example.org/garten/"));
+    p->Command1->click();
+
+    ASSERT_EQ(h->messages.shown,
+        QStringList { QStringLiteral("info|Suchdatei|Die Suchdatei wurde erfolgreich erstellt!") });
+    RunInputs in;
+    in.files = h->p1()->FileList();
+    in.siteDir = dir.path() + "/site";
+    in.outputPath = dir.path() + "/expected.htm";
+    in.webRoot = "https://www.example.org/garten/";
+    in.appearance.backgroundColour = "#123456";
+    in.appearance.heading = "Suche in Gärten";
+    in.appearance.fontSize = "4";
+    NoSink sink;
+    ASSERT_TRUE(tovaro::RunGeneration(in, sink).written);
+    EXPECT_EQ(test::ReadFile(out), test::ReadFile(in.outputPath));
+    EXPECT_NE(test::ReadFile(out).find("<title>Suche in Gärten</title>"), std::string::npos);
+    EXPECT_EQ(
+        Texts(p->List1), QStringList { Q("Fehlend: Description " + dir.path() + "/site/b.htm") });
+    EXPECT_TRUE(p->Frame4->isVisibleTo(p));
+}
+
+TEST_F(GeneratorTest, TwoRunsKeepEveryStatusLineAndSelectTheLastFile)
+{
+    dir.Write("site/a.htm", Page("A"));
+    dir.Write("site/b.htm", "<p>leer</p>");
+    dir.Write("site/c.htm", Page("C"));
+    Open();
+    AddAll();
+    GoToPageThree();
+    h->p3()->Command1->click();
+    h->p3()->Command1->click();
+    const QString line = Q("Fehlend: Titel, Keywords, Description " + dir.path() + "/site/b.htm");
+    EXPECT_EQ(Texts(h->p3()->List1), (QStringList { line, line }));
+    EXPECT_EQ(h->p1()->List1->currentRow(), 2);
+    EXPECT_EQ(h->p3()->Stat->maximum(), 2);
+    EXPECT_EQ(h->p3()->Stat->value(), 2);
+    EXPECT_EQ(h->messages.shown.size(), 2);
+    EXPECT_TRUE(test::FileExists(dir.path() + "/lookup.htm"));
+}
+
+TEST_F(GeneratorTest, OneFileKeepsTheEarlierMaximum)
+{
+    dir.Write("site/a.htm", Page("A"));
+    dir.Write("site/b.htm", Page("B"));
+    dir.Write("site/c.htm", Page("C"));
+    dir.Write("site/d.htm", Page("D"));
+    Open();
+    AddAll();
+    GoToPageThree();
+    h->p3()->Command1->click();
+    EXPECT_EQ(h->p3()->Stat->maximum(), 3);
+    h->p3()->Command6->click();
+    h->p2()->Command8->click();
+    h->p1()->Command3->click();
+    h->p1()->File1->item(0)->setSelected(true);
+    h->p1()->Command1->click();
+    h->p1()->Command6->click();
+    h->p2()->Command6->click();
+    h->p3()->Command1->click();
+    EXPECT_EQ(h->p3()->Stat->maximum(), 3);
+    EXPECT_EQ(h->p3()->Stat->value(), 0);
+}
+
+TEST_F(GeneratorTest, OutputInAMissingFolderShowsTheErrorAndNoSuccess)
+{
+    dir.Write("site/a.htm", Page("A"));
+    Open();
+    AddAll();
+    GoToPageThree();
+    const std::string out = dir.path() + "/fehlt/lookup.htm";
+    h->p3()->Text1->setText(Q(out));
+    h->p3()->Command1->click();
+    ASSERT_EQ(h->messages.shown.size(), 1);
+    EXPECT_TRUE(h->messages.shown[0].startsWith(
+        Q("warn|Suchdatei|Die Suchdatei konnte nicht erstellt werden: " + out + "\n")));
+    EXPECT_FALSE(test::FileExists(out));
+}
+
+TEST_F(GeneratorTest, HelpPanelStacking)
+{
+    dir.Mkdir("site");
+    Open();
+    GoToPageThree();
+    GenerationPage* p = h->p3();
+    p->Command1->click(); // the help button lies on the status panel, shown by a run
+    auto frontOf = [p](QWidget* a, QWidget* b) {
+        const QObjectList& kids = p->children();
+        return kids.indexOf(a) > kids.indexOf(b);
+    };
+    p->Command2->click();
+    EXPECT_TRUE(p->Frame5->isVisibleTo(p));
+    EXPECT_TRUE(frontOf(p->Frame5, p->Frame4));
+    EXPECT_TRUE(frontOf(p->Frame5, p->Frame1)); // covers the web root box
+    EXPECT_TRUE(
+        p->Frame5->geometry().intersects(p->Text2->geometry().translated(p->Frame1->pos())));
+    p->Command3->click();
+    EXPECT_TRUE(frontOf(p->Frame4, p->Frame5));
+    EXPECT_TRUE(p->Frame5->isVisibleTo(p)); // its top strip stays in view
+    EXPECT_TRUE(frontOf(p->Frame5, p->Frame1));
+}
+
+TEST_F(GeneratorTest, TabCycleEndsWithTheWebRoot)
+{
+    dir.Mkdir("site");
+    Open();
+    GoToPageThree();
+    GenerationPage* p = h->p3();
+    QStringList order;
+    QWidget* w = p->Command6;
+    for (int i = 0; i < 40 && order.size() < 8; ++i) {
+        if (w->focusPolicy() & Qt::TabFocus)
+            order << w->objectName();
+        w = w->nextInFocusChain();
+    }
+    EXPECT_EQ(order,
+        (QStringList { "Command6", "Command7", "Text1", "Command1", "List1", "Command2", "Command3",
+            "Text2" }));
+}

@@ -1,0 +1,77 @@
+// The background picker against a real X server: a window of a known colour under the pointer
+// (moved with xdotool), and a real Escape key press that stops the picker.
+#include "fakes.h"
+
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+using namespace tovaro;
+using namespace tovaro::gui;
+
+namespace {
+
+void Pump(int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms)
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+int Xdotool(const QStringList& args)
+{
+    return QProcess::execute(QStringLiteral("xdotool"), args);
+}
+
+} // namespace
+
+TEST(PickerOnRealScreenTest, TakesTheColourUnderThePointerUntilEscape)
+{
+    ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"));
+
+    QWidget swatch;
+    swatch.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    swatch.setAutoFillBackground(true);
+    QPalette pal = swatch.palette();
+    pal.setColor(QPalette::Window, QColor(0x12, 0xAB, 0x34));
+    swatch.setPalette(pal);
+    swatch.setGeometry(600, 300, 200, 200);
+    swatch.show();
+    Pump(300);
+
+    test::RecordingOpener opener;
+    test::RecordingMessages messages;
+    Program program { QStringLiteral("/"), &opener, &messages, [] {} };
+    test::ScriptedDialog dialog;
+    CursorPointer pointer;
+    ScreenGrabPixels pixels;
+    std::unique_ptr<KeySource> keys = MakeDesktopKeySource();
+    AppearancePage page(program, dialog, { &pointer, &pixels, keys.get() });
+    page.move(20, 20);
+    page.show();
+    Pump(300);
+
+    page.Command2->click();
+    ASSERT_EQ(Xdotool({ "mousemove", "700", "400" }), 0);
+    Pump(300);
+    EXPECT_EQ(page.Text4->text(), QStringLiteral("#12AB34"));
+    EXPECT_TRUE(page.Timer1->IsRunning());
+    EXPECT_TRUE(page.Label1->isVisible());
+
+    // Held across several ticks, as a person presses a key.
+    ASSERT_EQ(Xdotool({ "keydown", "Escape" }), 0);
+    Pump(200);
+    ASSERT_EQ(Xdotool({ "keyup", "Escape" }), 0);
+    Pump(100);
+    EXPECT_FALSE(page.Timer1->IsRunning());
+    EXPECT_FALSE(page.Label1->isVisible());
+
+    // Stopped: the field keeps the last sample.
+    ASSERT_EQ(Xdotool({ "mousemove", "10", "740" }), 0);
+    Pump(200);
+    EXPECT_EQ(page.Text4->text(), QStringLiteral("#12AB34"));
+}

@@ -1,0 +1,248 @@
+#include "../core/test_util.h"
+#include "fakes.h"
+#include "selection/dir_box.h"
+#include "selection/drive_box.h"
+#include "selection/file_box.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+#include <algorithm>
+#include <gtest/gtest.h>
+
+using namespace tovaro;
+using namespace tovaro::gui;
+
+namespace {
+
+QStringList Texts(const QListWidget* list)
+{
+    QStringList t;
+    for (int i = 0; i < list->count(); ++i)
+        t << list->item(i)->text();
+    return t;
+}
+
+QString Q(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+
+class SelectionTest : public ::testing::Test {
+protected:
+    test::TempDir dir;
+    std::unique_ptr<test::Harness> h;
+    FileSelectionPage* page = nullptr;
+
+    void Open(const std::string& sub = "")
+    {
+        h = std::make_unique<test::Harness>(Q(dir.path() + sub));
+        page = h->p1();
+    }
+    void Select(std::initializer_list<int> rows)
+    {
+        page->File1->clearSelection();
+        for (int r : rows)
+            page->File1->item(r)->setSelected(true);
+    }
+};
+
+} // namespace
+
+TEST_F(SelectionTest, StartingStateAndFileBoxListing)
+{
+    dir.Write("b.htm", "");
+    dir.Write("A.HTML", "");
+    dir.Write("c.txt", "");
+    dir.Write(".versteckt.htm", "");
+    dir.Mkdir("ordner.htm");
+    Open();
+    EXPECT_EQ(page->Dir1->Path(), Q(dir.path()));
+    EXPECT_EQ(page->Text1->text(), QStringLiteral("*.ht*"));
+    EXPECT_EQ(page->List1->count(), 0);
+    // Files only, hidden ones left out, sorted by name without regard to case.
+    EXPECT_EQ(Texts(page->File1), (QStringList { "A.HTML", "b.htm" }));
+    EXPECT_EQ(page->Command5->toolTip(),
+        QStringLiteral("Alle Dateien im gewählten Verzeichnis (inkl. Unterordner) hinzufügen"));
+}
+
+TEST_F(SelectionTest, PlusAddsSelectedFilesTopToBottomAndTwice)
+{
+    dir.Write("a.htm", "");
+    dir.Write("b.htm", "");
+    dir.Write("c.htm", "");
+    Open();
+    page->Command1->click(); // nothing selected
+    EXPECT_EQ(page->List1->count(), 0);
+    Select({ 2, 0 });
+    page->Command1->click();
+    page->Command1->click();
+    const QString d = Q(dir.path());
+    EXPECT_EQ(Texts(page->List1),
+        (QStringList { d + "/a.htm", d + "/c.htm", d + "/a.htm", d + "/c.htm" }));
+}
+
+TEST_F(SelectionTest, PlusPlusAddsEveryListedFileAndNothingFromAnEmptyBox)
+{
+    dir.Write("x/a.htm", "");
+    dir.Write("x/b.html", "");
+    dir.Write("x/c.txt", "");
+    dir.Mkdir("leer");
+    Open("/leer");
+    page->Command2->click();
+    EXPECT_EQ(page->List1->count(), 0);
+    page->Dir1->SetPath(Q(dir.path() + "/x"));
+    page->Command2->click();
+    EXPECT_EQ(Texts(page->List1),
+        (QStringList { Q(dir.path() + "/x/a.htm"), Q(dir.path() + "/x/b.html") }));
+}
+
+TEST_F(SelectionTest, FilesFromTwoDirectoriesStaySideBySide)
+{
+    dir.Write("eins/a.htm", "");
+    dir.Write("zwei/b.htm", "");
+    Open("/eins");
+    Select({ 0 });
+    page->Command1->click();
+    page->Dir1->SetPath(Q(dir.path() + "/zwei"));
+    EXPECT_EQ(page->List1->count(), 1);
+    page->File1->setCurrentRow(0);
+    page->AddFileOnDoubleClick();
+    EXPECT_EQ(Texts(page->List1),
+        (QStringList { Q(dir.path() + "/eins/a.htm"), Q(dir.path() + "/zwei/b.htm") }));
+    EXPECT_EQ(page->SiteDirectory(), dir.path() + "/zwei");
+}
+
+TEST_F(SelectionTest, TreeAddIsCaseSensitiveWhereTheFileBoxIsNot)
+{
+    dir.Write("site/INDEX.HTM", "");
+    Open("/site");
+    EXPECT_EQ(Texts(page->File1), QStringList { "INDEX.HTM" });
+    page->Command5->click();
+    EXPECT_EQ(page->List1->count(), 0);
+    Select({ 0 });
+    page->Command1->click();
+    EXPECT_EQ(page->List1->count(), 1);
+}
+
+TEST_F(SelectionTest, SeveralPatternsShowInTheBoxButTreeAddTakesThemLiterally)
+{
+    dir.Write("s/a.htm", "");
+    dir.Write("s/b.txt", "");
+    dir.Write("s/c.gif", "");
+    Open("/s");
+    page->Text1->setText(QStringLiteral("*.htm;*.txt"));
+    EXPECT_EQ(Texts(page->File1), (QStringList { "a.htm", "b.txt" }));
+    page->Command5->click();
+    EXPECT_EQ(page->List1->count(), 0);
+}
+
+TEST_F(SelectionTest, TreeAddFindsHiddenFilesAndHonoursEmptyAndStarFilters)
+{
+    dir.Write("s/.geheim.htm", "");
+    dir.Write("s/.ordner/x.htm", "");
+    dir.Write("s/sub/y.txt", "");
+    Open("/s");
+    page->Command5->click();
+    QStringList added = Texts(page->List1);
+    added.sort();
+    EXPECT_EQ(added,
+        (QStringList { Q(dir.path() + "/s/.geheim.htm"), Q(dir.path() + "/s/.ordner/x.htm") }));
+    page->RemoveAllEntries();
+    page->Text1->setText(QString());
+    page->Command5->click();
+    EXPECT_EQ(page->List1->count(), 0);
+    page->Text1->setText(QStringLiteral("*"));
+    page->Command5->click();
+    EXPECT_EQ(page->List1->count(), 3);
+}
+
+TEST_F(SelectionTest, RemovingEntries)
+{
+    dir.Write("a.htm", "");
+    dir.Write("b.htm", "");
+    Open();
+    page->Command2->click();
+    page->Command4->click(); // nothing selected
+    EXPECT_EQ(page->List1->count(), 2);
+    page->List1->setCurrentRow(0);
+    page->Command4->click();
+    EXPECT_EQ(Texts(page->List1), QStringList { Q(dir.path() + "/b.htm") });
+    EXPECT_TRUE(page->List1->selectedItems().isEmpty());
+    page->Command4->click(); // still nothing selected
+    EXPECT_EQ(page->List1->count(), 1);
+    page->Command2->click();
+    page->Command3->click();
+    EXPECT_EQ(page->List1->count(), 0);
+}
+
+TEST_F(SelectionTest, FilterEditsChangeTheBoxAtOnceButNotTheList)
+{
+    dir.Write("a.htm", "");
+    dir.Write("b.txt", "");
+    Open();
+    page->Command2->click();
+    page->Text1->setText(QStringLiteral("*.t"));
+    EXPECT_EQ(page->File1->count(), 0);
+    page->Text1->setText(QStringLiteral("*.tx"));
+    EXPECT_EQ(page->File1->count(), 0);
+    page->Text1->setText(QStringLiteral("*.txt"));
+    EXPECT_EQ(Texts(page->File1), QStringList { "b.txt" });
+    EXPECT_EQ(Texts(page->List1), QStringList { Q(dir.path() + "/a.htm") });
+}
+
+TEST_F(SelectionTest, SecondTreeAddDuringASearchCompletesFirst)
+{
+    dir.Write("a/sub/eins.htm", "");
+    dir.Write("b/zwei.htm", "");
+    Open("/a");
+    // Runs while the first search lets the event loop run.
+    QTimer::singleShot(0, page, [this] {
+        page->Dir1->SetPath(Q(dir.path() + "/b"));
+        page->Command5->click();
+    });
+    page->Command5->click();
+    EXPECT_EQ(Texts(page->List1),
+        (QStringList { Q(dir.path() + "/b/zwei.htm"), Q(dir.path() + "/a/sub/eins.htm") }));
+}
+
+TEST_F(SelectionTest, DirectoryBoxOpensOnActivationOnly)
+{
+    dir.Mkdir("oben/unten");
+    Open("/oben");
+    QListWidget* box = page->Dir1;
+    const QList<QListWidgetItem*> hits = box->findItems(QStringLiteral("unten"), Qt::MatchEndsWith);
+    ASSERT_EQ(hits.size(), 1);
+    box->setCurrentItem(hits.first()); // highlighted only
+    EXPECT_EQ(page->Dir1->Path(), Q(dir.path() + "/oben"));
+    emit box->itemActivated(hits.first());
+    EXPECT_EQ(page->Dir1->Path(), Q(dir.path() + "/oben/unten"));
+    EXPECT_EQ(page->File1->Directory(), Q(dir.path() + "/oben/unten"));
+    // The chain from the root is listed first.
+    EXPECT_EQ(box->item(0)->text(), QStringLiteral("/"));
+}
+
+TEST_F(SelectionTest, VanishedDirectoryFallsBackToItsParent)
+{
+    dir.Mkdir("bleibt/weg");
+    Open("/bleibt/weg");
+    ::rmdir((dir.path() + "/bleibt/weg").c_str());
+    page->Dir1->Refresh();
+    EXPECT_EQ(page->Dir1->Path(), Q(dir.path() + "/bleibt"));
+}
+
+TEST(DriveBoxTest, RemembersTheLastDirectoryOfEachDrive)
+{
+    DriveBox box(nullptr, [] { return QStringList { "/", "/media/stick" }; });
+    EXPECT_EQ(box.RootOf(QStringLiteral("/media/stick/site")), QStringLiteral("/media/stick"));
+    EXPECT_EQ(box.RootOf(QStringLiteral("/media/sticker")), QStringLiteral("/"));
+    box.FollowDirectory(QStringLiteral("/tmp"));
+    EXPECT_EQ(box.currentText(), QStringLiteral("/"));
+    QString chosen;
+    QObject::connect(&box, &DriveBox::DriveChosen, [&](const QString& d) { chosen = d; });
+    emit box.activated(0);
+    EXPECT_EQ(chosen, QStringLiteral("/tmp"));
+    emit box.activated(1); // never opened, and not there: its root
+    EXPECT_EQ(chosen, QStringLiteral("/media/stick"));
+}

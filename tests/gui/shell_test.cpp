@@ -1,0 +1,154 @@
+#include "fakes.h"
+#include "shell/settings.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <gtest/gtest.h>
+
+using namespace tovaro;
+using namespace tovaro::gui;
+
+namespace {
+
+int VisiblePages(test::Harness& h)
+{
+    int n = h.p1()->isVisible();
+    n += h.wizard->HasForm2() && h.p2()->isVisible();
+    n += h.wizard->HasForm3() && h.p3()->isVisible();
+    return n;
+}
+
+} // namespace
+
+TEST(ShellTest, StartShowsOnlyPageOneWithTheCommonFrame)
+{
+    test::Harness h(QStringLiteral("/"));
+    EXPECT_TRUE(h.p1()->isVisible());
+    EXPECT_FALSE(h.wizard->HasForm2());
+    EXPECT_FALSE(h.wizard->HasForm3());
+    EXPECT_EQ(h.p1()->windowTitle(), QStringLiteral(" Tovaro Wizard 1.00"));
+    EXPECT_EQ(h.p1()->size(), QSize(512, 503));
+    EXPECT_EQ(h.p1()->minimumSize(), h.p1()->maximumSize());
+    EXPECT_FALSE(h.p1()->windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(h.p1()->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(h.p1()->windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_FALSE(h.p1()->windowIcon().isNull());
+    EXPECT_EQ(h.p1()->windowIcon().availableSizes().value(0), QSize(32, 32));
+    EXPECT_EQ(h.p1()->Label2->text(),
+        QStringLiteral("Schritt 1 - Wählen Sie alle Dateien aus die durchsucht werden sollen."));
+    EXPECT_EQ(
+        h.p2()->Label2->text(), QStringLiteral("Schritt 1 - Wählen Sie die Farboptionen aus"));
+    EXPECT_EQ(h.p3()->Label2->text(), QStringLiteral("Schritt 4 - Erzeugen der Suchfunktion"));
+    EXPECT_EQ(h.p3()->Command6->text(), QStringLiteral("<< S&chritt 3"));
+    for (QPushButton* b : h.p1()->findChildren<QPushButton*>())
+        EXPECT_FALSE(b->isDefault()) << b->objectName().toStdString();
+}
+
+TEST(ShellTest, PagesTakeThePlaceOfThePageTheyReplace)
+{
+    test::Harness h(QStringLiteral("/"));
+    h.p1()->move(140, 90);
+    h.p1()->Command6->click();
+    EXPECT_EQ(h.p2()->pos(), QPoint(140, 90));
+    EXPECT_FALSE(h.p1()->isVisible());
+    EXPECT_EQ(VisiblePages(h), 1);
+
+    h.p2()->move(300, 200);
+    h.p2()->Command8->click();
+    EXPECT_EQ(h.p1()->pos(), QPoint(300, 200));
+    EXPECT_TRUE(h.p1()->isVisible());
+    EXPECT_EQ(VisiblePages(h), 1);
+
+    h.p1()->Command6->click();
+    h.p2()->Command6->click();
+    h.p3()->move(10, 20);
+    h.p3()->Command6->click();
+    EXPECT_EQ(h.p2()->pos(), QPoint(10, 20));
+    EXPECT_TRUE(h.p2()->isVisible());
+    EXPECT_FALSE(h.p3()->isVisible());
+    EXPECT_EQ(VisiblePages(h), 1);
+}
+
+TEST(ShellTest, ContentsSurviveAndPageThreeInitialisesOnce)
+{
+    test::Harness h(QStringLiteral("/"), QStringLiteral("/opt/tovaro"));
+    h.p1()->Command6->click(); // with an empty list: allowed
+    h.p2()->Text2->setText(QStringLiteral("Meine Suche"));
+    h.p2()->Command6->click();
+    EXPECT_EQ(h.p3()->Text1->text(), QStringLiteral("/opt/tovaro/lookup.htm"));
+    h.p3()->Text1->setText(QStringLiteral("/tmp/suche.htm"));
+    for (int i = 0; i < 3; ++i) {
+        h.p3()->Command6->click();
+        h.p2()->Command8->click();
+        h.p1()->Command6->click();
+        h.p2()->Command6->click();
+    }
+    EXPECT_EQ(h.p3()->Text1->text(), QStringLiteral("/tmp/suche.htm"));
+    EXPECT_EQ(h.p2()->Text2->text(), QStringLiteral("Meine Suche"));
+}
+
+TEST(ShellTest, ClosingAnyPageEndsTheProgram)
+{
+    test::Harness h(QStringLiteral("/"));
+    h.p1()->Command6->click();
+    EXPECT_TRUE(h.p2()->close());
+    EXPECT_EQ(h.ends, 1);
+    test::Harness h3(QStringLiteral("/"));
+    h3.p1()->Command6->click();
+    h3.p2()->Command6->click();
+    EXPECT_TRUE(h3.p3()->close());
+    EXPECT_EQ(h3.ends, 1);
+}
+
+TEST(ShellTest, SettingsEntryIsRewrittenAtEachStart)
+{
+    QStandardPaths::setTestModeEnabled(true);
+    WriteProgramPath(QStringLiteral("/opt/tovaro"));
+    EXPECT_EQ(ReadProgramPath(), QStringLiteral("/opt/tovaro"));
+    WriteProgramPath(QStringLiteral("/usr/lib/tovaro"));
+    EXPECT_EQ(ReadProgramPath(), QStringLiteral("/usr/lib/tovaro"));
+    WriteProgramPath(QStringLiteral("/usr/lib/tovaro"));
+    EXPECT_EQ(ReadProgramPath(), QStringLiteral("/usr/lib/tovaro"));
+}
+
+TEST(LinksTest, HelpButtonsBannerAndAddressLabels)
+{
+    test::Harness h(QStringLiteral("/"), QStringLiteral("/opt/tovaro"));
+    h.p1()->Command7->click();
+    h.p2()->Command7->click();
+    h.p3()->Command7->click();
+    EXPECT_EQ(h.opener.opened, QStringList(3, QStringLiteral("/opt/tovaro/help/index.htm")));
+    h.opener.opened.clear();
+
+    auto click = [](QWidget* w) {
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(3, 3), QPointF(3, 3), Qt::LeftButton,
+            Qt::LeftButton, {});
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(3, 3), QPointF(3, 3),
+            Qt::LeftButton, Qt::NoButton, {});
+        QApplication::sendEvent(w, &press);
+        QApplication::sendEvent(w, &release);
+    };
+    click(h.p1()->Image1);
+    click(h.p3()->Image1); // does nothing on page 3
+    click(h.p3()->Label5);
+    click(h.p3()->Label4);
+    EXPECT_EQ(h.opener.opened,
+        (QStringList {
+            kMakerWebAddress, kMakerWebAddress, QStringLiteral("mailto:") + kMakerMailAddress }));
+    EXPECT_EQ(h.p3()->Label4->text(), kMakerMailAddress);
+    EXPECT_FALSE(h.p1()->Image1->pixmap().isNull());
+    EXPECT_EQ(h.p1()->Image1->pixmap().size(), QSize(88, 31));
+}
+
+TEST(LinksTest, HelpPathAtTheRootKeepsTheDoubledSeparator)
+{
+    EXPECT_EQ(HelpDocumentPath(QStringLiteral("/")), QStringLiteral("//help/index.htm"));
+    test::Harness h(QStringLiteral("/"), QStringLiteral("/"));
+    h.p1()->Command7->click();
+    EXPECT_EQ(h.opener.opened, QStringList { QStringLiteral("//help/index.htm") });
+    EXPECT_EQ(h.p3()->Text1->text(), QStringLiteral("//lookup.htm"));
+}
