@@ -13,7 +13,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tovaro Wizard"));
     QApplication::setDesktopFileName(QStringLiteral("tovaro"));
-    tovaro::gui::InstallFontSubstitutes();
+    tovaro::gui::InstallPageLook();
 
     const QString programDir = QApplication::applicationDirPath();
     tovaro::gui::WriteProgramPath(programDir);

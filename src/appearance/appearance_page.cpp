@@ -12,20 +12,6 @@ namespace tovaro::gui {
 
 namespace {
 
-QGroupBox* MakeFrame(QWidget* page, const char* name, const QString& caption, Place p)
-{
-    auto* frame = MakeControl<QGroupBox>(page, name, p, caption);
-    frame->setFont(PageFont(true));
-    return frame;
-}
-
-// Controls inside a bold frame keep the normal page font.
-template <class W> W* Normal(W* w)
-{
-    w->setFont(PageFont());
-    return w;
-}
-
 QColor ToQColor(ColourValue v)
 {
     return QColor(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF);
@@ -48,39 +34,37 @@ AppearancePage::AppearancePage(Program& program, ColourDialog& dialog, PickerSou
 
     Frame1 = MakeFrame(
         this, "Frame1", QStringLiteral("Hintergrundfarbe des Dokuments"), { 120, 720, 7335, 855 });
-    Shape1 = Normal(MakeControl<QLabel>(Frame1, "Shape1", { 120, 240, 495, 495 }));
-    Label5 = Normal(
-        MakeControl<QLabel>(Frame1, "Label5", { 960, 360, 615, 255 }, QStringLiteral("Hex")));
-    Text4 = Normal(MakeControl<QLineEdit>(
+    Shape1 = (MakeControl<QLabel>(Frame1, "Shape1", { 120, 240, 495, 495 }));
+    Label5 = (MakeControl<QLabel>(Frame1, "Label5", { 960, 360, 615, 255 }, QStringLiteral("Hex")));
+    Text4 = (MakeControl<QLineEdit>(
         Frame1, "Text4", { 1560, 360, 855, 285 }, QStringLiteral("#FFFFE1")));
-    Command2 = Normal(
-        MakeButton(Frame1, "Command2", QStringLiteral("Bildschirmpipette"), 2880, 360, 2055, 255));
-    Command1 = Normal(
-        MakeButton(Frame1, "Command1", QStringLiteral("Farbe wählen..."), 5160, 360, 2055, 255));
+    Command2 = (MakeButton(
+        Frame1, "Command2", QStringLiteral("Bildschirmpipette"), 2880, 360, 2055, 255));
+    Command1
+        = (MakeButton(Frame1, "Command1", QStringLiteral("Farbe wählen..."), 5160, 360, 2055, 255));
 
     Frame2 = MakeFrame(this, "Frame2", QStringLiteral("Textfarbe"), { 120, 1920, 7335, 855 });
-    Shape2 = Normal(MakeControl<QLabel>(Frame2, "Shape2", { 120, 240, 495, 495 }));
-    Label3 = Normal(
-        MakeControl<QLabel>(Frame2, "Label3", { 960, 360, 615, 255 }, QStringLiteral("Hex")));
-    Text1 = Normal(MakeControl<QLineEdit>(
+    Shape2 = (MakeControl<QLabel>(Frame2, "Shape2", { 120, 240, 495, 495 }));
+    Label3 = (MakeControl<QLabel>(Frame2, "Label3", { 960, 360, 615, 255 }, QStringLiteral("Hex")));
+    Text1 = (MakeControl<QLineEdit>(
         Frame2, "Text1", { 1560, 360, 855, 285 }, QStringLiteral("#000000")));
-    Command3 = Normal(
-        MakeButton(Frame2, "Command3", QStringLiteral("Bildschirmpipette"), 2880, 360, 2055, 255));
-    Command4 = Normal(
-        MakeButton(Frame2, "Command4", QStringLiteral("Farbe wählen..."), 5160, 360, 2055, 255));
+    Command3 = (MakeButton(
+        Frame2, "Command3", QStringLiteral("Bildschirmpipette"), 2880, 360, 2055, 255));
+    Command4
+        = (MakeButton(Frame2, "Command4", QStringLiteral("Farbe wählen..."), 5160, 360, 2055, 255));
 
     Frame3 = MakeFrame(this, "Frame3", QStringLiteral("Textoptionen"), { 120, 3120, 7335, 1695 });
-    Label4 = Normal(MakeControl<QLabel>(
+    Label4 = (MakeControl<QLabel>(
         Frame3, "Label4", { 120, 240, 1695, 255 }, QStringLiteral("Schriftart")));
-    Combo1 = Normal(MakeControl<QComboBox>(Frame3, "Combo1", { 120, 480, 6975, 315 }));
-    Label6 = Normal(MakeControl<QLabel>(
+    Combo1 = (MakeControl<QComboBox>(Frame3, "Combo1", { 120, 480, 6975, 315 }));
+    Label6 = (MakeControl<QLabel>(
         Frame3, "Label6", { 120, 960, 2055, 255 }, QStringLiteral("Schriftgröße")));
-    Combo2 = Normal(MakeControl<QComboBox>(Frame3, "Combo2", { 120, 1200, 855, 315 }));
+    Combo2 = (MakeControl<QComboBox>(Frame3, "Combo2", { 120, 1200, 855, 315 }));
 
     Frame4 = MakeFrame(this, "Frame4", QStringLiteral("Text"), { 120, 5160, 7335, 1095 });
-    Label7 = Normal(MakeControl<QLabel>(
+    Label7 = (MakeControl<QLabel>(
         Frame4, "Label7", { 120, 240, 7095, 255 }, QStringLiteral("Überschrift")));
-    Text2 = Normal(MakeControl<QLineEdit>(
+    Text2 = (MakeControl<QLineEdit>(
         Frame4, "Text2", { 120, 600, 7095, 285 }, QStringLiteral("Tovaro Suche")));
 
     Command8 = MakeButton(this, "Command8", QStringLiteral("<< S&chritt 1"), 4680, 6960, 1215, 375);
@@ -120,6 +104,9 @@ AppearancePage::AppearancePage(Program& program, ColourDialog& dialog, PickerSou
         { [this](ColourValue v) { FillPreview(Shape2, v); },
             [this](const QString& code) { Text1->setText(code); }, showHint },
         this);
+
+    NormalFontInFrames(this);
+    LabelsBelowControls(this);
 
     connect(Command1, &QPushButton::clicked, this, &AppearancePage::chooseBackgroundColour);
     connect(Command4, &QPushButton::clicked, this, &AppearancePage::chooseTextColour);

@@ -19,25 +19,20 @@ namespace tovaro::gui {
 
 namespace {
 
-QGroupBox* MakeFrame(QWidget* page, const char* name, const QString& caption, Place p)
-{
-    auto* frame = MakeControl<QGroupBox>(page, name, p, caption);
-    frame->setFont(PageFont(true));
-    return frame;
-}
-
 QLabel* MakeText(QWidget* frame, const char* name, Place p, const QString& text, bool bold = false)
 {
     auto* label = MakeControl<QLabel>(frame, name, p, text);
     label->setTextFormat(Qt::PlainText);
-    label->setFont(PageFont(bold));
+    if (bold)
+        MarkBold(label);
     return label;
 }
 
 QLabel* MakeLink(QWidget* frame, const char* name, Place p, const QString& text)
 {
     QLabel* label = MakeText(frame, name, p, text);
-    QFont f = label->font();
+    MarkBold(label); // keeps its own font: underlined, normal weight
+    QFont f = PageFont();
     f.setUnderline(true);
     label->setFont(f);
     QPalette pal = label->palette();
@@ -128,10 +123,9 @@ GenerationPage::GenerationPage(Program& program, OtherPages pages)
     List1 = MakeControl<QListWidget>(Frame4, "List1", { 120, 1440, 7095, 1230 });
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
 
-    Frame2 = MakeControl<QGroupBox>(this, "Frame2", { 120, 5520, 7335, 975 });
+    Frame2 = MakeFrame(this, "Frame2", QString(), { 120, 5520, 7335, 975 }, false);
     Label3 = MakeText(Frame2, "Label3", { 120, 240, 7095, 255 }, kMakerName);
-    Label5 = MakeLink(
-        Frame2, "Label5", { 120, 600, 1695, 255 }, QStringLiteral("www.tovaro-wizard.example"));
+    Label5 = MakeLink(Frame2, "Label5", { 120, 600, 1695, 255 }, kMakerWebAddressShown);
     Label4 = MakeLink(Frame2, "Label4", { 3120, 600, 1575, 255 }, kMakerMailAddress);
     Image1 = MakeControl<QLabel>(Frame2, "Image1", { 5520, 300, 1320, 465 });
     Image1->setPixmap(QPixmap(QStringLiteral(":/tovaro/banner.gif")));
@@ -146,6 +140,9 @@ GenerationPage::GenerationPage(Program& program, OtherPages pages)
     // Both middle panels are hidden until the first run; whichever is raised covers the other.
     Frame5->hide();
     Frame4->hide();
+
+    NormalFontInFrames(this);
+    LabelsBelowControls(this);
 
     QWidget* order[] = { Command6, Command7, Text1, Command1, List1, Command2, Command3, Text2 };
     for (size_t i = 0; i + 1 < std::size(order); ++i)

@@ -53,6 +53,8 @@ FileSelectionPage::FileSelectionPage(Program& program, const QString& startDirec
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
     List1->setUniformItemSizes(true);
 
+    LabelsBelowControls(this);
+
     // Tab order of the layout table: Drive1, Dir1, File1, "+", "++", "-", List1, Text1, "+++",
     // "--", Command6, Command7.
     QWidget* order[] = { Drive1, Dir1, File1, Command1, Command2, Command4, List1, Text1, Command5,

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QFont>
+#include <QGroupBox>
 #include <QRect>
 #include <QWidget>
 
@@ -40,7 +41,20 @@ W* MakeControl(QWidget* container, const char* name, Place p, Args&&... args)
 /// The dialog font of the pages ("MS Sans Serif" 8.25 points, or its closest stand-in).
 QFont PageFont(bool bold = false);
 
-/// Installs the stand-ins for "MS Sans Serif" where it is missing.
-void InstallFontSubstitutes();
+/// Installs the stand-ins for "MS Sans Serif" where it is missing, and the classic widget
+/// style the layout was drawn for (frame captions on the frame's border).
+void InstallPageLook();
+
+/// A frame whose caption is bold while the controls in it keep the normal page font; call
+/// `NormalFontInFrames` once all controls of a page exist. A control marked with
+/// `MarkBold` stays bold.
+QGroupBox* MakeFrame(
+    QWidget* page, const char* name, const QString& caption, Place p, bool boldCaption = true);
+void MarkBold(QWidget* w);
+void NormalFontInFrames(QWidget* page);
+
+/// Labels and pictures lie below the buttons, boxes and frames of their container, as the
+/// layout was drawn: a label never covers a button that overlaps it.
+void LabelsBelowControls(QWidget* page);
 
 } // namespace tovaro::gui

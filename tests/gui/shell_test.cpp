@@ -2,11 +2,13 @@
 #include "shell/settings.h"
 
 #include <QCloseEvent>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QStyle>
 #include <gtest/gtest.h>
 
 using namespace tovaro;
@@ -151,4 +153,56 @@ TEST(LinksTest, HelpPathAtTheRootKeepsTheDoubledSeparator)
     h.p1()->Command7->click();
     EXPECT_EQ(h.opener.opened, QStringList { QStringLiteral("//help/index.htm") });
     EXPECT_EQ(h.p3()->Text1->text(), QStringLiteral("//lookup.htm"));
+}
+
+TEST(LayoutTest, EveryCaptionFitsItsControl)
+{
+    test::Harness h(QStringLiteral("/"));
+    QStringList tooNarrow;
+    for (QWidget* page : std::initializer_list<QWidget*> { h.p1(), h.p2(), h.p3() }) {
+        for (QLabel* l : page->findChildren<QLabel*>()) {
+            if (l->text().isEmpty() || l->wordWrap())
+                continue;
+            const int need = l->fontMetrics().horizontalAdvance(l->text());
+            if (need > l->width())
+                tooNarrow << page->objectName() + "." + l->objectName()
+                        + QString(" %1>%2").arg(need).arg(l->width());
+        }
+        for (QPushButton* b : page->findChildren<QPushButton*>()) {
+            QString text = b->text();
+            text.remove(QLatin1Char('&'));
+            const int margin = b->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, b)
+                + 2 * b->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, b);
+            const int need = b->fontMetrics().horizontalAdvance(text) + margin;
+            if (need > b->width())
+                tooNarrow << page->objectName() + "." + b->objectName()
+                        + QString(" %1>%2").arg(need).arg(b->width());
+        }
+        for (QGroupBox* g : page->findChildren<QGroupBox*>()) {
+            const int need = g->fontMetrics().horizontalAdvance(g->title()) + 16;
+            if (need > g->width())
+                tooNarrow << page->objectName() + "." + g->objectName();
+        }
+    }
+    EXPECT_TRUE(tooNarrow.isEmpty()) << tooNarrow.join(", ").toStdString();
+}
+
+TEST(LayoutTest, NoLabelCoversAControl)
+{
+    test::Harness h(QStringLiteral("/"));
+    h.p3()->Frame4->show(); // as after a run
+    QStringList covered;
+    for (QWidget* page : std::initializer_list<QWidget*> { h.p1(), h.p2(), h.p3() }) {
+        for (QWidget* w : page->findChildren<QWidget*>()) {
+            const bool control = qobject_cast<QPushButton*>(w) || qobject_cast<QLineEdit*>(w)
+                || qobject_cast<QListWidget*>(w);
+            if (!control || !w->isVisibleTo(page))
+                continue;
+            const QPoint centre = w->mapTo(page, w->rect().center());
+            QWidget* hit = page->childAt(centre);
+            if (hit != w && !w->isAncestorOf(hit))
+                covered << page->objectName() + "." + w->objectName();
+        }
+    }
+    EXPECT_TRUE(covered.isEmpty()) << covered.join(", ").toStdString();
 }
