@@ -2,6 +2,7 @@
 
 #include "text.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -15,6 +16,23 @@ namespace {
 
 constexpr std::string_view kEndOfHead = "</head>";
 
+// The first CR or LF at or after `pos`, or npos. (string_view::find_first_of would call memchr
+// once per byte of the text.)
+size_t FindLineEnd(std::string_view text, size_t pos)
+{
+    if (pos >= text.size())
+        return std::string_view::npos;
+    const char* begin = text.data() + pos;
+    const size_t n = text.size() - pos;
+    const void* lf = std::memchr(begin, '\n', n);
+    const size_t upto
+        = lf != nullptr ? static_cast<size_t>(static_cast<const char*>(lf) - begin) : n;
+    const void* cr = std::memchr(begin, '\r', upto);
+    if (cr != nullptr)
+        return pos + static_cast<size_t>(static_cast<const char*>(cr) - begin);
+    return lf != nullptr ? pos + upto : std::string_view::npos;
+}
+
 // The text of piece `piece` up to its first blank.
 std::string_view BeforeFirstBlank(std::string_view piece)
 {
@@ -22,83 +40,176 @@ std::string_view BeforeFirstBlank(std::string_view piece)
     return blank == std::string_view::npos ? piece : piece.substr(0, blank);
 }
 
-void ExamineTitle(std::string_view line, std::string_view lower, PageFields& fields)
+bool EqualsNoCase(std::string_view text, std::string_view lower)
 {
-    if (lower.find("<title") == std::string_view::npos)
+    if (text.size() != lower.size())
+        return false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c + ('a' - 'A'));
+        if (c != lower[i])
+            return false;
+    }
+    return true;
+}
+
+void AssignWithoutQuotes(std::string& field, std::string_view value)
+{
+    field.assign(value);
+    field.erase(std::remove(field.begin(), field.end(), '"'), field.end());
+}
+
+// One meta tag: the text from its "<meta" to the end of the examined line. Every "<meta " is
+// removed, the text is cut before its first ">" and split at each "="; a piece "name" is
+// followed by the key and then the value.
+void ExamineMeta(std::string_view tagToEnd, PageFields& fields)
+{
+    // "<meta " holds no ">", so cutting first and removing afterwards gives the same text.
+    std::string_view cut = tagToEnd.substr(0, tagToEnd.find('>'));
+    std::string_view tag = cut;
+    // Nearly every tag starts with "<meta "; only a text holding another needs a copy.
+    if (tag.substr(0, 6) == "<meta ")
+        tag.remove_prefix(6);
+    std::string removed;
+    if (tag.find("<meta ") != std::string_view::npos) {
+        removed = ReplaceAll(tag, "<meta ", "");
+        tag = removed;
+    }
+
+    // A sliding window of three consecutive pieces: j, j + 1 and j + 2.
+    std::string_view pieces[3];
+    size_t count = 0;
+    std::string_view rest = tag;
+    for (bool more = true; more;) {
+        size_t eq = rest.find('=');
+        std::string_view piece = rest.substr(0, eq);
+        more = eq != std::string_view::npos;
+        if (more)
+            rest.remove_prefix(eq + 1);
+        if (count < 3) {
+            pieces[count++] = piece;
+        } else {
+            pieces[0] = pieces[1];
+            pieces[1] = pieces[2];
+            pieces[2] = piece;
+        }
+        if (count == 3 && EqualsNoCase(pieces[0], "name")) {
+            std::string_view key = BeforeFirstBlank(pieces[1]);
+            if (EqualsNoCase(key, "\"keywords\""))
+                AssignWithoutQuotes(fields.keywords, pieces[2]);
+            else if (EqualsNoCase(key, "\"description\""))
+                AssignWithoutQuotes(fields.description, pieces[2]);
+        }
+    }
+}
+
+} // namespace
+
+namespace {
+
+// True when `text` holds `lower` (lower-case ASCII) at `pos`, without regard to ASCII case.
+bool HasAtNoCase(std::string_view text, size_t pos, std::string_view lower)
+{
+    if (pos + lower.size() > text.size())
+        return false;
+    for (size_t i = 0; i < lower.size(); ++i) {
+        char c = text[pos + i];
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c + ('a' - 'A'));
+        if (c != lower[i])
+            return false;
+    }
+    return true;
+}
+
+// Where the tags of interest first stand on a line. Every one of them starts with "<", so one
+// walk over the "<" of the line finds them all.
+struct TagPositions {
+    static constexpr size_t npos = std::string_view::npos;
+    size_t endOfHead = npos;
+    size_t titleTag = npos; // "<title" with or without attributes
+    size_t titleOpen = npos; // "<title>"
+    size_t titleClose = npos; // "</title>"
+    size_t metas[16];
+    size_t metaCount = 0;
+    bool moreMetas = false; // more than fit: the rest are found by a second walk
+};
+
+TagPositions FindTags(std::string_view line)
+{
+    TagPositions t;
+    const char* base = line.data();
+    const char* end = base + line.size();
+    for (const char* p = static_cast<const char*>(std::memchr(base, '<', line.size()));
+         p != nullptr;
+         p = static_cast<const char*>(std::memchr(p + 1, '<', static_cast<size_t>(end - p - 1)))) {
+        const size_t pos = static_cast<size_t>(p - base);
+        if (HasAtNoCase(line, pos, "</head>")) {
+            t.endOfHead = pos;
+            break; // nothing after it is examined
+        }
+        if (t.titleTag == t.npos && HasAtNoCase(line, pos, "<title")) {
+            t.titleTag = pos;
+        }
+        if (t.titleOpen == t.npos && HasAtNoCase(line, pos, "<title>"))
+            t.titleOpen = pos;
+        else if (t.titleClose == t.npos && HasAtNoCase(line, pos, "</title>"))
+            t.titleClose = pos;
+        else if (HasAtNoCase(line, pos, "<meta")) {
+            if (t.metaCount < std::size(t.metas))
+                t.metas[t.metaCount++] = pos;
+            else
+                t.moreMetas = true;
+        }
+        if (p + 1 >= end)
+            break;
+    }
+    return t;
+}
+
+void ExamineTitle(std::string_view line, const TagPositions& t, PageFields& fields)
+{
+    if (t.titleTag == t.npos)
         return;
     size_t start;
-    size_t p = lower.find("<title>");
-    if (p != std::string_view::npos) {
-        start = p + 7;
+    if (t.titleOpen != t.npos) {
+        start = t.titleOpen + 7;
     } else {
         // A title tag with attributes, such as <title lang="de">: its text starts after the
         // tag's ">".
-        size_t t = lower.find("<title");
-        if (t + 6 >= lower.size() || (lower[t + 6] != ' ' && lower[t + 6] != '\t'))
+        const size_t after = t.titleTag + 6;
+        if (after >= line.size() || (line[after] != ' ' && line[after] != '\t'))
             return;
-        size_t close = lower.find('>', t);
+        size_t close = line.find('>', after);
         if (close == std::string_view::npos)
             return;
         start = close + 1;
     }
-    size_t q = lower.find("</title>");
-    if (q == std::string_view::npos || q < start)
+    if (t.titleClose == t.npos || t.titleClose < start)
         return;
-    fields.title.assign(line.substr(start, q - start));
-}
-
-void ExamineMeta(std::string_view tagToEnd, PageFields& fields)
-{
-    std::string tag = ReplaceAll(tagToEnd, "<meta ", "");
-    size_t gt = tag.find('>');
-    if (gt != std::string::npos)
-        tag.resize(gt);
-
-    std::vector<std::string_view> pieces;
-    std::string_view rest(tag);
-    for (;;) {
-        size_t eq = rest.find('=');
-        if (eq == std::string_view::npos) {
-            pieces.push_back(rest);
-            break;
-        }
-        pieces.push_back(rest.substr(0, eq));
-        rest.remove_prefix(eq + 1);
-    }
-
-    for (size_t j = 0; j < pieces.size(); ++j) {
-        if (j + 1 >= pieces.size() || LowerAscii(pieces[j]) != "name")
-            continue;
-        std::string key = LowerAscii(BeforeFirstBlank(pieces[j + 1]));
-        if (j + 2 >= pieces.size())
-            continue;
-        if (key == "\"keywords\"")
-            fields.keywords = RemoveChar(pieces[j + 2], '"');
-        else if (key == "\"description\"")
-            fields.description = RemoveChar(pieces[j + 2], '"');
-    }
+    fields.title.assign(line.substr(start, t.titleClose - start));
 }
 
 } // namespace
 
 bool ExamineHeadLine(std::string_view line, PageFields& fields)
 {
-    std::string lowerLine = LowerAscii(line);
-    std::string_view lower(lowerLine);
-    bool end = false;
-    size_t head = lower.find(kEndOfHead);
-    if (head != std::string_view::npos) {
-        // Text before "</head>" on its line still counts: minified heads are one line.
-        line = line.substr(0, head);
-        lower = lower.substr(0, head);
-        end = true;
-    }
+    const TagPositions tags = FindTags(line);
+    const bool end = tags.endOfHead != tags.npos;
+    // Text before "</head>" on its line still counts: minified heads are one line.
+    if (end)
+        line = line.substr(0, tags.endOfHead);
 
-    ExamineTitle(line, lower, fields);
+    ExamineTitle(line, tags, fields);
 
-    for (size_t m = lower.find("<meta"); m != std::string_view::npos;
-         m = lower.find("<meta", m + 5)) {
-        ExamineMeta(line.substr(m), fields);
+    for (size_t i = 0; i < tags.metaCount; ++i)
+        ExamineMeta(line.substr(tags.metas[i]), fields);
+    if (tags.moreMetas) {
+        for (size_t m = tags.metas[tags.metaCount - 1] + 5; m < line.size(); ++m) {
+            if (line[m] == '<' && HasAtNoCase(line, m, "<meta"))
+                ExamineMeta(line.substr(m), fields);
+        }
     }
     return end;
 }
@@ -119,7 +230,7 @@ void HeadScanner::EndLine()
 bool HeadScanner::SkipOverlongLine(std::string_view chunk, size_t& pos)
 {
     while (pos < chunk.size()) {
-        size_t stop = chunk.find_first_of("\r\n", pos);
+        size_t stop = FindLineEnd(chunk, pos);
         size_t segEnd = stop == std::string_view::npos ? chunk.size() : stop;
         std::string window = skipTail_;
         window.append(chunk.substr(pos, segEnd - pos));
@@ -166,7 +277,7 @@ bool HeadScanner::Feed(std::string_view chunk)
                 return true;
             continue;
         }
-        size_t stop = chunk.find_first_of("\r\n", pos);
+        size_t stop = FindLineEnd(chunk, pos);
         size_t segEnd = stop == std::string_view::npos ? chunk.size() : stop;
         size_t room = maxLine_ - line_.size();
         if (segEnd - pos > room) {
@@ -180,10 +291,18 @@ bool HeadScanner::Feed(std::string_view chunk)
             skipTail_.clear();
             continue;
         }
-        line_.append(chunk.substr(pos, segEnd - pos));
-        if (stop == std::string_view::npos)
+        if (stop == std::string_view::npos) {
+            line_.append(chunk.substr(pos, segEnd - pos));
             break;
-        EndLine();
+        }
+        if (line_.empty()) {
+            // The whole line lies in this chunk: examine it where it is.
+            if (ExamineHeadLine(chunk.substr(pos, segEnd - pos), fields_))
+                done_ = true;
+        } else {
+            line_.append(chunk.substr(pos, segEnd - pos));
+            EndLine();
+        }
         if (chunk[stop] == '\r') {
             if (stop + 1 < chunk.size()) {
                 pos = stop + (chunk[stop + 1] == '\n' ? 2 : 1);
@@ -251,35 +370,77 @@ ReadResult ReadPageFields(const std::string& path)
     }
     ::close(fd);
     if (result.status == ReadStatus::Ok)
-        result.fields = scanner.Fields();
+        result.fields = scanner.TakeFields();
     return result;
+}
+
+namespace {
+
+// Apostrophes removed and backslashes doubled; then "<" written as the script escape \x3C,
+// so that a field can never end the page's script element (the script sees the same text).
+// Keywords are lower-cased in between. Most fields need none of it and are left as they are.
+void CleanField(std::string& text, bool lowerCase)
+{
+    bool quotes = false;
+    bool less = false;
+    for (char c : text) {
+        quotes = quotes || c == '\'' || c == '\\';
+        less = less || c == '<';
+    }
+    if (quotes) {
+        std::string out;
+        out.reserve(text.size() + 8);
+        for (char c : text) {
+            if (c == '\\')
+                out.append("\\\\");
+            else if (c != '\'')
+                out.push_back(c);
+        }
+        text.swap(out);
+    }
+    if (lowerCase)
+        LowerTextInPlace(text);
+    if (less)
+        text = ReplaceAll(text, "<", "\\x3C");
+}
+
+} // namespace
+
+void CleanForScriptInPlace(PageFields& fields)
+{
+    CleanField(fields.keywords, true);
+    CleanField(fields.title, false);
+    CleanField(fields.description, false);
 }
 
 PageFields CleanForScript(const PageFields& raw)
 {
-    PageFields out;
-    out.keywords = RemoveChar(raw.keywords, '\'');
-    out.title = RemoveChar(raw.title, '\'');
-    out.description = RemoveChar(raw.description, '\'');
-    out.keywords = LowerText(ReplaceAll(out.keywords, "\\", "\\\\"));
-    out.title = ReplaceAll(out.title, "\\", "\\\\");
-    out.description = ReplaceAll(out.description, "\\", "\\\\");
-    // A "<" could end the page's script element ("</script>"); the escape keeps its value.
-    out.keywords = ReplaceAll(out.keywords, "<", "\\x3C");
-    out.title = ReplaceAll(out.title, "<", "\\x3C");
-    out.description = ReplaceAll(out.description, "<", "\\x3C");
+    PageFields out = raw;
+    CleanForScriptInPlace(out);
     return out;
 }
 
 namespace {
 
-void AppendPercentEncoded(
-    std::string& out, std::string_view text, std::string_view specials, unsigned char below)
+// Which bytes a URL part must percent-encode: those below `below`, DEL and `specials`.
+struct EncodeSet {
+    bool encode[256] = {};
+    EncodeSet(std::string_view specials, unsigned char below)
+    {
+        for (unsigned c = 0; c < below; ++c)
+            encode[c] = true;
+        encode[0x7F] = true;
+        for (char c : specials)
+            encode[static_cast<unsigned char>(c)] = true;
+    }
+};
+
+void AppendPercentEncoded(std::string& out, std::string_view text, const EncodeSet& set)
 {
     static const char* hex = "0123456789ABCDEF";
     for (char ch : text) {
         auto c = static_cast<unsigned char>(ch);
-        if (c < below || c == 0x7F || specials.find(ch) != std::string_view::npos) {
+        if (set.encode[c]) {
             out.push_back('%');
             out.push_back(hex[c >> 4]);
             out.push_back(hex[c & 0x0F]);
@@ -308,11 +469,13 @@ std::string MakePageUrl(
     std::string url;
     url.reserve(webRoot.size() + rel.size() + 8);
     if (!webRoot.empty()) {
-        AppendPercentEncoded(url, webRoot, "\"'<>\\", 0x20);
+        static const EncodeSet kWebRoot("\"'<>\\", 0x20);
+        AppendPercentEncoded(url, webRoot, kWebRoot);
         if (webRoot.back() != '/')
             url.push_back('/');
     }
-    AppendPercentEncoded(url, rel, "\"#%'<>?\\^`{|}", 0x21);
+    static const EncodeSet kRelative("\"#%'<>?\\^`{|}", 0x21);
+    AppendPercentEncoded(url, rel, kRelative);
     return url;
 }
 

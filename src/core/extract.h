@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace tovaro {
 
@@ -35,6 +36,7 @@ public:
 
     bool Done() const { return done_; }
     const PageFields& Fields() const { return fields_; }
+    PageFields TakeFields() { return std::move(fields_); }
 
 private:
     void EndLine();
@@ -67,6 +69,7 @@ ReadResult ReadPageFields(const std::string& path);
 /// Removes apostrophes, doubles backslashes, lower-cases the keywords and writes every "<" as
 /// the script escape \x3C, so that each field can stand in a single-quoted script string.
 PageFields CleanForScript(const PageFields& raw);
+void CleanForScriptInPlace(PageFields& fields);
 
 /// The page's URL: the path relative to the site directory (only when the path lies below it),
 /// percent-encoded where a byte would break the page, after the web root URL.

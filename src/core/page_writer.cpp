@@ -56,11 +56,21 @@ void AppendPageHead(std::string& out, const Appearance& a)
 
 void AppendEntryBlock(std::string& out, size_t n, const PageEntry& e)
 {
+    // Appended piece by piece: this runs once per page of the site.
     const std::string num = std::to_string(n);
-    Line(out, "     urls[" + num + "]='" + e.url + "';");
-    Line(out, "     keys[" + num + "]= '" + e.keywords + "';");
-    Line(out, "     tits[" + num + "]= '" + e.title + "';");
-    Line(out, "     descs[" + num + "]= '" + e.description + "';");
+    auto line = [&](const char* array, const char* assign, const std::string& value) {
+        out.append("     ")
+            .append(array)
+            .append("[")
+            .append(num)
+            .append(assign)
+            .append(value)
+            .append("';\r\n");
+    };
+    line("urls", "]='", e.url);
+    line("keys", "]= '", e.keywords);
+    line("tits", "]= '", e.title);
+    line("descs", "]= '", e.description);
 }
 
 void AppendPageTail(std::string& out, size_t m, const Appearance& a)

@@ -43,7 +43,8 @@ RunResult RunGeneration(const RunInputs& in, RunSink& sink, PageStore& store)
             sink.StatusLine("Nicht lesbar: " + path);
             continue;
         }
-        PageFields clean = CleanForScript(read.fields);
+        PageFields& clean = read.fields;
+        CleanForScriptInPlace(clean);
         std::string missing
             = MissingFieldsLine(path, clean.title, clean.keywords, clean.description);
         if (!missing.empty()) {

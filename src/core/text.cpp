@@ -56,8 +56,18 @@ std::string LowerAscii(std::string_view text)
 
 std::string LowerText(std::string_view text)
 {
-    std::string out = LowerAscii(text);
-    const bool utf8 = IsValidUtf8(text);
+    std::string out(text);
+    LowerTextInPlace(out);
+    return out;
+}
+
+void LowerTextInPlace(std::string& out)
+{
+    const bool utf8 = IsValidUtf8(out);
+    for (char& ch : out) {
+        if (ch >= 'A' && ch <= 'Z')
+            ch = static_cast<char>(ch + ('a' - 'A'));
+    }
     for (size_t i = 0; i < out.size(); ++i) {
         auto c = static_cast<unsigned char>(out[i]);
         if (c < 0x80)
@@ -79,7 +89,6 @@ std::string LowerText(std::string_view text)
                 out[i] = static_cast<char>(0xFF);
         }
     }
-    return out;
 }
 
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to)

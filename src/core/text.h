@@ -16,6 +16,7 @@ std::string LowerAscii(std::string_view text);
 /// Lower-cases ASCII letters and the Latin-1 letters (Ä, Ö, Ü, ...) in whichever of the two
 /// encodings the text is in. The length never changes.
 std::string LowerText(std::string_view text);
+void LowerTextInPlace(std::string& text);
 
 /// Every occurrence of `from` in `text` replaced by `to`.
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);
