@@ -18,51 +18,49 @@ std::string JoinPath(std::string_view dir, std::string_view name)
 
 namespace {
 
+// The character at `pos` (a code point in UTF-8 mode, else one byte); returns the position after.
+size_t NextChar(std::string_view s, size_t pos, bool utf8, uint32_t& cp)
+{
+    auto c = static_cast<unsigned char>(s[pos]);
+    if (!utf8 || c < 0x80) {
+        cp = c;
+        return pos + 1;
+    }
+    int extra = (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : 3;
+    cp = c & (0x3F >> extra);
+    for (int k = 1; k <= extra; ++k)
+        cp = (cp << 6) | (static_cast<unsigned char>(s[pos + k]) & 0x3F);
+    return pos + extra + 1;
+}
+
 std::vector<uint32_t> Decode(std::string_view s, bool utf8)
 {
     std::vector<uint32_t> out;
     out.reserve(s.size());
+    uint32_t cp;
     for (size_t i = 0; i < s.size();) {
-        auto c = static_cast<unsigned char>(s[i]);
-        if (!utf8 || c < 0x80) {
-            out.push_back(c);
-            ++i;
-            continue;
-        }
-        int extra = (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : 3;
-        uint32_t cp = c & (0x3F >> extra);
-        for (int k = 1; k <= extra; ++k)
-            cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+        i = NextChar(s, i, utf8, cp);
         out.push_back(cp);
-        i += extra + 1;
     }
     return out;
 }
 
-enum class ItemKind { Literal, Any, Digit, List };
-
-struct Item {
-    ItemKind kind = ItemKind::Literal;
-    uint32_t ch = 0;
-    bool negate = false;
-    std::vector<std::pair<uint32_t, uint32_t>> ranges;
-    bool star = false;
-};
+} // namespace
 
 // Parses the pattern into items; returns false when it is not valid.
-bool Compile(const std::vector<uint32_t>& p, std::vector<Item>& items)
+bool PatternItems::Compile(const std::vector<uint32_t>& p, bool wildcardsOnly)
 {
+    items.clear();
     for (size_t i = 0; i < p.size(); ++i) {
         uint32_t c = p[i];
         Item it;
-        it.kind = ItemKind::Literal;
         if (c == '*') {
             it.star = true;
         } else if (c == '?') {
             it.kind = ItemKind::Any;
-        } else if (c == '#') {
+        } else if (!wildcardsOnly && c == '#') {
             it.kind = ItemKind::Digit;
-        } else if (c == '[') {
+        } else if (!wildcardsOnly && c == '[') {
             size_t j = i + 1;
             it.kind = ItemKind::List;
             if (j < p.size() && p[j] == '!') {
@@ -96,7 +94,7 @@ bool Compile(const std::vector<uint32_t>& p, std::vector<Item>& items)
     return true;
 }
 
-bool MatchOne(const Item& it, uint32_t c)
+bool PatternItems::MatchOne(const Item& it, uint32_t c)
 {
     switch (it.kind) {
     case ItemKind::Literal:
@@ -119,24 +117,30 @@ bool MatchOne(const Item& it, uint32_t c)
     return false;
 }
 
-// Greedy matching with one backtracking point per star: linear in practice, quadratic at
-// worst, never exponential.
-bool MatchItems(const std::vector<uint32_t>& t, const std::vector<Item>& items)
+// Greedy matching with one backtracking point per star: linear in practice, quadratic at worst,
+// never exponential. Works on the text's bytes, a character at a time.
+bool PatternItems::Match(std::string_view t, bool utf8) const
 {
     size_t ti = 0;
     size_t pi = 0;
     size_t starPi = SIZE_MAX;
     size_t starTi = 0;
+    uint32_t c;
     while (ti < t.size()) {
         if (pi < items.size() && items[pi].star) {
             starPi = pi++;
             starTi = ti;
-        } else if (pi < items.size() && MatchOne(items[pi], t[ti])) {
+            continue;
+        }
+        size_t next = NextChar(t, ti, utf8, c);
+        if (pi < items.size() && MatchOne(items[pi], c)) {
             ++pi;
-            ++ti;
+            ti = next;
         } else if (starPi != SIZE_MAX) {
             pi = starPi + 1;
-            ti = ++starTi;
+            uint32_t skipped;
+            starTi = NextChar(t, starTi, utf8, skipped);
+            ti = starTi;
         } else {
             return false;
         }
@@ -146,46 +150,77 @@ bool MatchItems(const std::vector<uint32_t>& t, const std::vector<Item>& items)
     return pi == items.size();
 }
 
-} // namespace
+PathPattern::PathPattern(std::string_view pattern)
+    : patternUtf8_(IsValidUtf8(pattern))
+{
+    validBytes_ = bytes_.Compile(Decode(pattern, false), false);
+    validUtf8_ = patternUtf8_ && utf8_.Compile(Decode(pattern, true), false);
+}
+
+bool PathPattern::Matches(std::string_view text) const
+{
+    // Plain ASCII reads the same as bytes and as UTF-8.
+    bool ascii = true;
+    for (char c : text)
+        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    if (ascii)
+        return validBytes_ && bytes_.Match(text, false);
+    if (patternUtf8_ && IsValidUtf8(text))
+        return validUtf8_ && utf8_.Match(text, true);
+    return validBytes_ && bytes_.Match(text, false);
+}
 
 bool MatchesPattern(std::string_view text, std::string_view pattern)
 {
-    bool utf8 = IsValidUtf8(text) && IsValidUtf8(pattern);
-    std::vector<Item> items;
-    if (!Compile(Decode(pattern, utf8), items))
-        return false;
-    return MatchItems(Decode(text, utf8), items);
+    return PathPattern(pattern).Matches(text);
 }
 
-bool MatchesFileNamePattern(std::string_view name, std::string_view patterns)
+FileNamePattern::FileNamePattern(std::string_view patterns)
 {
-    const std::string lowerName = LowerText(name);
-    const bool utf8 = IsValidUtf8(name);
     size_t pos = 0;
-    while (pos <= patterns.size()) {
+    for (;;) {
         size_t semi = patterns.find(';', pos);
         std::string_view one = TrimBlanks(patterns.substr(
             pos, semi == std::string_view::npos ? std::string_view::npos : semi - pos));
         if (!one.empty()) {
             std::string p = LowerText(one);
-            if (p == "*.*")
-                return true;
-            std::vector<Item> items;
-            for (uint32_t c : Decode(p, utf8 && IsValidUtf8(p))) {
-                Item it;
-                it.kind = c == '?' ? ItemKind::Any : ItemKind::Literal;
-                it.ch = c;
-                it.star = c == '*';
-                items.push_back(it);
+            if (p == "*.*") {
+                matchAll_ = true;
+            } else {
+                Alternative alt;
+                alt.utf8 = IsValidUtf8(p);
+                alt.bytes.Compile(Decode(p, false), true);
+                if (alt.utf8)
+                    alt.chars.Compile(Decode(p, true), true);
+                alternatives_.push_back(std::move(alt));
             }
-            if (MatchItems(Decode(lowerName, utf8 && IsValidUtf8(p)), items))
-                return true;
         }
         if (semi == std::string_view::npos)
             break;
         pos = semi + 1;
     }
+}
+
+bool FileNamePattern::Matches(std::string_view name) const
+{
+    if (matchAll_)
+        return true;
+    if (alternatives_.empty())
+        return false;
+    static thread_local std::string lower;
+    lower.assign(name);
+    LowerTextInPlace(lower);
+    const bool nameUtf8 = IsValidUtf8(lower);
+    for (const Alternative& alt : alternatives_) {
+        if (alt.utf8 && nameUtf8 ? alt.chars.Match(lower, true) : alt.bytes.Match(lower, false))
+            return true;
+    }
     return false;
+}
+
+bool MatchesFileNamePattern(std::string_view name, std::string_view patterns)
+{
+    return FileNamePattern(patterns).Matches(name);
 }
 
 } // namespace tovaro

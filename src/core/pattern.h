@@ -2,13 +2,67 @@
 // pattern (whole path, case-sensitive) and the file box's file-name wildcards.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace tovaro {
 
 /// `dir` and `name` with exactly one separator between them (none added after the root "/").
 std::string JoinPath(std::string_view dir, std::string_view name);
+
+/// A pattern compiled into items, matched against the bytes of a text a character at a time.
+class PatternItems {
+public:
+    /// From the pattern's characters; false when it is not valid. With `wildcardsOnly` only "*"
+    /// and "?" are special.
+    bool Compile(const std::vector<uint32_t>& pattern, bool wildcardsOnly);
+    bool Match(std::string_view text, bool utf8) const;
+
+private:
+    enum class ItemKind { Literal, Any, Digit, List };
+    struct Item {
+        ItemKind kind = ItemKind::Literal;
+        uint32_t ch = 0;
+        bool negate = false;
+        bool star = false;
+        std::vector<std::pair<uint32_t, uint32_t>> ranges;
+    };
+    static bool MatchOne(const Item& it, uint32_t c);
+    std::vector<Item> items;
+};
+
+/// The recursive add's pattern, compiled once for many paths (see MatchesPattern).
+class PathPattern {
+public:
+    explicit PathPattern(std::string_view pattern);
+    bool Matches(std::string_view text) const;
+
+private:
+    bool patternUtf8_;
+    bool validUtf8_ = false;
+    bool validBytes_ = false;
+    PatternItems utf8_;
+    PatternItems bytes_;
+};
+
+/// The file box's patterns, compiled once for a whole listing (see MatchesFileNamePattern).
+class FileNamePattern {
+public:
+    explicit FileNamePattern(std::string_view patterns);
+    bool Matches(std::string_view name) const;
+
+private:
+    struct Alternative {
+        bool utf8 = false;
+        PatternItems chars;
+        PatternItems bytes;
+    };
+    bool matchAll_ = false;
+    std::vector<Alternative> alternatives_;
+};
 
 /// True when the whole text matches the whole pattern: "?" one character, "*" any run, "#" one
 /// digit, "[abc]", "[a-z]", "[!0-9]" one character of (or not of) a list; anything else only

@@ -1,10 +1,10 @@
 #include "file_box.h"
 
 #include "core/pattern.h"
+#include "core/text.h"
 #include "core/walk.h"
 #include "native_path.h"
 
-#include <QCollator>
 #include <algorithm>
 
 namespace tovaro::gui {
@@ -35,38 +35,39 @@ std::string FileBox::DirectoryBytes() const
 
 std::string FileBox::NameBytes(int row) const
 {
-    const QListWidgetItem* it = item(row);
-    return it == nullptr ? std::string() : it->data(kBytesRole).toByteArray().toStdString();
+    return row >= 0 && static_cast<size_t>(row) < names_.size() ? names_[static_cast<size_t>(row)]
+                                                                : std::string();
 }
 
 void FileBox::Refresh()
 {
-    const std::string pattern = ToBytes(pattern_);
+    const FileNamePattern pattern(ToBytes(pattern_));
     struct Listed {
-        QString shown;
+        std::string key; // the name folded to lower case, for the order
         std::string bytes;
     };
     std::vector<Listed> files;
     for (std::string& name : ListFileNames(ToBytes(directory_))) {
-        if (name.empty() || name[0] == '.' || !MatchesFileNamePattern(name, pattern))
+        if (name.empty() || name[0] == '.' || !pattern.Matches(name))
             continue;
-        files.push_back({ ToDisplay(name), std::move(name) });
+        files.push_back({ LowerText(name), std::move(name) });
     }
-    QCollator collator;
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    collator.setNumericMode(false);
-    std::sort(files.begin(), files.end(), [&](const Listed& a, const Listed& b) {
-        int c = collator.compare(a.shown, b.shown);
-        return c != 0 ? c < 0 : a.bytes < b.bytes;
+    // By name without regard to letter case; equal names by their bytes.
+    std::sort(files.begin(), files.end(), [](const Listed& a, const Listed& b) {
+        return a.key != b.key ? a.key < b.key : a.bytes < b.bytes;
     });
 
+    QStringList shown;
+    shown.reserve(static_cast<qsizetype>(files.size()));
+    names_.clear();
+    names_.reserve(files.size());
+    for (Listed& f : files) {
+        shown << ToDisplay(f.bytes);
+        names_.push_back(std::move(f.bytes));
+    }
     setUpdatesEnabled(false);
     clear();
-    for (Listed& f : files) {
-        auto* item = new QListWidgetItem(f.shown);
-        item->setData(kBytesRole, QByteArray::fromStdString(f.bytes));
-        addItem(item);
-    }
+    addItems(shown);
     setUpdatesEnabled(true);
 }
 

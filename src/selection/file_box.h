@@ -4,6 +4,7 @@
 
 #include <QListWidget>
 #include <string>
+#include <vector>
 
 namespace tovaro::gui {
 
@@ -24,6 +25,7 @@ public:
 
 private:
     QString directory_;
+    std::vector<std::string> names_; // the bytes of each listed name, row by row
     QString pattern_ = QStringLiteral("*.ht*");
 };
 

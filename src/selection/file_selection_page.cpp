@@ -1,6 +1,7 @@
 #include "file_selection_page.h"
 
 #include "core/pattern.h"
+#include "core/text.h"
 #include "core/walk.h"
 #include "dir_box.h"
 #include "drive_box.h"
@@ -10,6 +11,7 @@
 #include "shell/url.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -103,13 +105,24 @@ void FileSelectionPage::AppendPaths(const std::vector<std::string>& paths)
 {
     if (paths.empty())
         return;
-    List1->setUpdatesEnabled(false);
-    for (const std::string& p : paths) {
-        auto* item = new QListWidgetItem(ToDisplay(p));
-        item->setData(kBytesRole, QByteArray::fromStdString(p));
-        List1->addItem(item);
+    const int first = List1->count();
+    QStringList shown;
+    shown.reserve(static_cast<qsizetype>(paths.size()));
+    std::vector<size_t> lossy;
+    for (size_t i = 0; i < paths.size(); ++i) {
+        const std::string& p = paths[i];
+        if (IsValidUtf8(p)) {
+            shown << QString::fromUtf8(p.data(), static_cast<qsizetype>(p.size()));
+        } else {
+            shown << ToDisplay(p);
+            lossy.push_back(i);
+        }
     }
-    List1->setUpdatesEnabled(true);
+    List1->addItems(shown);
+    // A name that is not UTF-8 keeps its bytes in the item: the text cannot give them back.
+    for (size_t i : lossy)
+        List1->item(first + static_cast<int>(i))
+            ->setData(kBytesRole, QByteArray::fromStdString(paths[i]));
 }
 
 void FileSelectionPage::AddSelectedFiles()
@@ -142,14 +155,21 @@ void FileSelectionPage::AddFileOnDoubleClick()
 
 void FileSelectionPage::AddDirectoryTree()
 {
-    // The window stays usable while the search runs: it lets the event loop run once per
-    // directory. The filter is read when the search has returned.
-    std::vector<std::string> found
-        = CollectFiles(ToBytes(Dir1->Path()), "*.*", [] { QApplication::processEvents(); });
-    const std::string pattern = ToBytes(Text1->text());
+    // The window stays usable while the search runs: the search lets the event loop run at the
+    // start of each directory (at most every 10 ms, which is as responsive and far cheaper on
+    // trees of many small folders). The filter is read when the search has returned.
+    QElapsedTimer sinceEvents;
+    auto letEventsRun = [&sinceEvents] {
+        if (!sinceEvents.isValid() || sinceEvents.elapsed() >= 10) {
+            QApplication::processEvents();
+            sinceEvents.start();
+        }
+    };
+    std::vector<std::string> found = CollectFiles(ToBytes(Dir1->Path()), "*.*", letEventsRun);
+    const PathPattern pattern(ToBytes(Text1->text()));
     std::vector<std::string> matching;
     for (std::string& path : found) {
-        if (MatchesPattern(path, pattern))
+        if (pattern.Matches(path))
             matching.push_back(std::move(path));
     }
     AppendPaths(matching);
@@ -175,8 +195,15 @@ std::vector<std::string> FileSelectionPage::FileList() const
     std::vector<std::string> files;
     files.reserve(static_cast<size_t>(List1->count()));
     for (int row = 0; row < List1->count(); ++row)
-        files.push_back(List1->item(row)->data(kBytesRole).toByteArray().toStdString());
+        files.push_back(EntryBytes(row));
     return files;
+}
+
+std::string FileSelectionPage::EntryBytes(int row) const
+{
+    const QListWidgetItem* item = List1->item(row);
+    const QVariant bytes = item->data(kBytesRole);
+    return bytes.isValid() ? bytes.toByteArray().toStdString() : item->text().toStdString();
 }
 
 std::string FileSelectionPage::SiteDirectory() const

@@ -58,6 +58,7 @@ protected:
 
 private:
     void AppendPaths(const std::vector<std::string>& paths);
+    std::string EntryBytes(int row) const;
     void openDirectory(const QString& dir);
 };
 
