@@ -1,8 +1,36 @@
 #!/usr/bin/env bash
-# Installs, builds and runs every test.
+# Installs, builds and runs every test: the normal build, the same suite built with
+# AddressSanitizer and UndefinedBehaviorSanitizer, and short fuzz runs where clang is present.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root=$PWD
+jobs=$(nproc)
 bash scripts/install-deps.sh
 bash scripts/build.sh
-cd build
-ctest --output-on-failure -j"$(nproc)" --timeout 600
+
+echo "== Tests"
+(cd build && ctest --output-on-failure -j"$jobs" --timeout 600)
+
+echo "== Tests with AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTOVARO_SANITIZE=ON >/dev/null
+cmake --build build-asan -j"$jobs" >/dev/null
+# Qt and fontconfig keep caches until exit; leaks are checked where only our code runs.
+(cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --output-on-failure -j"$jobs" --timeout 900 -R '^(Title|Meta|Line|Scanner|Clean|Url|ReadPageFields|Page|Run|Missing|AtomicFileStore|Filter|CollectFiles|Listing|JoinPath|MatchesPattern|FileNamePattern|ColourToCode|Text|Paths|BadInput|Cli)')
+(cd build-asan && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --output-on-failure -j"$jobs" --timeout 900 -E '^(Title|Meta|Line|Scanner|Clean|Url|ReadPageFields|Page|Run|Missing|AtomicFileStore|Filter|CollectFiles|Listing|JoinPath|MatchesPattern|FileNamePattern|ColourToCode|Text|Paths|BadInput|Cli)')
+
+if command -v clang++ >/dev/null; then
+  echo "== Fuzzing (${TOVARO_FUZZ_SECONDS:-60} s per target)"
+  CC=clang CXX=clang++ cmake -S . -B build-fuzz -DTOVARO_FUZZ=ON -DTOVARO_GUI=OFF -DTOVARO_TESTS=OFF \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build build-fuzz -j"$jobs" --target fuzz_extract fuzz_url fuzz_pattern >/dev/null
+  for target in extract url pattern; do
+    corpus=build-fuzz/corpus-$target
+    mkdir -p "$corpus"
+    cp fuzz/corpus/$target/* "$corpus/"
+    (cd build-fuzz && ./fuzz/fuzz_$target -max_total_time="${TOVARO_FUZZ_SECONDS:-60}" -max_len=4096 \
+      -print_final_stats=0 "corpus-$target" 2>&1 | tail -n 2)
+  done
+fi
+echo "All tests passed."

@@ -191,6 +191,29 @@ void ExamineTitle(std::string_view line, const TagPositions& t, PageFields& fiel
     fields.title.assign(line.substr(start, t.titleClose - start));
 }
 
+// True when "</head>" (in any case) stands in `tail` followed by `segment`, without copying
+// the segment: only a match that starts in the short tail needs the two joined.
+bool ContainsEndOfHead(std::string_view tail, std::string_view segment)
+{
+    if (!tail.empty()) {
+        std::string joined(tail);
+        joined.append(segment.substr(0, kEndOfHead.size() - 1));
+        for (size_t i = 0; i < tail.size(); ++i) {
+            if (HasAtNoCase(joined, i, kEndOfHead))
+                return true;
+        }
+    }
+    for (const void* p = std::memchr(segment.data(), '<', segment.size()); p != nullptr;) {
+        const size_t at = static_cast<size_t>(static_cast<const char*>(p) - segment.data());
+        if (HasAtNoCase(segment, at, kEndOfHead))
+            return true;
+        p = at + 1 < segment.size()
+            ? std::memchr(segment.data() + at + 1, '<', segment.size() - at - 1)
+            : nullptr;
+    }
+    return false;
+}
+
 } // namespace
 
 bool ExamineHeadLine(std::string_view line, PageFields& fields)
@@ -232,14 +255,20 @@ bool HeadScanner::SkipOverlongLine(std::string_view chunk, size_t& pos)
     while (pos < chunk.size()) {
         size_t stop = FindLineEnd(chunk, pos);
         size_t segEnd = stop == std::string_view::npos ? chunk.size() : stop;
-        std::string window = skipTail_;
-        window.append(chunk.substr(pos, segEnd - pos));
-        if (LowerAscii(window).find(kEndOfHead) != std::string::npos) {
+        const std::string_view segment = chunk.substr(pos, segEnd - pos);
+        if (ContainsEndOfHead(skipTail_, segment)) {
             done_ = true;
             return true;
         }
-        size_t keep = kEndOfHead.size() - 1;
-        skipTail_ = window.size() > keep ? window.substr(window.size() - keep) : window;
+        // Keep the last bytes, so that a "</head>" split between two chunks is still found.
+        const size_t keep = kEndOfHead.size() - 1;
+        if (segment.size() >= keep) {
+            skipTail_.assign(segment.substr(segment.size() - keep));
+        } else {
+            skipTail_.append(segment);
+            if (skipTail_.size() > keep)
+                skipTail_.erase(0, skipTail_.size() - keep);
+        }
         pos = segEnd;
         if (stop == std::string_view::npos)
             return false;

@@ -72,17 +72,16 @@ bool PatternItems::Compile(const std::vector<uint32_t>& p, bool wildcardsOnly)
                 ++j;
             if (j >= p.size())
                 return false; // unclosed list
-            for (size_t k = start; k < j; ++k) {
-                if (p[k] == '-' && k > start && k + 1 < j) {
-                    // A range: the previous character is its low end.
-                    uint32_t lo = it.ranges.back().first;
-                    uint32_t hi = p[k + 1];
-                    if (hi < lo)
-                        return false;
-                    it.ranges.back().second = hi;
-                    ++k;
+            // Left to right, "x-y" is a range; any other "-" stands for itself.
+            for (size_t k = start; k < j;) {
+                if (k + 2 < j && p[k + 1] == '-') {
+                    if (p[k + 2] < p[k])
+                        return false; // a range written high-low
+                    it.ranges.push_back({ p[k], p[k + 2] });
+                    k += 3;
                 } else {
                     it.ranges.push_back({ p[k], p[k] });
+                    ++k;
                 }
             }
             i = j;

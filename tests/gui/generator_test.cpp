@@ -204,3 +204,27 @@ TEST_F(GeneratorTest, TabCycleEndsWithTheWebRoot)
         (QStringList { "Command6", "Command7", "Text1", "Command1", "List1", "Command2", "Command3",
             "Text2" }));
 }
+
+TEST_F(GeneratorTest, RunOverTwentyThousandFilesShowsEveryLine)
+{
+    const int n = 20000;
+    for (int i = 0; i < n; ++i)
+        dir.Write("site/d" + std::to_string(i % 50) + "/s" + std::to_string(i) + ".htm",
+            i % 4 == 0 ? "<title>ohne Meta</title>" : Page("Seite " + std::to_string(i)));
+    Open();
+    h->p1()->Command5->click();
+    ASSERT_EQ(h->p1()->List1->count(), n);
+    GoToPageThree();
+    h->p3()->Command1->click();
+    ASSERT_EQ(h->messages.shown.size(), 1);
+    EXPECT_TRUE(h->messages.shown[0].startsWith(QStringLiteral("info|")));
+    EXPECT_EQ(h->p3()->List1->count(), n / 4);
+    EXPECT_TRUE(h->p3()->List1->item(0)->text().startsWith(
+        QStringLiteral("Fehlend: Keywords, Description ")));
+    EXPECT_EQ(h->p3()->Stat->maximum(), n - 1);
+    EXPECT_EQ(h->p3()->Stat->value(), n - 1);
+    EXPECT_EQ(h->p1()->List1->currentRow(), n - 1);
+    const std::string page = test::ReadFile(dir.path() + "/lookup.htm");
+    EXPECT_NE(
+        page.find("for (var i = 0;i<" + std::to_string(n - n / 4) + ";i++){"), std::string::npos);
+}

@@ -1,0 +1,186 @@
+// Files and targets that are not what a site owner meant: nothing crashes, hangs or is lost.
+#include "core/extract.h"
+#include "core/output_file.h"
+#include "core/run.h"
+#include "test_util.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <random>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace tovaro;
+
+namespace {
+
+const char* kPage = "<title>T</title>\r\n<meta name=\"keywords\" content=\"k\">\r\n"
+                    "<meta name=\"description\" content=\"d\">\r\n</head>\r\n";
+
+struct Lines : RunSink {
+    std::vector<std::string> lines;
+    void StatusLine(const std::string& l) override { lines.push_back(l); }
+};
+
+// Runs `f` in a child process with the rights of an ordinary user (as root every file is
+// readable); returns its exit status.
+template <class F> int AsOrdinaryUser(F f)
+{
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(99);
+        ::_exit(f());
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 98;
+}
+
+// Writes a page that only its owner may read or write, in a folder everybody may enter.
+std::string OpenDir(test::TempDir& dir)
+{
+    ::chmod(dir.path().c_str(), 0755);
+    return dir.path();
+}
+
+} // namespace
+
+TEST(BadInputTest, BinaryFileWithAnHtmlName)
+{
+    test::TempDir dir;
+    std::string bytes(100000, '\0');
+    std::mt19937 rng(42);
+    for (char& c : bytes)
+        c = static_cast<char>(rng());
+    std::string path = dir.Write("bild.htm", bytes);
+    RunInputs in { { path, dir.Write("ok.htm", kPage) }, dir.path(), dir.path() + "/lookup.htm", "",
+        {} };
+    Lines sink;
+    RunResult r = RunGeneration(in, sink);
+    EXPECT_TRUE(r.written);
+    EXPECT_EQ(r.entries, 1u);
+    ASSERT_EQ(sink.lines.size(), 1u);
+    EXPECT_EQ(sink.lines[0].rfind("Fehlend: ", 0), 0u);
+}
+
+TEST(BadInputTest, HugeFileWithoutLineEndsKeepsMemoryBounded)
+{
+    test::TempDir dir;
+    std::string path = dir.path() + "/riesig.htm";
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT, 0644);
+    ASSERT_GE(fd, 0);
+    const std::string start = "<html><head><title>Riesig</title>";
+    ASSERT_EQ(::write(fd, start.data(), start.size()), static_cast<ssize_t>(start.size()));
+    ASSERT_EQ(::ftruncate(fd, 200L * 1024 * 1024), 0); // 200 MB, no line end at all
+    ::close(fd);
+
+    rusage before {};
+    ::getrusage(RUSAGE_SELF, &before);
+    ReadResult r = ReadPageFields(path);
+    rusage after {};
+    ::getrusage(RUSAGE_SELF, &after);
+    EXPECT_EQ(r.status, ReadStatus::Ok);
+    EXPECT_EQ(r.fields.title, "Riesig"); // the examined start of the line still counts
+    // ru_maxrss is in kilobytes: the scan must not hold the file.
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64 * 1024);
+}
+
+TEST(BadInputTest, SpecialFilesInTheListNeverBlock)
+{
+    test::TempDir dir;
+    std::string fifo = dir.path() + "/rohr.htm";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::string dangling = dir.path() + "/tot.htm";
+    ASSERT_EQ(::symlink("/gibt/es/nicht", dangling.c_str()), 0);
+    RunInputs in { { fifo, "/dev/zero", dir.Mkdir("ordner"), dangling, dir.Write("ok.htm", kPage) },
+        dir.path(), dir.path() + "/lookup.htm", "", {} };
+    Lines sink;
+    RunResult r = RunGeneration(in, sink);
+    EXPECT_TRUE(r.written);
+    EXPECT_EQ(r.entries, 1u);
+    EXPECT_EQ(r.unreadable, 4u);
+    EXPECT_EQ(sink.lines[1], "Nicht lesbar: /dev/zero");
+}
+
+TEST(BadInputTest, ReadErrorAndMissingPermission)
+{
+    // A file whose read fails after it opened.
+    EXPECT_EQ(ReadPageFields("/proc/self/mem").status, ReadStatus::Unreadable);
+
+    test::TempDir dir;
+    OpenDir(dir);
+    std::string secret = dir.Write("geheim.htm", kPage);
+    ::chmod(secret.c_str(), 0600);
+    ::chown(secret.c_str(), 0, 0);
+    int status = AsOrdinaryUser(
+        [&] { return ReadPageFields(secret).status == ReadStatus::Unreadable ? 0 : 1; });
+    if (::geteuid() != 0 && ::access(secret.c_str(), R_OK) == 0)
+        GTEST_SKIP() << "the file stays readable for this user";
+    EXPECT_EQ(status, 0);
+}
+
+TEST(BadInputTest, ReadOnlyFolderKeepsTheOldPageAndSaysWhy)
+{
+    test::TempDir dir;
+    OpenDir(dir);
+    std::string folder = dir.Mkdir("nur-lesen");
+    std::string old = dir.Write("nur-lesen/lookup.htm", "alte Seite");
+    ::chmod(old.c_str(), 0666);
+    ::chmod(folder.c_str(), 0555);
+    int status = AsOrdinaryUser([&] {
+        AtomicFileStore store;
+        return store.Replace(old, "neu") == std::strerror(EACCES) ? 0 : 1;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(test::ReadFile(old), "alte Seite");
+}
+
+TEST(BadInputTest, WriteFailingHalfWayShowsTheErrorAndKeepsTheOldPage)
+{
+    struct HalfWay : AtomicFileStore {
+        size_t written = 0;
+        ssize_t WriteSome(int fd, const char* data, size_t size) override
+        {
+            if (written > 0) {
+                errno = EIO;
+                return -1;
+            }
+            written = size / 2;
+            return ::write(fd, data, size / 2);
+        }
+    };
+    test::TempDir dir;
+    std::string out = dir.Write("lookup.htm", "alte Seite");
+    RunInputs in { { dir.Write("a.htm", kPage) }, dir.path(), out, "", {} };
+    Lines sink;
+    HalfWay store;
+    RunResult r = RunGeneration(in, sink, store);
+    EXPECT_FALSE(r.written);
+    EXPECT_EQ(r.message,
+        "Die Suchdatei konnte nicht erstellt werden: " + out + "\n" + std::strerror(EIO));
+    EXPECT_EQ(test::ReadFile(out), "alte Seite");
+}
+
+TEST(BadInputTest, AwkwardFileNamesGiveWorkingUrls)
+{
+    test::TempDir dir;
+    std::vector<std::string> names = { "mit Leerzeichen.htm", "peter's.htm", "nr#1.htm", "100%.htm",
+        "grüße.htm", "lat\xE4in.htm" };
+    RunInputs in;
+    for (const std::string& n : names)
+        in.files.push_back(dir.Write(n, kPage));
+    in.siteDir = dir.path();
+    in.outputPath = dir.path() + "/lookup.htm";
+    Lines sink;
+    ASSERT_TRUE(RunGeneration(in, sink).written);
+    const std::string page = test::ReadFile(in.outputPath);
+    for (const char* url :
+        { "urls[0]='mit%20Leerzeichen.htm';", "urls[1]='peter%27s.htm';", "urls[2]='nr%231.htm';",
+            "urls[3]='100%25.htm';", "urls[4]='grüße.htm';", "urls[5]='lat\xE4in.htm';" })
+        EXPECT_NE(page.find(url), std::string::npos) << url;
+}
