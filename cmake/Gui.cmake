@@ -37,3 +37,5 @@ set_target_properties(tovaro PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_
 # The help button looks for help/index.htm beside the program.
 add_custom_command(TARGET tovaro POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/help ${CMAKE_BINARY_DIR}/help)
+
+include(cmake/Package.cmake)

@@ -11,6 +11,21 @@ bash scripts/build.sh
 echo "== Tests"
 (cd build && ctest --output-on-failure -j"$jobs" --timeout 600)
 
+echo "== Package"
+bash scripts/package.sh
+DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --reinstall "$root"/build/tovaro-wizard_*.deb >/dev/null
+desktop-file-validate /usr/share/applications/tovaro.desktop
+pkgtest=$(mktemp -d)
+cp -r example/site "$pkgtest/site"
+(cd / && tovaro-gen --help >/dev/null)
+(cd "$pkgtest" && tovaro-gen --tree site -o site/lookup.htm -w https://www.example.org/) | tee "$pkgtest/out"
+grep -q "Die Suchdatei wurde erfolgreich erstellt!" "$pkgtest/out"
+grep -q "urls\[5\]='https://www.example.org/" "$pkgtest/site/lookup.htm"
+test -f /opt/tovaro/help/index.htm && test -x /opt/tovaro/tovaro
+man -w tovaro-gen >/dev/null 2>&1 || test -f /usr/share/man/man1/tovaro-gen.1
+rm -rf "$pkgtest"
+echo "package: installed and working"
+
 echo "== Tests with AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTOVARO_SANITIZE=ON >/dev/null
 cmake --build build-asan -j"$jobs" >/dev/null

@@ -22,4 +22,13 @@ if(XVFB_RUN AND XDOTOOL)
   add_test(NAME picker_x11_real_screen
     COMMAND ${XVFB_RUN} -a -s "-screen 0 1024x768x24" $<TARGET_FILE:picker_x11_test>)
   set_tests_properties(picker_x11_real_screen PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=xcb" TIMEOUT 120)
+
+  enable_language(C)
+  add_executable(send_close gui/send_close.c)
+  target_link_libraries(send_close PRIVATE X11::X11)
+  add_test(NAME wizard_close_real_screen
+    COMMAND ${XVFB_RUN} -a -s "-screen 0 1024x768x24" ${CMAKE_COMMAND} -E env
+      TOVARO=$<TARGET_FILE:tovaro> SEND_CLOSE=$<TARGET_FILE:send_close> QT_QPA_PLATFORM=xcb
+      bash ${CMAKE_CURRENT_SOURCE_DIR}/gui/close_test.sh)
+  set_tests_properties(wizard_close_real_screen PROPERTIES TIMEOUT 120)
 endif()

@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Scale benchmark: a synthetic site of N pages (default 100,000) in nested folders. Reports the
+# generator's files per second against the floor of reading each file up to "</head>", its peak
+# memory, the recursive search against find(1), and in headless Chromium the time from opening
+# the search page with a query to the finished result list, for 1,000, 10,000 and N entries.
+# Usage: bash scripts/bench-scale.sh [N]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+pages=${1:-100000}
+command -v /usr/bin/time >/dev/null || { apt-get install -y -qq time >/dev/null; }
+[ -x build/tovaro-gen ] && [ -x build/bench/read_heads ] || bash scripts/build.sh >/dev/null
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+python3 - "$work/site" "$pages" <<'PY'
+import os, sys
+root, n = sys.argv[1], int(sys.argv[2])
+body = "<p>" + "Lorem ipsum dolor sit amet. " * 150 + "</p>"
+for i in range(n):
+    d = os.path.join(root, "bereich%02d" % (i % 40), "thema%03d" % (i % 250 // 2))
+    os.makedirs(d, exist_ok=True)
+    with open(os.path.join(d, "seite%06d.htm" % i), "w", newline="") as f:
+        f.write('<!DOCTYPE html>\r\n<html lang="de">\r\n<head>\r\n<meta charset="utf-8">\r\n'
+                '<title>Seite %d über Gärten</title>\r\n'
+                '<meta name="keywords" content="garten, pflanzen, nummer%d">\r\n'
+                '<meta name="description" content="Beschreibung der Seite %d mit etwas Text.">\r\n'
+                '</head>\r\n<body>\r\n%s\r\n</body>\r\n</html>\r\n' % (i, i, i, body))
+PY
+find "$work/site" -type f -name '*.htm' >"$work/list"
+cat "$work/list" >/dev/null # warm the page cache for both sides
+
+best() { sort -n | head -1; }
+floor_ms=$(for i in 1 2 3; do build/bench/read_heads --heads "$work/list" | cut -d' ' -f2; done | best)
+gen_ms=$(for i in 1 2 3; do
+  /usr/bin/time -f '%e %M' -o "$work/time" build/tovaro-gen --files-from "$work/list" -o "$work/site/lookup.htm" >/dev/null
+  awk '{ printf "%.1f\n", $1 * 1000 }' "$work/time"
+done | best)
+peak_kb=$(cut -d' ' -f2 "$work/time")
+page_kb=$(( $(stat -c %s "$work/site/lookup.htm") / 1024 ))
+walk_ms=$(for i in 1 2 3; do build/bench/read_heads --walk "$work/site" | cut -d' ' -f2; done | best)
+find_ms=$(for i in 1 2 3; do
+  s=$(date +%s%N); find "$work/site" -type f >/dev/null; e=$(date +%s%N); echo $(( (e - s) / 1000000 ))
+done | best)
+
+echo "machine: $(nproc) cores, $(free -g | awk '/Mem:/ {print $2}') GiB, $(uname -sr)"
+echo "pages: $pages"
+awk -v g="$gen_ms" -v f="$floor_ms" -v n="$pages" 'BEGIN {
+  printf "generator: %.0f ms, %.0f files/s; floor (read to </head>): %.0f ms, %.0f files/s; ratio %.2f\n", g, n / g * 1000, f, n / f * 1000, g / f }'
+echo "generator peak memory: $(( peak_kb / 1024 )) MiB for a search page of $(( page_kb / 1024 )) MiB"
+awk -v w="$walk_ms" -v f="$find_ms" 'BEGIN { printf "recursive search: %.0f ms; find -type f: %.0f ms; ratio %.2f\n", w, f, w / f }'
+
+if command -v chromium >/dev/null; then
+  for n in 1000 10000 "$pages"; do
+    head -n "$n" "$work/list" >"$work/list-$n"
+    build/tovaro-gen --files-from "$work/list-$n" -o "$work/site/suche-$n.htm" >/dev/null
+    for q in "lookup=nummer12" "x"; do
+      printf '<html><head><title>-</title></head><body><script>var t0 = performance.now();</script><iframe src="suche-%s.htm?%s" onload="document.title = (performance.now() - t0).toFixed(0)"></iframe></body></html>' "$n" "$q" >"$work/site/messen.htm"
+      ms=$(for i in 1 2 3; do
+        timeout 120 chromium --headless --no-sandbox --disable-gpu --no-first-run --disable-background-networking \
+          --disable-component-update --disable-sync --user-data-dir="$work/profile" \
+          --dump-dom "file://$work/site/messen.htm" 2>/dev/null | sed -n 's:.*<title>\([0-9]*\)</title>.*:\1:p'
+      done | best)
+      if [ "$q" = x ]; then base=$ms; else withq=$ms; fi
+    done
+    echo "browser, $n entries: page with query loaded and searched in $withq ms (without query $base ms)"
+  done
+fi
