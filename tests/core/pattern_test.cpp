@@ -80,3 +80,14 @@ TEST(FileNamePatternTest, SeveralPatterns)
     EXPECT_FALSE(MatchesFileNamePattern("a.htm", ""));
     EXPECT_FALSE(MatchesFileNamePattern("a.htm", ";;"));
 }
+
+TEST(MatchesPatternTest, RangesAreReadLeftToRight)
+{
+    // "a-c" is a range; the "-" after it stands for itself (found by the fuzzer's reference).
+    EXPECT_TRUE(MatchesPattern("b", "[a-c-e]"));
+    EXPECT_TRUE(MatchesPattern("-", "[a-c-e]"));
+    EXPECT_TRUE(MatchesPattern("e", "[a-c-e]"));
+    EXPECT_FALSE(MatchesPattern("d", "[a-c-e]"));
+    EXPECT_TRUE(MatchesPattern("x", "[!]"));
+    EXPECT_FALSE(MatchesPattern("x", "[]"));
+}

@@ -1,6 +1,7 @@
 #include "fakes.h"
 
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -163,4 +164,23 @@ TEST_F(AppearanceTest, TimerRunsAtTwentyMilliseconds)
     page->Command2->click();
     EXPECT_EQ(page->Timer1->Timer().interval(), 20);
     EXPECT_FALSE(page->Timer2->IsRunning());
+}
+
+TEST(FocusKeySourceTest, EscapeInTheProgramCountsOncePerPress)
+{
+    FocusKeySource keys;
+    QWidget w;
+    auto send = [&](QEvent::Type type) {
+        QKeyEvent e(type, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(&w, &e);
+    };
+    EXPECT_FALSE(keys.IsKeyPressed(kEscapeKey));
+    send(QEvent::KeyPress);
+    EXPECT_TRUE(keys.IsKeyPressed(kEscapeKey));
+    EXPECT_FALSE(keys.IsKeyPressed(kEscapeKey)); // held: already reported
+    send(QEvent::KeyRelease);
+    send(QEvent::KeyPress);
+    send(QEvent::KeyRelease);
+    EXPECT_FALSE(keys.IsKeyPressed(kEscapeKey)); // pressed and released between two queries
+    EXPECT_FALSE(keys.IsKeyPressed(13));
 }

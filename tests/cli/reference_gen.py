@@ -1,0 +1,164 @@
+#!/usr/bin/env python3
+"""An independent reference for tovaro-gen, written from the extraction, cleaning, URL and page
+rules (not from the C++ code): reads a file list, prints the status lines and writes the page.
+Usage: reference_gen.py LIST SITE_DIR WEB_ROOT OUTPUT FIXTURES_DIR"""
+import os
+import stat
+import sys
+
+APPEARANCE = {"heading": "Tovaro Suche", "font face": "Arial, Helvetica, sans-serif",
+              "font size": "3", "text colour": "#000000", "background colour": "#FFFFE1"}
+
+
+def ascii_lower(b):
+    return bytes(c + 32 if 65 <= c <= 90 else c for c in b)
+
+
+def lines_of(data):
+    # CR LF, a lone CR and a lone LF all end a line.
+    out, cur, i = [], bytearray(), 0
+    while i < len(data):
+        c = data[i]
+        if c in (13, 10):
+            out.append(bytes(cur))
+            cur = bytearray()
+            if c == 13 and i + 1 < len(data) and data[i + 1] == 10:
+                i += 1
+        else:
+            cur.append(c)
+        i += 1
+    if cur:
+        out.append(bytes(cur))
+    return out
+
+
+def read_fields(data):
+    title = keywords = description = b""
+    for line in lines_of(data):
+        lower = ascii_lower(line)
+        end = lower.find(b"</head>")
+        if end >= 0:
+            line, lower = line[:end], lower[:end]
+        if b"<title" in lower:
+            p = lower.find(b"<title>")
+            start = None
+            if p >= 0:
+                start = p + 7
+            else:
+                t = lower.find(b"<title")
+                if t + 6 < len(lower) and lower[t + 6] in b" \t":
+                    close = lower.find(b">", t)
+                    if close >= 0:
+                        start = close + 1
+            q = lower.find(b"</title>")
+            if start is not None and q >= 0 and q >= start:
+                title = line[start:q]
+        m = lower.find(b"<meta")
+        while m >= 0:
+            tag = line[m:].replace(b"<meta ", b"")
+            if b">" in tag:
+                tag = tag[:tag.index(b">")]
+            pieces = tag.split(b"=")
+            for j in range(len(pieces)):
+                if ascii_lower(pieces[j]) == b"name" and j + 1 < len(pieces):
+                    key = ascii_lower(pieces[j + 1].split(b" ")[0])
+                    if j + 2 < len(pieces):
+                        if key == b'"keywords"':
+                            keywords = pieces[j + 2].replace(b'"', b"")
+                        elif key == b'"description"':
+                            description = pieces[j + 2].replace(b'"', b"")
+            m = lower.find(b"<meta", m + 1)
+        if end >= 0:
+            break
+    return title, keywords, description
+
+
+def lower_text(b):
+    try:
+        text = b.decode("utf-8")
+    except UnicodeDecodeError:
+        out = bytearray()
+        for c in b:
+            if 65 <= c <= 90 or (0xC0 <= c <= 0xDE and c != 0xD7):
+                c += 32
+            elif c in (0x8A, 0x8C, 0x8E):
+                c += 0x10
+            elif c == 0x9F:
+                c = 0xFF
+            out.append(c)
+        return bytes(out)
+    chars = []
+    for ch in text:
+        o = ord(ch)
+        if 65 <= o <= 90 or (0xC0 <= o <= 0xDE and o != 0xD7):
+            ch = chr(o + 32)
+        chars.append(ch)
+    return "".join(chars).encode("utf-8")
+
+
+def clean(b, lower=False):
+    b = b.replace(b"'", b"").replace(b"\\", b"\\\\")
+    if lower:
+        b = lower_text(b)
+    return b.replace(b"<", b"\\x3C")
+
+
+def encode(b, specials, below):
+    return b"".join(b"%%%02X" % c if c < below or c == 0x7F or bytes([c]) in specials else bytes([c]) for c in b)
+
+
+def page_url(path, site, root):
+    rel = path
+    if site and path.startswith(site) and (site.endswith(b"/") or path[len(site):len(site) + 1] == b"/"):
+        rel = path[len(site):]
+        if rel.startswith(b"/"):
+            rel = rel[1:]
+    url = b""
+    if root:
+        url = encode(root, [b'"', b"'", b"<", b">", b"\\"], 0x20)
+        if not root.endswith(b"/"):
+            url += b"/"
+    return url + encode(rel, [bytes([c]) for c in b"\"#%'<>?\\^`{|}"], 0x21)
+
+
+def fill(text, values):
+    for k, v in values.items():
+        text = text.replace(b"{" + k.encode() + b"}", v if isinstance(v, bytes) else v.encode())
+    return text
+
+
+def main():
+    list_file, site, root, output, fixtures = sys.argv[1:6]
+    site, root = os.fsencode(site), os.fsencode(root)
+    fx = {n: open(os.path.join(fixtures, "page_%s.txt" % n), "rb").read().replace(b"\n", b"\r\n")
+          for n in ("head", "entry", "tail")}
+    page = fill(fx["head"], APPEARANCE)
+    m = 0
+    status = []
+    for raw in open(list_file, "rb").read().splitlines():
+        if not raw:
+            continue
+        path = raw
+        try:
+            st = os.stat(path)
+            if not stat.S_ISREG(st.st_mode):
+                raise OSError
+            data = open(path, "rb").read()
+        except OSError:
+            status.append(b"Nicht lesbar: " + path)
+            continue
+        t, k, d = read_fields(data)
+        t, k, d = clean(t), clean(k, True), clean(d)
+        missing = [name for name, v in ((b"Titel", t), (b"Keywords", k), (b"Description", d)) if not v]
+        if missing:
+            status.append(b"Fehlend: " + b", ".join(missing) + b" " + path)
+            continue
+        page += fill(fx["entry"], {"n": str(m), "URL": page_url(path, site, root), "keywords": k,
+                                    "title": t, "description": d})
+        m += 1
+    page += fill(fx["tail"], dict(APPEARANCE, M=str(m)))
+    open(output, "wb").write(page)
+    sys.stdout.buffer.write(b"".join(s + b"\n" for s in status) + b"Die Suchdatei wurde erfolgreich erstellt!\n")
+
+
+main()
