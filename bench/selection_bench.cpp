@@ -6,6 +6,7 @@
 #include "core/walk.h"
 #include "selection/dir_box.h"
 #include "selection/file_box.h"
+#include "selection/file_list_box.h"
 #include "selection/file_selection_page.h"
 #include "shell/url.h"
 

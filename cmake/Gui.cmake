@@ -12,6 +12,7 @@ add_library(tovaro_gui STATIC
   src/selection/drive_box.cpp
   src/selection/dir_box.cpp
   src/selection/file_box.cpp
+  src/selection/file_list_box.cpp
   src/selection/file_selection_page.cpp
   src/appearance/appearance_page.cpp
   src/appearance/colour_dialog.cpp

@@ -152,12 +152,50 @@ bool PatternItems::Match(std::string_view t, bool utf8) const
 PathPattern::PathPattern(std::string_view pattern)
     : patternUtf8_(IsValidUtf8(pattern))
 {
+    // A pattern of literals and stars only (such as "*.ht*") is matched by plain substring
+    // search: a run of bytes found in a text matches the same characters in either reading,
+    // since UTF-8 never starts a character inside another.
+    if (pattern.find_first_of("?#[") == std::string_view::npos) {
+        literalOnly_ = true;
+        size_t pos = 0;
+        for (;;) {
+            size_t star = pattern.find('*', pos);
+            segments_.emplace_back(pattern.substr(
+                pos, star == std::string_view::npos ? std::string_view::npos : star - pos));
+            if (star == std::string_view::npos)
+                break;
+            pos = star + 1;
+        }
+    }
     validBytes_ = bytes_.Compile(Decode(pattern, false), false);
     validUtf8_ = patternUtf8_ && utf8_.Compile(Decode(pattern, true), false);
 }
 
 bool PathPattern::Matches(std::string_view text) const
 {
+    if (literalOnly_) {
+        // segments_ holds the texts between the stars: the first must start the text, the last
+        // must end it, and the ones between must follow in order.
+        if (segments_.size() == 1)
+            return text == segments_[0];
+        const std::string& first = segments_.front();
+        const std::string& last = segments_.back();
+        if (text.size() < first.size() + last.size() || text.substr(0, first.size()) != first
+            || text.substr(text.size() - last.size()) != last)
+            return false;
+        size_t pos = first.size();
+        const size_t end = text.size() - last.size();
+        for (size_t i = 1; i + 1 < segments_.size(); ++i) {
+            const std::string& seg = segments_[i];
+            if (seg.empty())
+                continue;
+            size_t hit = text.substr(0, end).find(seg, pos);
+            if (hit == std::string_view::npos)
+                return false;
+            pos = hit + seg.size();
+        }
+        return true;
+    }
     // Plain ASCII reads the same as bytes and as UTF-8.
     bool ascii = true;
     for (char c : text)

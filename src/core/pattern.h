@@ -42,6 +42,8 @@ public:
 
 private:
     bool patternUtf8_;
+    bool literalOnly_ = false;
+    std::vector<std::string> segments_; // with literalOnly_: the texts between the stars
     bool validUtf8_ = false;
     bool validBytes_ = false;
     PatternItems utf8_;

@@ -90,7 +90,7 @@ GenerationPage::GenerationPage(Program& program, OtherPages pages)
         QStringLiteral("https://www.ihre-website.example/"));
 
     Frame5 = MakeFrame(this, "Frame5", QStringLiteral("Hilfe"), { 120, 2160, 7335, 3375 });
-    auto* label8 = MakeText(Frame5, "Label8", { 120, 240, 7095, 255 },
+    MakeText(Frame5, "Label8", { 120, 240, 7095, 255 },
         QStringLiteral("Sollte eine Fehlermeldung auftreten so sind in Ihrer HTML Datei keine "
                        "\"Meta Tags\" definiert."));
     auto* label9 = MakeText(Frame5, "Label9", { 120, 600, 7095, 375 },
@@ -110,7 +110,6 @@ GenerationPage::GenerationPage(Program& program, OtherPages pages)
         QStringLiteral("<meta name=\"Keywords\" content=\"Wort1,Wort2,.....\">"));
     Command3
         = MakeButton(Frame5, "Command3", QStringLiteral("Hilfe schließen"), 5640, 2880, 1455, 375);
-    (void)label8;
 
     Frame4 = MakeFrame(this, "Frame4", QStringLiteral("Status"), { 120, 2760, 7335, 2775 });
     Label6 = MakeText(Frame4, "Label6", { 120, 360, 7095, 255 },

@@ -6,6 +6,7 @@
 #include "dir_box.h"
 #include "drive_box.h"
 #include "file_box.h"
+#include "file_list_box.h"
 #include "native_path.h"
 #include "shell/layout.h"
 #include "shell/url.h"
@@ -39,7 +40,7 @@ FileSelectionPage::FileSelectionPage(Program& program, const QString& startDirec
     Command5 = MakeButton(this, "Command5", QStringLiteral("+++"), 3840, 4275, 615, 495);
     Command4 = MakeButton(this, "Command4", QStringLiteral("-"), 4680, 4275, 615, 495);
     Command3 = MakeButton(this, "Command3", QStringLiteral("--"), 5280, 4275, 615, 495);
-    List1 = MakeControl<QListWidget>(this, "List1", { 120, 4920, 7335, 1620 });
+    List1 = MakeControl<FileListBox>(this, "List1", { 120, 4920, 7335, 1620 });
     Image1 = MakeControl<QLabel>(this, "Image1", { 6120, 4320, 1320, 465 });
     Command6 = MakeButton(this, "Command6", QStringLiteral(">> &Schritt 2"), 6120, 6960, 1215, 375);
 
@@ -52,8 +53,6 @@ FileSelectionPage::FileSelectionPage(Program& program, const QString& startDirec
     Image1->setPixmap(QPixmap(QStringLiteral(":/tovaro/banner.gif")));
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Image1->installEventFilter(this);
-    List1->setSelectionMode(QAbstractItemView::SingleSelection);
-    List1->setUniformItemSizes(true);
 
     LabelsBelowControls(this);
 
@@ -101,28 +100,9 @@ bool FileSelectionPage::eventFilter(QObject* watched, QEvent* event)
     return WizardPage::eventFilter(watched, event);
 }
 
-void FileSelectionPage::AppendPaths(const std::vector<std::string>& paths)
+void FileSelectionPage::AppendPaths(std::vector<std::string> paths)
 {
-    if (paths.empty())
-        return;
-    const int first = List1->count();
-    QStringList shown;
-    shown.reserve(static_cast<qsizetype>(paths.size()));
-    std::vector<size_t> lossy;
-    for (size_t i = 0; i < paths.size(); ++i) {
-        const std::string& p = paths[i];
-        if (IsValidUtf8(p)) {
-            shown << QString::fromUtf8(p.data(), static_cast<qsizetype>(p.size()));
-        } else {
-            shown << ToDisplay(p);
-            lossy.push_back(i);
-        }
-    }
-    List1->addItems(shown);
-    // A name that is not UTF-8 keeps its bytes in the item: the text cannot give them back.
-    for (size_t i : lossy)
-        List1->item(first + static_cast<int>(i))
-            ->setData(kBytesRole, QByteArray::fromStdString(paths[i]));
+    List1->Append(std::move(paths));
 }
 
 void FileSelectionPage::AddSelectedFiles()
@@ -133,7 +113,7 @@ void FileSelectionPage::AddSelectedFiles()
         if (File1->item(row)->isSelected())
             paths.push_back(JoinPath(dir, File1->NameBytes(row)));
     }
-    AppendPaths(paths);
+    AppendPaths(std::move(paths));
 }
 
 void FileSelectionPage::AddListedFiles()
@@ -142,7 +122,7 @@ void FileSelectionPage::AddListedFiles()
     const std::string dir = File1->DirectoryBytes();
     for (int row = 0; row < File1->count(); ++row)
         paths.push_back(JoinPath(dir, File1->NameBytes(row)));
-    AppendPaths(paths);
+    AppendPaths(std::move(paths));
 }
 
 void FileSelectionPage::AddFileOnDoubleClick()
@@ -172,16 +152,15 @@ void FileSelectionPage::AddDirectoryTree()
         if (pattern.Matches(path))
             matching.push_back(std::move(path));
     }
-    AppendPaths(matching);
+    AppendPaths(std::move(matching));
 }
 
 void FileSelectionPage::RemoveSelectedEntry()
 {
-    const QList<QListWidgetItem*> selected = List1->selectedItems();
-    if (selected.isEmpty())
+    const int row = List1->selectedRow();
+    if (row < 0)
         return;
-    delete List1->takeItem(List1->row(selected.first()));
-    List1->clearSelection();
+    List1->RemoveRow(row);
     List1->setCurrentRow(-1);
 }
 
@@ -192,18 +171,7 @@ void FileSelectionPage::RemoveAllEntries()
 
 std::vector<std::string> FileSelectionPage::FileList() const
 {
-    std::vector<std::string> files;
-    files.reserve(static_cast<size_t>(List1->count()));
-    for (int row = 0; row < List1->count(); ++row)
-        files.push_back(EntryBytes(row));
-    return files;
-}
-
-std::string FileSelectionPage::EntryBytes(int row) const
-{
-    const QListWidgetItem* item = List1->item(row);
-    const QVariant bytes = item->data(kBytesRole);
-    return bytes.isValid() ? bytes.toByteArray().toStdString() : item->text().toStdString();
+    return List1->Paths();
 }
 
 std::string FileSelectionPage::SiteDirectory() const
@@ -213,12 +181,7 @@ std::string FileSelectionPage::SiteDirectory() const
 
 void FileSelectionPage::SelectEntry(int row)
 {
-    if (row < 0) {
-        List1->clearSelection();
-        List1->setCurrentRow(-1);
-    } else {
-        List1->setCurrentRow(row);
-    }
+    List1->setCurrentRow(row);
 }
 
 } // namespace tovaro::gui

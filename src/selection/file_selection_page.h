@@ -15,6 +15,7 @@ namespace tovaro::gui {
 class DirBox;
 class DriveBox;
 class FileBox;
+class FileListBox;
 
 class FileSelectionPage : public WizardPage {
     Q_OBJECT
@@ -31,7 +32,7 @@ public:
     QPushButton* Command5 = nullptr;
     QPushButton* Command4 = nullptr;
     QPushButton* Command3 = nullptr;
-    QListWidget* List1 = nullptr;
+    FileListBox* List1 = nullptr;
     QLabel* Image1 = nullptr;
     QPushButton* Command6 = nullptr;
 
@@ -57,8 +58,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void AppendPaths(const std::vector<std::string>& paths);
-    std::string EntryBytes(int row) const;
+    void AppendPaths(std::vector<std::string> paths);
     void openDirectory(const QString& dir);
 };
 

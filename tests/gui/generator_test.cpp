@@ -2,6 +2,7 @@
 #include "core/run.h"
 #include "fakes.h"
 #include "selection/file_box.h"
+#include "selection/file_list_box.h"
 
 #include <QComboBox>
 #include <QGroupBox>
