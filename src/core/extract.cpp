@@ -382,8 +382,12 @@ ReadResult ReadPageFields(const std::string& path)
 
     HeadScanner scanner;
     static thread_local std::vector<char> buffer(64 * 1024);
+    // Most heads end within the first few kilobytes: a small first read spares copying the
+    // rest of the page, larger ones follow only when the head goes on.
+    size_t want = 4096;
     for (;;) {
-        ssize_t n = ::read(fd, buffer.data(), buffer.size());
+        ssize_t n = ::read(fd, buffer.data(), want);
+        want = buffer.size();
         if (n < 0) {
             if (errno == EINTR)
                 continue;
