@@ -171,3 +171,19 @@ TEST(CliBinaryTest, ExampleSite)
         (std::vector<std::string> { "angebote.htm", "archiv.htm", "index.htm", "kraeuter/index.htm",
             "pflege.htm", "stauden.htm" }));
 }
+
+TEST(CliTest, ProgressGoesToAterminalOnly)
+{
+    test::TempDir dir;
+    std::string a = dir.Write("a.htm", Page("A"));
+    std::string b = dir.Write("b.htm", Page("B"));
+    std::istringstream in;
+    std::ostringstream out, err;
+    cli::CliContext terminal { in, out, err, dir.path(), true };
+    ASSERT_EQ(cli::RunCli({ a, b }, terminal), 0);
+    EXPECT_NE(err.str().find("[2/2] " + b), std::string::npos);
+    EXPECT_EQ(out.str(), "Die Suchdatei wurde erfolgreich erstellt!\n");
+
+    Cli piped(dir.path(), { a, b });
+    EXPECT_EQ(piped.err.str(), "");
+}

@@ -33,4 +33,15 @@ kill -0 $pid 2>/dev/null && fail "still running after the close request"
 wait $pid
 status=$?
 [ $status = 0 ] || fail "exit status $status"
-echo "close test: 1 passed, 0 failed"
+
+# A start whose settings cannot be written still shows the wizard.
+echo "keine Ordner" >"$work/blocked"
+XDG_CONFIG_HOME=$work/blocked "$tovaro" >/dev/null 2>&1 &
+pid=$!
+win=$(timeout 20 xdotool search --sync --onlyvisible --name '^ Tovaro Wizard 1.00$' | head -1)
+[ -n "$win" ] || fail "no window when the settings cannot be written"
+"$send_close" "$win"
+wait $pid
+status=$?
+[ $status = 0 ] || fail "exit status $status with unwritable settings"
+echo "close test: 2 passed, 0 failed"
