@@ -275,19 +275,22 @@ bool HeadScanner::SkipOverlongLine(std::string_view chunk, size_t& pos)
         // The overlong line ends here.
         skipping_ = false;
         skipTail_.clear();
-        if (chunk[stop] == '\r') {
-            if (stop + 1 < chunk.size()) {
-                pos = stop + (chunk[stop + 1] == '\n' ? 2 : 1);
-            } else {
-                afterCr_ = true;
-                pos = stop + 1;
-            }
-        } else {
-            pos = stop + 1;
-        }
+        pos = AfterLineEnd(chunk, stop);
         return false;
     }
     return false;
+}
+
+// The position after the line end at `stop`. A CR that ends the chunk may be the first half of
+// CR LF: the next chunk then skips a leading LF.
+size_t HeadScanner::AfterLineEnd(std::string_view chunk, size_t stop)
+{
+    if (chunk[stop] == '\r') {
+        if (stop + 1 < chunk.size())
+            return stop + (chunk[stop + 1] == '\n' ? 2 : 1);
+        afterCr_ = true;
+    }
+    return stop + 1;
 }
 
 bool HeadScanner::Feed(std::string_view chunk)
@@ -332,16 +335,7 @@ bool HeadScanner::Feed(std::string_view chunk)
             line_.append(chunk.substr(pos, segEnd - pos));
             EndLine();
         }
-        if (chunk[stop] == '\r') {
-            if (stop + 1 < chunk.size()) {
-                pos = stop + (chunk[stop + 1] == '\n' ? 2 : 1);
-            } else {
-                afterCr_ = true;
-                pos = stop + 1;
-            }
-        } else {
-            pos = stop + 1;
-        }
+        pos = AfterLineEnd(chunk, stop);
     }
     return done_;
 }

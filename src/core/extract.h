@@ -41,6 +41,7 @@ public:
 private:
     void EndLine();
     bool SkipOverlongLine(std::string_view chunk, size_t& pos);
+    size_t AfterLineEnd(std::string_view chunk, size_t stop);
 
     size_t maxLine_;
     std::string line_;
