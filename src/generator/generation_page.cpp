@@ -5,6 +5,7 @@
 #include "shell/layout.h"
 #include "shell/url.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
@@ -191,7 +192,9 @@ void GenerationPage::RunGeneration()
     in.webRoot = Text2->text().toStdString();
 
     PageSink sink(*this, pages_);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
     const RunResult result = tovaro::RunGeneration(in, sink);
+    QApplication::restoreOverrideCursor();
     if (result.written)
         program_.messages->Information(
             this, QString::fromUtf8(kMessageTitle), QString::fromUtf8(kSuccessMessage));

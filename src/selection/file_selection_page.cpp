@@ -145,7 +145,10 @@ void FileSelectionPage::AddDirectoryTree()
             sinceEvents.start();
         }
     };
+    // The page stays usable, so the pointer says "busy", not "wait".
+    QApplication::setOverrideCursor(Qt::BusyCursor);
     std::vector<std::string> found = CollectFiles(ToBytes(Dir1->Path()), "*.*", letEventsRun);
+    QApplication::restoreOverrideCursor();
     const PathPattern pattern(ToBytes(Text1->text()));
     std::vector<std::string> matching;
     for (std::string& path : found) {

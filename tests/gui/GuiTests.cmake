@@ -9,6 +9,8 @@ add_executable(gui_tests
   gui/generator_test.cpp
 )
 target_link_libraries(gui_tests PRIVATE gui_test_main)
+target_compile_definitions(gui_tests PRIVATE TOVARO_GEN="$<TARGET_FILE:tovaro-gen>")
+add_dependencies(gui_tests tovaro-gen)
 gtest_discover_tests(gui_tests
   DISCOVERY_TIMEOUT 60
   PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"

@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <gtest/gtest.h>
@@ -106,6 +107,16 @@ TEST_F(GeneratorTest, WholeWizardWritesWhatTheCoreWrites)
     EXPECT_EQ(
         Texts(p->List1), QStringList { Q("Fehlend: Description " + dir.path() + "/site/b.htm") });
     EXPECT_TRUE(p->Frame4->isVisibleTo(p));
+
+    // tovaro-gen, given the same inputs, writes the same page.
+    QStringList args;
+    for (const std::string& f : in.files)
+        args << Q(f);
+    args << "-o" << Q(dir.path() + "/gen.htm") << "-s" << Q(in.siteDir) << "-w"
+         << "https://www.example.org/garten/"
+         << "--background-colour=#123456" << QStringLiteral("--heading=Suche in Gärten") << "--font-size=4";
+    EXPECT_EQ(QProcess::execute(QStringLiteral(TOVARO_GEN), args), 0);
+    EXPECT_EQ(test::ReadFile(dir.path() + "/gen.htm"), test::ReadFile(out));
 }
 
 TEST_F(GeneratorTest, TwoRunsKeepEveryStatusLineAndSelectTheLastFile)
