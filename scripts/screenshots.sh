@@ -5,6 +5,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+command -v openbox >/dev/null && command -v import >/dev/null \
+  || DEBIAN_FRONTEND=noninteractive apt-get install -y -qq openbox imagemagick >/dev/null
+[ -x build/tovaro ] || bash scripts/build.sh >/dev/null
 out=$root/docs/screenshots
 mkdir -p "$out"
 work=$(mktemp -d)
