@@ -1,7 +1,9 @@
-// One file's bytes through the head scan and the cleaning: fed whole or in chunks the scan gives
-// the same fields, and every cleaned field stands safely in a single-quoted script string.
+// One file's bytes through the head scan and the cleaning: the scan gives the fields of the
+// plain line-by-line rules, fed whole or in chunks, and every cleaned field stands safely in a
+// single-quoted script string.
 #include "core/extract.h"
 #include "core/page_writer.h"
+#include "reference_extract.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -35,6 +37,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const tovaro::PageFields whole = tovaro::ExtractFields(bytes);
+    const tovaro::PageFields expected = reference::Extract(bytes);
+    if (whole.title != expected.title || whole.keywords != expected.keywords
+        || whole.description != expected.description)
+        std::abort();
 
     // The same bytes in chunks whose size the first byte picks.
     const size_t chunk = size > 0 ? 1 + data[0] % 17 : 1;

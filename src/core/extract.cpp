@@ -14,337 +14,254 @@ namespace tovaro {
 
 namespace {
 
-constexpr std::string_view kEndOfHead = "</head>";
+// What a byte can mean to the scan when no tag text is being followed.
+constexpr unsigned char kPlain = 0;
+constexpr unsigned char kLess = 1;
+constexpr unsigned char kLineEnd = 2;
 
-// The first CR or LF at or after `pos`, or npos. (string_view::find_first_of would call memchr
-// once per byte of the text.)
-size_t FindLineEnd(std::string_view text, size_t pos)
-{
-    if (pos >= text.size())
-        return std::string_view::npos;
-    const char* begin = text.data() + pos;
-    const size_t n = text.size() - pos;
-    const void* lf = std::memchr(begin, '\n', n);
-    const size_t upto
-        = lf != nullptr ? static_cast<size_t>(static_cast<const char*>(lf) - begin) : n;
-    const void* cr = std::memchr(begin, '\r', upto);
-    if (cr != nullptr)
-        return pos + static_cast<size_t>(static_cast<const char*>(cr) - begin);
-    return lf != nullptr ? pos + upto : std::string_view::npos;
-}
-
-// The text of piece `piece` up to its first blank.
-std::string_view BeforeFirstBlank(std::string_view piece)
-{
-    size_t blank = piece.find(' ');
-    return blank == std::string_view::npos ? piece : piece.substr(0, blank);
-}
-
-bool EqualsNoCase(std::string_view text, std::string_view lower)
-{
-    if (text.size() != lower.size())
-        return false;
-    for (size_t i = 0; i < text.size(); ++i) {
-        char c = text[i];
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + ('a' - 'A'));
-        if (c != lower[i])
-            return false;
+struct ByteTable {
+    unsigned char kind[256] = {};
+    ByteTable()
+    {
+        kind[static_cast<unsigned char>('<')] = kLess;
+        kind[static_cast<unsigned char>('\r')] = kLineEnd;
+        kind[static_cast<unsigned char>('\n')] = kLineEnd;
     }
-    return true;
+};
+const ByteTable kBytes;
+
+// The longest tag the scan recognises, "</title>": a byte is examined only when this many
+// bytes from it are at hand (or the file has ended).
+constexpr size_t kLookAhead = 8;
+
+char LowerAsciiChar(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
 }
 
-void AssignWithoutQuotes(std::string& field, std::string_view value)
+// True when `p` (with `avail` bytes) starts with `lower` without regard to ASCII case.
+bool StartsNoCase(const char* p, size_t avail, std::string_view lower)
 {
-    field.assign(value);
-    field.erase(std::remove(field.begin(), field.end(), '"'), field.end());
-}
-
-// One meta tag: the text from its "<meta" to the end of the examined line. Every "<meta " is
-// removed, the text is cut before its first ">" and split at each "="; a piece "name" is
-// followed by the key and then the value.
-void ExamineMeta(std::string_view tagToEnd, PageFields& fields)
-{
-    // "<meta " holds no ">", so cutting first and removing afterwards gives the same text.
-    std::string_view cut = tagToEnd.substr(0, tagToEnd.find('>'));
-    std::string_view tag = cut;
-    // Nearly every tag starts with "<meta "; only a text holding another needs a copy.
-    if (tag.substr(0, 6) == "<meta ")
-        tag.remove_prefix(6);
-    std::string removed;
-    if (tag.find("<meta ") != std::string_view::npos) {
-        removed = ReplaceAll(tag, "<meta ", "");
-        tag = removed;
-    }
-
-    // A sliding window of three consecutive pieces: j, j + 1 and j + 2.
-    std::string_view pieces[3];
-    size_t count = 0;
-    std::string_view rest = tag;
-    for (bool more = true; more;) {
-        size_t eq = rest.find('=');
-        std::string_view piece = rest.substr(0, eq);
-        more = eq != std::string_view::npos;
-        if (more)
-            rest.remove_prefix(eq + 1);
-        if (count < 3) {
-            pieces[count++] = piece;
-        } else {
-            pieces[0] = pieces[1];
-            pieces[1] = pieces[2];
-            pieces[2] = piece;
-        }
-        if (count == 3 && EqualsNoCase(pieces[0], "name")) {
-            std::string_view key = BeforeFirstBlank(pieces[1]);
-            if (EqualsNoCase(key, "\"keywords\""))
-                AssignWithoutQuotes(fields.keywords, pieces[2]);
-            else if (EqualsNoCase(key, "\"description\""))
-                AssignWithoutQuotes(fields.description, pieces[2]);
-        }
-    }
-}
-
-} // namespace
-
-namespace {
-
-// True when `text` holds `lower` (lower-case ASCII) at `pos`, without regard to ASCII case.
-bool HasAtNoCase(std::string_view text, size_t pos, std::string_view lower)
-{
-    if (pos + lower.size() > text.size())
+    if (avail < lower.size())
         return false;
     for (size_t i = 0; i < lower.size(); ++i) {
-        char c = text[pos + i];
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + ('a' - 'A'));
-        if (c != lower[i])
+        if (LowerAsciiChar(p[i]) != lower[i])
             return false;
     }
     return true;
 }
 
-// Where the tags of interest first stand on a line. Every one of them starts with "<", so one
-// walk over the "<" of the line finds them all.
-struct TagPositions {
-    static constexpr size_t npos = std::string_view::npos;
-    size_t endOfHead = npos;
-    size_t titleTag = npos; // "<title" with or without attributes
-    size_t titleOpen = npos; // "<title>"
-    size_t titleClose = npos; // "</title>"
-    size_t metas[16];
-    size_t metaCount = 0;
-    bool moreMetas = false; // more than fit: the rest are found by a second walk
-};
-
-TagPositions FindTags(std::string_view line)
-{
-    TagPositions t;
-    const char* base = line.data();
-    const char* end = base + line.size();
-    for (const char* p = static_cast<const char*>(std::memchr(base, '<', line.size()));
-         p != nullptr;
-         p = static_cast<const char*>(std::memchr(p + 1, '<', static_cast<size_t>(end - p - 1)))) {
-        const size_t pos = static_cast<size_t>(p - base);
-        if (HasAtNoCase(line, pos, "</head>")) {
-            t.endOfHead = pos;
-            break; // nothing after it is examined
-        }
-        if (t.titleTag == t.npos && HasAtNoCase(line, pos, "<title")) {
-            t.titleTag = pos;
-        }
-        if (t.titleOpen == t.npos && HasAtNoCase(line, pos, "<title>"))
-            t.titleOpen = pos;
-        else if (t.titleClose == t.npos && HasAtNoCase(line, pos, "</title>"))
-            t.titleClose = pos;
-        else if (HasAtNoCase(line, pos, "<meta")) {
-            if (t.metaCount < std::size(t.metas))
-                t.metas[t.metaCount++] = pos;
-            else
-                t.moreMetas = true;
-        }
-        if (p + 1 >= end)
-            break;
-    }
-    return t;
-}
-
-void ExamineTitle(std::string_view line, const TagPositions& t, PageFields& fields)
-{
-    if (t.titleTag == t.npos)
-        return;
-    size_t start;
-    if (t.titleOpen != t.npos) {
-        start = t.titleOpen + 7;
-    } else {
-        // A title tag with attributes, such as <title lang="de">: its text starts after the
-        // tag's ">".
-        const size_t after = t.titleTag + 6;
-        if (after >= line.size() || (line[after] != ' ' && line[after] != '\t'))
-            return;
-        size_t close = line.find('>', after);
-        if (close == std::string_view::npos)
-            return;
-        start = close + 1;
-    }
-    if (t.titleClose == t.npos || t.titleClose < start)
-        return;
-    fields.title.assign(line.substr(start, t.titleClose - start));
-}
-
-// True when "</head>" (in any case) stands in `tail` followed by `segment`, without copying
-// the segment: only a match that starts in the short tail needs the two joined.
-bool ContainsEndOfHead(std::string_view tail, std::string_view segment)
-{
-    if (!tail.empty()) {
-        std::string joined(tail);
-        joined.append(segment.substr(0, kEndOfHead.size() - 1));
-        for (size_t i = 0; i < tail.size(); ++i) {
-            if (HasAtNoCase(joined, i, kEndOfHead))
-                return true;
-        }
-    }
-    for (const void* p = std::memchr(segment.data(), '<', segment.size()); p != nullptr;) {
-        const size_t at = static_cast<size_t>(static_cast<const char*>(p) - segment.data());
-        if (HasAtNoCase(segment, at, kEndOfHead))
-            return true;
-        p = at + 1 < segment.size()
-            ? std::memchr(segment.data() + at + 1, '<', segment.size() - at - 1)
-            : nullptr;
-    }
-    return false;
-}
-
 } // namespace
 
-bool ExamineHeadLine(std::string_view line, PageFields& fields)
+// A "<" that may start a tag. Sets what the tag means for the title and the meta tags;
+// `groupSkip` is set to the bytes that the meta text leaves out ("<meta ").
+void HeadScanner::AtTag(const char* p, size_t avail)
 {
-    const TagPositions tags = FindTags(line);
-    const bool end = tags.endOfHead != tags.npos;
-    // Text before "</head>" on its line still counts: minified heads are one line.
-    if (end)
-        line = line.substr(0, tags.endOfHead);
-
-    ExamineTitle(line, tags, fields);
-
-    for (size_t i = 0; i < tags.metaCount; ++i)
-        ExamineMeta(line.substr(tags.metas[i]), fields);
-    if (tags.moreMetas) {
-        for (size_t m = tags.metas[tags.metaCount - 1] + 5; m < line.size(); ++m) {
-            if (line[m] == '<' && HasAtNoCase(line, m, "<meta"))
-                ExamineMeta(line.substr(m), fields);
+    if (StartsNoCase(p, avail, "</title>")) {
+        if (!closeSeen_) {
+            closeSeen_ = true;
+            if (open_ == Capture::Running)
+                open_ = Capture::Done;
+            if (attr_ == Capture::Running)
+                attr_ = Capture::Done;
+            else if (attr_ == Capture::Waiting)
+                attr_ = Capture::Failed; // its text would start after this "</title>"
         }
+        return;
     }
-    return end;
+    if (StartsNoCase(p, avail, "<title")) {
+        const bool plain = avail > 6 && p[6] == '>';
+        if (!titleTagSeen_) {
+            titleTagSeen_ = true;
+            // A title tag with attributes, such as <title lang="de">: its text starts after
+            // the tag's ">", and needs a "</title>" after that.
+            if (avail > 6 && (p[6] == ' ' || p[6] == '\t'))
+                attr_ = closeSeen_ ? Capture::Failed : Capture::Waiting;
+        }
+        if (plain && open_ == Capture::None) {
+            if (closeSeen_) {
+                open_ = Capture::Failed;
+            } else {
+                open_ = Capture::Running;
+                openSkip_ = 7;
+            }
+        }
+        return;
+    }
+    if (StartsNoCase(p, avail, "<meta")) {
+        if (!inGroup_) {
+            inGroup_ = true;
+            nameMask_ = 0;
+            keyPiece_ = false;
+            valueField_ = nullptr;
+        }
+        nameMask_ |= 1U; // every tag starts a triple of its own
+        if (avail >= 6 && std::memcmp(p, "<meta ", 6) == 0)
+            groupSkip_ = 6;
+    }
 }
 
-HeadScanner::HeadScanner(size_t maxLine)
-    : maxLine_(maxLine < kEndOfHead.size() ? kEndOfHead.size() : maxLine)
+void HeadScanner::EndPiece()
 {
+    if (valueField_ != nullptr) {
+        valueField_->swap(value_);
+        value_.clear();
+        valueField_ = nullptr;
+    }
+    // The key is the part of the piece before its first blank.
+    if (keyPiece_ && keyLen_ <= sizeof key_) {
+        const std::string_view key(key_, keyLen_);
+        if (key == "\"keywords\"")
+            valueField_ = &fields_.keywords;
+        else if (key == "\"description\"")
+            valueField_ = &fields_.description;
+    }
+    keyPiece_ = (nameMask_ & 0x10U) != 0;
+    keyBlank_ = false;
+    keyLen_ = 0;
+    nameMask_ = 1U; // a new piece starts a triple
+}
+
+void HeadScanner::GroupByte(char c)
+{
+    if (c == '=') {
+        EndPiece();
+        return;
+    }
+    const char lower = LowerAsciiChar(c);
+    static constexpr char kName[] = "name";
+    unsigned next = 0;
+    for (unsigned k = 0; k < 4; ++k) {
+        if ((nameMask_ & (1U << k)) != 0 && lower == kName[k])
+            next |= 1U << (k + 1);
+    }
+    nameMask_ = next;
+    if (keyPiece_ && !keyBlank_) {
+        if (c == ' ')
+            keyBlank_ = true;
+        else if (keyLen_ < sizeof key_)
+            key_[keyLen_++] = lower;
+        else
+            keyLen_ = sizeof key_ + 1; // too long for any key
+    }
+    if (valueField_ != nullptr && c != '"')
+        value_.push_back(c);
+}
+
+void HeadScanner::EndGroup()
+{
+    if (valueField_ != nullptr) {
+        valueField_->swap(value_);
+        value_.clear();
+        valueField_ = nullptr;
+    }
+    inGroup_ = false;
+    keyPiece_ = false;
+    nameMask_ = 0;
 }
 
 void HeadScanner::EndLine()
 {
-    if (ExamineHeadLine(line_, fields_))
-        done_ = true;
-    line_.clear();
+    EndGroup();
+    if (open_ != Capture::None) {
+        if (open_ == Capture::Done)
+            fields_.title.swap(openText_);
+    } else if (attr_ == Capture::Done) {
+        fields_.title.swap(attrText_);
+    }
+    openText_.clear();
+    attrText_.clear();
+    open_ = attr_ = Capture::None;
+    titleTagSeen_ = closeSeen_ = false;
+    openSkip_ = 0;
 }
 
-// Inside the rest of an overlong line: looks only for "</head>" and for the line's end.
-bool HeadScanner::SkipOverlongLine(std::string_view chunk, size_t& pos)
+// Examines the bytes whose look-ahead is at hand; returns how many were examined.
+size_t HeadScanner::Scan(const char* data, size_t size, bool final)
 {
-    while (pos < chunk.size()) {
-        size_t stop = FindLineEnd(chunk, pos);
-        size_t segEnd = stop == std::string_view::npos ? chunk.size() : stop;
-        const std::string_view segment = chunk.substr(pos, segEnd - pos);
-        if (ContainsEndOfHead(skipTail_, segment)) {
-            done_ = true;
-            return true;
+    const size_t limit = final ? size : (size >= kLookAhead ? size - kLookAhead + 1 : 0);
+    size_t i = 0;
+    while (i < limit) {
+        // Outside every tag text only "<" and line ends matter.
+        if (!inGroup_ && open_ != Capture::Running && attr_ != Capture::Running
+            && attr_ != Capture::Waiting) {
+            while (i < limit && kBytes.kind[static_cast<unsigned char>(data[i])] == kPlain)
+                ++i;
+            if (i >= limit)
+                break;
         }
-        // Keep the last bytes, so that a "</head>" split between two chunks is still found.
-        const size_t keep = kEndOfHead.size() - 1;
-        if (segment.size() >= keep) {
-            skipTail_.assign(segment.substr(segment.size() - keep));
-        } else {
-            skipTail_.append(segment);
-            if (skipTail_.size() > keep)
-                skipTail_.erase(0, skipTail_.size() - keep);
+        const char c = data[i];
+        if (c == '\r' || c == '\n') {
+            EndLine();
+            i += (c == '\r' && i + 1 < size && data[i + 1] == '\n') ? 2 : 1;
+            continue;
         }
-        pos = segEnd;
-        if (stop == std::string_view::npos)
-            return false;
-        // The overlong line ends here.
-        skipping_ = false;
-        skipTail_.clear();
-        pos = AfterLineEnd(chunk, stop);
-        return false;
+        if (c == '<') {
+            if (StartsNoCase(data + i, size - i, "</head>")) {
+                // Text before "</head>" on its line still counts: minified heads are one line.
+                EndLine();
+                done_ = true;
+                return i;
+            }
+            AtTag(data + i, size - i);
+        }
+        if (open_ == Capture::Running) {
+            if (openSkip_ > 0)
+                --openSkip_;
+            else
+                openText_.push_back(c);
+        }
+        if (attr_ == Capture::Running) {
+            attrText_.push_back(c);
+        } else if (attr_ == Capture::Waiting && c == '>') {
+            attr_ = Capture::Running;
+        }
+        if (inGroup_) {
+            if (groupSkip_ > 0)
+                --groupSkip_;
+            else if (c == '>')
+                EndGroup();
+            else
+                GroupByte(c);
+        }
+        ++i;
     }
-    return false;
-}
-
-// The position after the line end at `stop`. A CR that ends the chunk may be the first half of
-// CR LF: the next chunk then skips a leading LF.
-size_t HeadScanner::AfterLineEnd(std::string_view chunk, size_t stop)
-{
-    if (chunk[stop] == '\r') {
-        if (stop + 1 < chunk.size())
-            return stop + (chunk[stop + 1] == '\n' ? 2 : 1);
-        afterCr_ = true;
-    }
-    return stop + 1;
+    return i;
 }
 
 bool HeadScanner::Feed(std::string_view chunk)
 {
     if (done_)
         return true;
-    size_t pos = 0;
-    if (afterCr_ && !chunk.empty()) {
-        afterCr_ = false;
-        if (chunk[0] == '\n')
-            pos = 1;
+    if (!carry_.empty()) {
+        // The carried bytes, with enough of the new chunk to look ahead from each of them.
+        const size_t carried = carry_.size();
+        const size_t taken = std::min(chunk.size(), kLookAhead);
+        carry_.append(chunk.substr(0, taken));
+        const size_t used = Scan(carry_.data(), carry_.size(), false);
+        if (done_)
+            return true;
+        if (taken == chunk.size()) {
+            carry_.erase(0, used);
+            return false;
+        }
+        // With a whole look-ahead after them, all carried bytes have been examined.
+        chunk.remove_prefix(used - carried);
+        carry_.clear();
     }
-    while (pos < chunk.size() && !done_) {
-        if (skipping_) {
-            if (SkipOverlongLine(chunk, pos))
-                return true;
-            continue;
-        }
-        size_t stop = FindLineEnd(chunk, pos);
-        size_t segEnd = stop == std::string_view::npos ? chunk.size() : stop;
-        size_t room = maxLine_ - line_.size();
-        if (segEnd - pos > room) {
-            // The line is longer than we keep: examine what we have, skip the rest.
-            line_.append(chunk.substr(pos, room));
-            pos += room;
-            EndLine();
-            if (done_)
-                return true;
-            skipping_ = true;
-            skipTail_.clear();
-            continue;
-        }
-        if (stop == std::string_view::npos) {
-            line_.append(chunk.substr(pos, segEnd - pos));
-            break;
-        }
-        if (line_.empty()) {
-            // The whole line lies in this chunk: examine it where it is.
-            if (ExamineHeadLine(chunk.substr(pos, segEnd - pos), fields_))
-                done_ = true;
-        } else {
-            line_.append(chunk.substr(pos, segEnd - pos));
-            EndLine();
-        }
-        pos = AfterLineEnd(chunk, stop);
-    }
+    const size_t used = Scan(chunk.data(), chunk.size(), false);
+    if (!done_)
+        carry_.assign(chunk.substr(used));
     return done_;
 }
 
 void HeadScanner::Finish()
 {
-    if (done_ || skipping_)
+    if (done_)
         return;
-    if (!line_.empty())
+    Scan(carry_.data(), carry_.size(), true);
+    carry_.clear();
+    if (!done_)
         EndLine();
     done_ = true;
 }
@@ -360,6 +277,11 @@ PageFields ExtractFields(std::string_view bytes)
 ReadResult ReadPageFields(const std::string& path)
 {
     ReadResult result;
+    // A name with a NUL byte (from a list file) names no file.
+    if (path.find('\0') != std::string::npos) {
+        result.status = ReadStatus::Unreadable;
+        return result;
+    }
     // Non-blocking, so that opening a FIFO never waits for a writer; the type check below
     // then rejects it.
     int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
@@ -462,18 +384,28 @@ struct EncodeSet {
     }
 };
 
+// Percent-encodes the bytes of `set`, and every byte that is not part of a valid UTF-8
+// sequence: a browser sends a link's path as UTF-8, so only valid UTF-8 can stay as it is.
 void AppendPercentEncoded(std::string& out, std::string_view text, const EncodeSet& set)
 {
     static const char* hex = "0123456789ABCDEF";
-    for (char ch : text) {
-        auto c = static_cast<unsigned char>(ch);
-        if (set.encode[c]) {
-            out.push_back('%');
-            out.push_back(hex[c >> 4]);
-            out.push_back(hex[c & 0x0F]);
-        } else {
-            out.push_back(ch);
+    for (size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x80) {
+            const size_t n = Utf8SequenceLength(text, i);
+            if (n > 0) {
+                out.append(text.substr(i, n));
+                i += n;
+                continue;
+            }
+        } else if (!set.encode[c]) {
+            out.push_back(text[i++]);
+            continue;
         }
+        out.push_back('%');
+        out.push_back(hex[c >> 4]);
+        out.push_back(hex[c & 0x0F]);
+        ++i;
     }
 }
 
@@ -501,7 +433,8 @@ std::string MakePageUrl(
         if (webRoot.back() != '/')
             url.push_back('/');
     }
-    static const EncodeSet kRelative("\"#%'<>?\\^`{|}", 0x21);
+    // A ":" in the relative path would make its first part a URL scheme ("javascript:").
+    static const EncodeSet kRelative("\"#%':<>?\\^`{|}", 0x21);
     AppendPercentEncoded(url, rel, kRelative);
     return url;
 }

@@ -15,23 +15,15 @@ struct PageFields {
     std::string description;
 };
 
-/// Examines one line of a head. Returns true when the line holds "</head>": the text before it
-/// has been examined, and reading must end.
-bool ExamineHeadLine(std::string_view line, PageFields& fields);
-
 /// Feeds a file's bytes chunk by chunk, splits them into lines (CR LF, lone CR or lone LF) and
-/// examines each line until the end of the head. Memory stays bounded: of a line longer than
-/// `maxLine` bytes only the first `maxLine` are examined, the rest is only searched for
-/// "</head>".
+/// examines each line until the end of the head. The scan is a single pass: every byte is
+/// looked at a bounded number of times, however many tags a line holds, and a line is never
+/// kept whole, so memory is bounded by the fields found, not by the length of a line.
 class HeadScanner {
 public:
-    static constexpr size_t kDefaultMaxLine = 4 * 1024 * 1024;
-
-    explicit HeadScanner(size_t maxLine = kDefaultMaxLine);
-
     /// Returns true once the head has ended; later calls do nothing.
     bool Feed(std::string_view chunk);
-    /// Examines the last, unterminated line at the end of the file.
+    /// Examines the rest of the last line at the end of the file.
     void Finish();
 
     bool Done() const { return done_; }
@@ -39,17 +31,40 @@ public:
     PageFields TakeFields() { return std::move(fields_); }
 
 private:
+    size_t Scan(const char* data, size_t size, bool final);
+    void AtTag(const char* p, size_t avail);
+    void GroupByte(char c);
+    void EndPiece();
+    void EndGroup();
     void EndLine();
-    bool SkipOverlongLine(std::string_view chunk, size_t& pos);
-    size_t AfterLineEnd(std::string_view chunk, size_t stop);
 
-    size_t maxLine_;
-    std::string line_;
     PageFields fields_;
     bool done_ = false;
-    bool afterCr_ = false; // the previous chunk ended with CR: a leading LF belongs to it
-    bool skipping_ = false; // inside the unexamined rest of an overlong line
-    std::string skipTail_; // last bytes of the skipped text, to find a "</head>" across chunks
+    std::string carry_; // the last bytes of a chunk, whose look-ahead lies in the next one
+
+    // The title of the current line. The first "<title>" wins over a "<title ...>" with
+    // attributes; either needs the line's first "</title>" after the start of its text.
+    bool titleTagSeen_ = false;
+    bool closeSeen_ = false;
+    enum class Capture : unsigned char { None, Waiting, Running, Done, Failed };
+    Capture open_ = Capture::None; // text after "<title>"
+    Capture attr_ = Capture::None; // text after "<title ...>"
+    size_t openSkip_ = 0; // bytes of "<title>" still to pass before the text starts
+    std::string openText_;
+    std::string attrText_;
+
+    // The meta tags of the current line: from a "<meta" to the next ">" all tags share one text,
+    // which is split at every "=" into pieces. A triple of pieces "name", a key and a value
+    // starts at every piece and at every tag; "<meta " is removed from the text.
+    bool inGroup_ = false;
+    size_t groupSkip_ = 0; // bytes of a "<meta " still to leave out
+    unsigned nameMask_ = 0; // bit k: a triple start k bytes back, followed by "name"[0..k)
+    bool keyPiece_ = false; // the current piece follows a piece "name"
+    bool keyBlank_ = false;
+    size_t keyLen_ = 0;
+    char key_[14] = {};
+    std::string* valueField_ = nullptr; // the current piece is the value for this field
+    std::string value_;
 };
 
 /// Scans bytes that are wholly in memory (used by tests and the fuzzer).

@@ -2,46 +2,100 @@
 
 namespace tovaro {
 
+size_t Utf8SequenceLength(std::string_view text, size_t pos)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data()) + pos;
+    const size_t avail = text.size() - pos;
+    const unsigned char c = p[0];
+    if (c < 0x80)
+        return 1;
+    size_t extra;
+    unsigned minimum;
+    unsigned cp;
+    if ((c & 0xE0) == 0xC0) {
+        extra = 1;
+        minimum = 0x80;
+        cp = c & 0x1F;
+    } else if ((c & 0xF0) == 0xE0) {
+        extra = 2;
+        minimum = 0x800;
+        cp = c & 0x0F;
+    } else if ((c & 0xF8) == 0xF0) {
+        extra = 3;
+        minimum = 0x10000;
+        cp = c & 0x07;
+    } else {
+        return 0;
+    }
+    if (avail <= extra)
+        return 0;
+    for (size_t i = 1; i <= extra; ++i) {
+        if ((p[i] & 0xC0) != 0x80)
+            return 0;
+        cp = (cp << 6) | (p[i] & 0x3F);
+    }
+    if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        return 0;
+    return extra + 1;
+}
+
 bool IsValidUtf8(std::string_view text)
 {
-    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    const auto* end = p + text.size();
-    while (p < end) {
-        unsigned char c = *p;
-        if (c < 0x80) {
-            ++p;
-            continue;
-        }
-        int extra;
-        unsigned minimum;
-        unsigned cp;
-        if ((c & 0xE0) == 0xC0) {
-            extra = 1;
-            minimum = 0x80;
-            cp = c & 0x1F;
-        } else if ((c & 0xF0) == 0xE0) {
-            extra = 2;
-            minimum = 0x800;
-            cp = c & 0x0F;
-        } else if ((c & 0xF8) == 0xF0) {
-            extra = 3;
-            minimum = 0x10000;
-            cp = c & 0x07;
-        } else {
+    for (size_t i = 0; i < text.size();) {
+        // ASCII runs are the common case.
+        while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80)
+            ++i;
+        if (i >= text.size())
+            break;
+        const size_t n = Utf8SequenceLength(text, i);
+        if (n == 0)
             return false;
-        }
-        if (end - p <= extra)
-            return false;
-        for (int i = 1; i <= extra; ++i) {
-            if ((p[i] & 0xC0) != 0x80)
-                return false;
-            cp = (cp << 6) | (p[i] & 0x3F);
-        }
-        if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-            return false;
-        p += extra + 1;
+        i += n;
     }
     return true;
+}
+
+namespace {
+
+// windows-1252 from 0x80 to 0x9F; the undefined bytes stand for themselves.
+constexpr unsigned short kCp1252High[32]
+    = { 0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+          0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+          0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178 };
+
+void AppendUtf8(std::string& out, unsigned cp)
+{
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+} // namespace
+
+std::string ToUtf8(std::string_view text)
+{
+    if (IsValidUtf8(text))
+        return std::string(text);
+    std::string out;
+    out.reserve(text.size() + text.size() / 2);
+    for (char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        AppendUtf8(out, c >= 0x80 && c < 0xA0 ? kCp1252High[c - 0x80] : c);
+    }
+    return out;
+}
+
+void ToUtf8InPlace(std::string& text)
+{
+    if (!IsValidUtf8(text))
+        text = ToUtf8(text);
 }
 
 std::string LowerAscii(std::string_view text)

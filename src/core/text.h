@@ -7,8 +7,18 @@
 
 namespace tovaro {
 
-/// True when the bytes form valid UTF-8 (plain ASCII included).
+/// True when the bytes form valid UTF-8 (plain ASCII included): no overlong forms, no
+/// surrogates, nothing above U+10FFFF.
 bool IsValidUtf8(std::string_view text);
+
+/// The length of the valid UTF-8 sequence that starts at `pos` (1 for ASCII), or 0 when the
+/// byte there does not start one.
+size_t Utf8SequenceLength(std::string_view text, size_t pos);
+
+/// The text as UTF-8: valid UTF-8 unchanged, anything else read as windows-1252 (its five
+/// undefined bytes taken as the control characters of the same number, as browsers do).
+std::string ToUtf8(std::string_view text);
+void ToUtf8InPlace(std::string& text);
 
 /// Lower-cases the ASCII letters only; every byte keeps its position.
 std::string LowerAscii(std::string_view text);

@@ -140,26 +140,39 @@ TEST(ScannerTest, ChunkBoundariesDoNotChangeTheResult)
     EXPECT_EQ(whole.description, "d");
 }
 
-TEST(ScannerTest, OverlongLineIsCutButEndOfHeadStillStopsReading)
+TEST(ScannerTest, LongLinesAreExaminedWhole)
 {
-    HeadScanner stops(16);
-    stops.Feed(std::string(40, 'x') + "</HEAD>\n<title>spät</title>\n");
-    stops.Finish();
-    EXPECT_EQ(stops.Fields().title, "");
+    // Fields far into one line, in a file read in chunks, and "</head>" after them.
+    const std::string filler(5 * 1024 * 1024, 'x');
+    const std::string text = filler + "<title>Spät</title>" + filler
+        + "<meta name=\"keywords\" content=\"k\">" + filler + "</head><title>nach</title>";
+    HeadScanner scanner;
+    for (size_t i = 0; i < text.size() && !scanner.Done(); i += 65536)
+        scanner.Feed(std::string_view(text).substr(i, 65536));
+    scanner.Finish();
+    EXPECT_EQ(scanner.Fields().title, "Spät");
+    EXPECT_EQ(scanner.Fields().keywords, "k");
+}
 
-    // Split so that "</head>" straddles two chunks of the skipped part.
-    HeadScanner straddle(16);
-    straddle.Feed(std::string(40, 'x') + "</he");
-    straddle.Feed("ad>\n<title>spät</title>\n");
-    straddle.Finish();
-    EXPECT_EQ(straddle.Fields().title, "");
+TEST(ScannerTest, ManyTagsOnOneLineKeepTheRulesOfSingleTags)
+{
+    // Each "<meta" is examined up to its own first ">": tags without one share the rest of
+    // the line, and the last match wins.
+    std::string line;
+    for (int i = 0; i < 20000; ++i)
+        line += "<meta ";
+    line += "name=\"description\" content=\"d1\" <meta name=\"keywords\"=k1";
+    PageFields f = Scan(line);
+    EXPECT_EQ(f.description, "d1 name");
+    EXPECT_EQ(f.keywords, "k1");
 
-    HeadScanner goesOn(40);
-    goesOn.Feed("<title>T</title>" + std::string(80, 'x') + "\r");
-    goesOn.Feed("\n<meta name=\"keywords\" content=\"k\">\n");
-    goesOn.Finish();
-    EXPECT_EQ(goesOn.Fields().title, "T");
-    EXPECT_EQ(goesOn.Fields().keywords, "k");
+    // The text of a tag is the rest of the line after every "<meta " was removed.
+    f = Scan("<meta na<meta me=\"KEYWORDS\" x=a=b>");
+    EXPECT_EQ(f.keywords, "a");
+    // A value ends at the next "=", and a "name" piece may follow directly.
+    f = Scan("<meta name=\"keywords\"=name=\"description\"=d>");
+    EXPECT_EQ(f.keywords, "name");
+    EXPECT_EQ(f.description, "d");
 }
 
 TEST(CleanTest, ApostrophesBackslashesAndCase)
@@ -213,7 +226,15 @@ TEST(UrlTest, BytesThatWouldBreakThePageAreEncoded)
     EXPECT_EQ(MakePageUrl("/s/\"<>\\^`{|}\x7f\x01.htm", "/s", ""),
         "%22%3C%3E%5C%5E%60%7B%7C%7D%7F%01.htm");
     EXPECT_EQ(MakePageUrl("/s/grüße/ä.htm", "/s", ""), "grüße/ä.htm");
-    EXPECT_EQ(MakePageUrl("/s/\xE4.htm", "/s", ""), "\xE4.htm");
+    // A browser follows a link as UTF-8: other bytes are encoded, valid UTF-8 stays.
+    EXPECT_EQ(MakePageUrl("/s/\xE4rger.htm", "/s", ""), "%E4rger.htm");
+    EXPECT_EQ(MakePageUrl("/s/\xC0\xAF\xED\xA0\x80\xC3.htm", "/s", "http://x.example/\xFC/"),
+        "http://x.example/%FC/%C0%AF%ED%A0%80%C3.htm");
+    // No file name can make the link's first part a scheme.
+    EXPECT_EQ(MakePageUrl("/s/Kapitel:1.htm", "/s", ""), "Kapitel%3A1.htm");
+    EXPECT_EQ(MakePageUrl("/s/javascript:alert(1)", "/s", ""), "javascript%3Aalert(1)");
+    EXPECT_EQ(
+        MakePageUrl("/s/a.htm", "/s", "https://x.example:8080/"), "https://x.example:8080/a.htm");
     EXPECT_EQ(MakePageUrl("/s/a.htm", "/s", "http://x.example/it's a <b>\\\"/"),
         "http://x.example/it%27s a %3Cb%3E%5C%22/a.htm");
     EXPECT_EQ(
