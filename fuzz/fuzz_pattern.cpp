@@ -131,12 +131,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     const std::string pattern = all.substr(0, cut);
     const std::string text = all.substr(cut + 1);
-    const bool utf8 = tovaro::IsValidUtf8(text) && tovaro::IsValidUtf8(pattern);
+    // Each is read as characters on its own: UTF-8 where valid, else one byte a character.
     Reference ref;
-    ref.t = Chars(text, utf8);
-    ref.p = Chars(pattern, utf8);
-    const bool expected = PatternValid(ref) && ref.Match(0, 0);
-    if (tovaro::MatchesPattern(text, pattern) != expected)
+    ref.t = Chars(text, tovaro::IsValidUtf8(text));
+    ref.p = Chars(pattern, tovaro::IsValidUtf8(pattern));
+    const bool valid = PatternValid(ref);
+    const tovaro::PathPattern compiled(pattern);
+    if (compiled.IsValid() != valid)
+        std::abort();
+    const bool expected = valid && ref.Match(0, 0);
+    if (compiled.Matches(text) != expected)
         std::abort();
     return 0;
 }

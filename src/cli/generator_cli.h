@@ -13,6 +13,7 @@ struct CliContext {
     std::ostream& err;
     std::string cwd;
     bool progressToTerminal = false; ///< standard error is a terminal
+    bool inUsable = true; ///< standard input is open and not a folder
 };
 
 /// Runs the generator; returns the exit status.

@@ -2,14 +2,21 @@
 #include "generator_cli.h"
 
 #include <clocale>
+#include <csignal>
 #include <iostream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 int main(int argc, char** argv)
 {
     std::setlocale(LC_ALL, "");
+    // A reader that goes away (| head -1) must not stop the page from being written: a
+    // failed write to standard output is reported instead.
+    std::signal(SIGPIPE, SIG_IGN);
+    struct stat in { };
+    const bool inUsable = ::fstat(STDIN_FILENO, &in) == 0 && !S_ISDIR(in.st_mode);
     std::vector<std::string> args(argv + 1, argv + argc);
     tovaro::cli::CliContext context { std::cin, std::cout, std::cerr, tovaro::CurrentDirectory(),
-        ::isatty(STDERR_FILENO) == 1 };
+        ::isatty(STDERR_FILENO) == 1, inUsable };
     return tovaro::cli::RunCli(args, context);
 }

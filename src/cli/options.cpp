@@ -1,5 +1,7 @@
 #include "options.h"
 
+#include "core/pattern.h"
+
 namespace tovaro::cli {
 
 const char* const kUsage
@@ -29,9 +31,13 @@ const char* const kUsage
       "      --strict             Exit-Status 3, wenn eine Datei unvollständig oder nicht\n"
       "                           lesbar ist\n"
       "  -h, --help               diese Hilfe anzeigen\n"
+      "      --version            Programmname und Version anzeigen\n"
       "\n"
-      "Exit-Status: 0 Erfolg, 1 Suchdatei nicht geschrieben, 2 falscher Aufruf,\n"
-      "3 unvollständige Dateien (mit --strict).\n";
+      "Exit-Status: 0 Erfolg, 1 Suchdatei nicht geschrieben (oder --tree/--files-from\n"
+      "nicht lesbar), 2 falscher Aufruf, 3 unvollständige oder nicht lesbare Dateien\n"
+      "(mit --strict), 4 Suchdatei geschrieben, aber die Standardausgabe schlug fehl.\n";
+
+const char* const kVersion = "tovaro-gen (Tovaro Wizard) 1.0.0\n";
 
 ParseResult ParseOptions(const std::vector<std::string>& args)
 {
@@ -55,6 +61,10 @@ ParseResult ParseOptions(const std::vector<std::string>& args)
         }
         if (a == "--strict") {
             o.strict = true;
+            continue;
+        }
+        if (a == "--version") {
+            o.version = true;
             continue;
         }
 
@@ -116,6 +126,10 @@ ParseResult ParseOptions(const std::vector<std::string>& args)
     if (o.output.empty()) {
         r.ok = false;
         r.error = "Der Name der Suchdatei darf nicht leer sein.";
+    } else if (!PathPattern(o.filter).IsValid()) {
+        r.ok = false;
+        r.error = "Ungültiges Muster für --filter: " + o.filter
+            + " (eine Liste \"[\" ohne \"]\" oder ein Bereich wie \"z-a\")";
     }
     return r;
 }

@@ -23,6 +23,7 @@ struct Options {
     Appearance appearance;
     bool strict = false;
     bool help = false;
+    bool version = false;
 };
 
 struct ParseResult {
@@ -34,5 +35,6 @@ struct ParseResult {
 ParseResult ParseOptions(const std::vector<std::string>& args);
 
 extern const char* const kUsage;
+extern const char* const kVersion;
 
 } // namespace tovaro::cli

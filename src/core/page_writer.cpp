@@ -1,5 +1,7 @@
 #include "page_writer.h"
 
+#include "text.h"
+
 namespace tovaro {
 
 namespace {
@@ -12,8 +14,17 @@ void Line(std::string& out, const std::string& text)
 
 std::string FontOpen(const Appearance& a)
 {
-    return "<font face=\"" + a.fontFace + "\" size=\"" + a.fontSize + "\" color=\"" + a.textColour
-        + "\">";
+    return "<font face=\"" + ToUtf8(a.fontFace) + "\" size=\"" + ToUtf8(a.fontSize) + "\" color=\""
+        + ToUtf8(a.textColour) + "\">";
+}
+
+// The page is UTF-8 throughout: a value in another encoding is taken as windows-1252.
+void AppendUtf8Value(std::string& out, const std::string& value)
+{
+    if (IsValidUtf8(value))
+        out.append(value);
+    else
+        out.append(ToUtf8(value));
 }
 
 } // namespace
@@ -22,7 +33,8 @@ void AppendPageHead(std::string& out, const Appearance& a)
 {
     Line(out, "<html>");
     Line(out, "<head>");
-    Line(out, "<title>" + a.heading + "</title>");
+    Line(out, "<meta charset=\"utf-8\">");
+    Line(out, "<title>" + ToUtf8(a.heading) + "</title>");
     Line(out, "<script language=\"JavaScript\">");
     Line(out, "<!--");
     Line(out, "");
@@ -59,13 +71,9 @@ void AppendEntryBlock(std::string& out, size_t n, const PageEntry& e)
     // Appended piece by piece: this runs once per page of the site.
     const std::string num = std::to_string(n);
     auto line = [&](const char* array, const char* assign, const std::string& value) {
-        out.append("     ")
-            .append(array)
-            .append("[")
-            .append(num)
-            .append(assign)
-            .append(value)
-            .append("';\r\n");
+        out.append("     ").append(array).append("[").append(num).append(assign);
+        AppendUtf8Value(out, value);
+        out.append("';\r\n");
     };
     line("urls", "]='", e.url);
     line("keys", "]= '", e.keywords);
@@ -116,7 +124,7 @@ void AppendPageTail(std::string& out, size_t m, const Appearance& a)
     Line(out, "for (var i = 0;i<" + std::to_string(m) + ";i++){");
     for (const char* line : kLoop)
         Line(out, line);
-    Line(out, "<body bgcolor=\"" + a.backgroundColour + "\">");
+    Line(out, "<body bgcolor=\"" + ToUtf8(a.backgroundColour) + "\">");
     Line(out, "<form onSubmit=\"return lookup()\">");
     Line(out,
         FontOpen(a)

@@ -1,5 +1,6 @@
 // The search page: a fixed head, four script lines per indexed page, a fixed tail. Every line
-// ends with CR LF; inserted values are written as they are.
+// ends with CR LF. The page declares UTF-8 and holds only UTF-8: an inserted value that is
+// valid UTF-8 is written as it is, any other is read as windows-1252 and converted.
 #pragma once
 
 #include <cstddef>

@@ -152,9 +152,11 @@ bool PatternItems::Match(std::string_view t, bool utf8) const
 PathPattern::PathPattern(std::string_view pattern)
     : patternUtf8_(IsValidUtf8(pattern))
 {
+    patternAscii_ = true;
+    for (char c : pattern)
+        patternAscii_ = patternAscii_ && static_cast<unsigned char>(c) < 0x80;
     // A pattern of literals and stars only (such as "*.ht*") is matched by plain substring
-    // search: a run of bytes found in a text matches the same characters in either reading,
-    // since UTF-8 never starts a character inside another.
+    // search where bytes and characters agree.
     if (pattern.find_first_of("?#[") == std::string_view::npos) {
         literalOnly_ = true;
         size_t pos = 0;
@@ -167,44 +169,49 @@ PathPattern::PathPattern(std::string_view pattern)
             pos = star + 1;
         }
     }
-    validBytes_ = bytes_.Compile(Decode(pattern, false), false);
-    validUtf8_ = patternUtf8_ && utf8_.Compile(Decode(pattern, true), false);
+    // The pattern is read one way for every text: as UTF-8 where it is valid UTF-8, otherwise
+    // byte by byte.
+    valid_ = items_.Compile(Decode(pattern, patternUtf8_), false);
 }
 
 bool PathPattern::Matches(std::string_view text) const
 {
-    if (literalOnly_) {
-        // segments_ holds the texts between the stars: the first must start the text, the last
-        // must end it, and the ones between must follow in order.
-        if (segments_.size() == 1)
-            return text == segments_[0];
-        const std::string& first = segments_.front();
-        const std::string& last = segments_.back();
-        if (text.size() < first.size() + last.size() || text.substr(0, first.size()) != first
-            || text.substr(text.size() - last.size()) != last)
-            return false;
-        size_t pos = first.size();
-        const size_t end = text.size() - last.size();
-        for (size_t i = 1; i + 1 < segments_.size(); ++i) {
-            const std::string& seg = segments_[i];
-            if (seg.empty())
-                continue;
-            size_t hit = text.substr(0, end).find(seg, pos);
-            if (hit == std::string_view::npos)
-                return false;
-            pos = hit + seg.size();
-        }
-        return true;
-    }
-    // Plain ASCII reads the same as bytes and as UTF-8.
+    if (!valid_)
+        return false;
     bool ascii = true;
     for (char c : text)
         ascii = ascii && static_cast<unsigned char>(c) < 0x80;
-    if (ascii)
-        return validBytes_ && bytes_.Match(text, false);
-    if (patternUtf8_ && IsValidUtf8(text))
-        return validUtf8_ && utf8_.Match(text, true);
-    return validBytes_ && bytes_.Match(text, false);
+    const bool textUtf8 = ascii || IsValidUtf8(text);
+    // An ASCII run found in the bytes is the same characters in either reading, and so is any
+    // run when pattern and text are read alike.
+    if (literalOnly_ && (patternAscii_ || patternUtf8_ == textUtf8))
+        return MatchesLiteralSegments(text);
+    return items_.Match(text, !ascii && textUtf8);
+}
+
+bool PathPattern::MatchesLiteralSegments(std::string_view text) const
+{
+    // segments_ holds the texts between the stars: the first must start the text, the last
+    // must end it, and the ones between must follow in order.
+    if (segments_.size() == 1)
+        return text == segments_[0];
+    const std::string& first = segments_.front();
+    const std::string& last = segments_.back();
+    if (text.size() < first.size() + last.size() || text.substr(0, first.size()) != first
+        || text.substr(text.size() - last.size()) != last)
+        return false;
+    size_t pos = first.size();
+    const size_t end = text.size() - last.size();
+    for (size_t i = 1; i + 1 < segments_.size(); ++i) {
+        const std::string& seg = segments_[i];
+        if (seg.empty())
+            continue;
+        size_t hit = text.substr(0, end).find(seg, pos);
+        if (hit == std::string_view::npos)
+            return false;
+        pos = hit + seg.size();
+    }
+    return true;
 }
 
 bool MatchesPattern(std::string_view text, std::string_view pattern)
@@ -224,12 +231,9 @@ FileNamePattern::FileNamePattern(std::string_view patterns)
             if (p == "*.*") {
                 matchAll_ = true;
             } else {
-                Alternative alt;
-                alt.utf8 = IsValidUtf8(p);
-                alt.bytes.Compile(Decode(p, false), true);
-                if (alt.utf8)
-                    alt.chars.Compile(Decode(p, true), true);
-                alternatives_.push_back(std::move(alt));
+                PatternItems items;
+                items.Compile(Decode(p, IsValidUtf8(p)), true);
+                alternatives_.push_back(std::move(items));
             }
         }
         if (semi == std::string_view::npos)
@@ -248,8 +252,8 @@ bool FileNamePattern::Matches(std::string_view name) const
     lower.assign(name);
     LowerTextInPlace(lower);
     const bool nameUtf8 = IsValidUtf8(lower);
-    for (const Alternative& alt : alternatives_) {
-        if (alt.utf8 && nameUtf8 ? alt.chars.Match(lower, true) : alt.bytes.Match(lower, false))
+    for (const PatternItems& alt : alternatives_) {
+        if (alt.Match(lower, nameUtf8))
             return true;
     }
     return false;

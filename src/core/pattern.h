@@ -38,16 +38,19 @@ private:
 class PathPattern {
 public:
     explicit PathPattern(std::string_view pattern);
+    /// False for an unclosed "[" or a range written high-low; such a pattern matches nothing.
+    bool IsValid() const { return valid_; }
     bool Matches(std::string_view text) const;
 
 private:
+    bool MatchesLiteralSegments(std::string_view text) const;
+
     bool patternUtf8_;
+    bool patternAscii_ = true;
     bool literalOnly_ = false;
     std::vector<std::string> segments_; // with literalOnly_: the texts between the stars
-    bool validUtf8_ = false;
-    bool validBytes_ = false;
-    PatternItems utf8_;
-    PatternItems bytes_;
+    bool valid_ = false;
+    PatternItems items_;
 };
 
 /// The file box's patterns, compiled once for a whole listing (see MatchesFileNamePattern).
@@ -57,20 +60,15 @@ public:
     bool Matches(std::string_view name) const;
 
 private:
-    struct Alternative {
-        bool utf8 = false;
-        PatternItems chars;
-        PatternItems bytes;
-    };
     bool matchAll_ = false;
-    std::vector<Alternative> alternatives_;
+    std::vector<PatternItems> alternatives_;
 };
 
 /// True when the whole text matches the whole pattern: "?" one character, "*" any run, "#" one
 /// digit, "[abc]", "[a-z]", "[!0-9]" one character of (or not of) a list; anything else only
 /// itself, case-sensitive. A pattern that is not valid (an unclosed "[", a range written
-/// high-low) matches nothing. Characters are code points when both texts are valid UTF-8,
-/// bytes otherwise.
+/// high-low) matches nothing. Pattern and text are each read as characters: UTF-8 where they
+/// are valid UTF-8, otherwise one byte a character.
 bool MatchesPattern(std::string_view text, std::string_view pattern);
 
 /// The file box's rule: the file name against one or more patterns separated by ";", with "*"

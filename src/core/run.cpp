@@ -1,7 +1,11 @@
 #include "run.h"
 
+#include "error_text.h"
 #include "extract.h"
 #include "output_file.h"
+
+#include <cerrno>
+#include <new>
 
 namespace tovaro {
 
@@ -24,13 +28,39 @@ std::string MissingFieldsLine(const std::string& path, const std::string& title,
     return "Fehlend: " + list + " " + path;
 }
 
+namespace {
+void BuildPage(const RunInputs& in, RunSink& sink, std::string& page, RunResult& result);
+}
+
 RunResult RunGeneration(const RunInputs& in, RunSink& sink, PageStore& store)
 {
     RunResult result;
     sink.RunStarted(in.files.size());
 
+    // The page grows with what it holds; nothing is reserved per listed file.
     std::string page;
-    page.reserve(8192 + in.files.size() * 256);
+    try {
+        BuildPage(in, sink, page, result);
+    } catch (const std::bad_alloc&) {
+        result.message = "Die Suchdatei konnte nicht erstellt werden: " + in.outputPath + "\n"
+            + ErrorText(ENOMEM);
+        return result;
+    }
+    std::string error = store.Replace(in.outputPath, page);
+    if (error.empty()) {
+        result.written = true;
+        result.message = kSuccessMessage;
+    } else {
+        result.message
+            = "Die Suchdatei konnte nicht erstellt werden: " + in.outputPath + "\n" + error;
+    }
+    return result;
+}
+
+namespace {
+
+void BuildPage(const RunInputs& in, RunSink& sink, std::string& page, RunResult& result)
+{
     AppendPageHead(page, in.appearance);
 
     for (size_t i = 0; i < in.files.size(); ++i) {
@@ -62,17 +92,9 @@ RunResult RunGeneration(const RunInputs& in, RunSink& sink, PageStore& store)
     }
 
     AppendPageTail(page, result.entries, in.appearance);
-
-    std::string error = store.Replace(in.outputPath, page);
-    if (error.empty()) {
-        result.written = true;
-        result.message = kSuccessMessage;
-    } else {
-        result.message
-            = "Die Suchdatei konnte nicht erstellt werden: " + in.outputPath + "\n" + error;
-    }
-    return result;
 }
+
+} // namespace
 
 RunResult RunGeneration(const RunInputs& inputs, RunSink& sink)
 {

@@ -52,7 +52,9 @@ extern const char* const kMessageTitle;
 std::string MissingFieldsLine(const std::string& path, const std::string& title,
     const std::string& keywords, const std::string& description);
 
-/// The whole search page text for the inputs, without touching the disk beyond reading.
+/// Reads every file of the list in order, reports the incomplete and unreadable ones to the
+/// sink, and replaces the output file with the search page through `store` (by default a safe
+/// replacement on disk). Out of memory, the old page stays and the result says why.
 RunResult RunGeneration(const RunInputs& inputs, RunSink& sink, PageStore& store);
 RunResult RunGeneration(const RunInputs& inputs, RunSink& sink);
 

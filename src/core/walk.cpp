@@ -3,6 +3,7 @@
 #include "pattern.h"
 #include "text.h"
 
+#include <cerrno>
 #include <dirent.h>
 #include <set>
 #include <sys/stat.h>
@@ -31,19 +32,24 @@ bool IsDirectoryEntry(const std::string& dir, const dirent* d)
     return ::stat(full.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+enum class Listed { Yes, Unlistable, Before };
+
 // Reads a whole directory and closes it before anything descends, so that a deep tree
-// holds one open directory at a time. Returns false when it cannot be listed, or was listed
-// before in this search.
-bool ReadDirectory(const std::string& dir, Seen* seen, std::vector<Entry>& out)
+// holds one open directory at a time.
+Listed ReadDirectory(
+    const std::string& dir, Seen* seen, std::vector<Entry>& out, int* error = nullptr)
 {
     DIR* d = ::opendir(dir.c_str());
-    if (d == nullptr)
-        return false;
+    if (d == nullptr) {
+        if (error != nullptr)
+            *error = errno;
+        return Listed::Unlistable;
+    }
     if (seen != nullptr) {
         struct stat st { };
         if (::fstat(::dirfd(d), &st) != 0 || !seen->insert({ st.st_dev, st.st_ino }).second) {
             ::closedir(d);
-            return false;
+            return Listed::Before;
         }
     }
     while (const dirent* e = ::readdir(d)) {
@@ -53,23 +59,33 @@ bool ReadDirectory(const std::string& dir, Seen* seen, std::vector<Entry>& out)
         out.push_back({ n, IsDirectoryEntry(dir, e) });
     }
     ::closedir(d);
-    return true;
+    return Listed::Yes;
 }
 
-void ScanDirectory(const std::string& dir, const std::string& suffix,
-    std::vector<std::string>& result, Seen& seen, const YieldFn& yield)
+struct Search {
+    std::string suffix;
+    std::vector<std::string> files;
+    std::vector<std::string> unlisted;
+    Seen seen;
+    const YieldFn* yield;
+};
+
+void ScanDirectory(const std::string& dir, Search& s)
 {
-    if (yield)
-        yield();
+    if (*s.yield)
+        (*s.yield)();
     std::vector<Entry> entries;
-    if (!ReadDirectory(dir, &seen, entries))
+    const Listed listed = ReadDirectory(dir, &s.seen, entries);
+    if (listed == Listed::Unlistable)
+        s.unlisted.push_back(dir);
+    if (listed != Listed::Yes)
         return;
     for (const Entry& e : entries) {
         std::string path = JoinPath(dir, e.name);
         if (e.isDir)
-            ScanDirectory(path, suffix, result, seen, yield);
-        else if (MatchesSuffix(e.name, suffix))
-            result.push_back(std::move(path));
+            ScanDirectory(path, s);
+        else if (MatchesSuffix(e.name, s.suffix))
+            s.files.push_back(std::move(path));
     }
 }
 
@@ -109,19 +125,52 @@ bool MatchesSuffix(const std::string& name, const std::string& suffix)
 std::vector<std::string> CollectFiles(
     const std::string& startDir, const std::string& filter, const YieldFn& yield)
 {
-    std::vector<std::string> result;
-    Seen seen;
-    ScanDirectory(startDir, NormaliseFilter(filter), result, seen, yield);
+    Search s { NormaliseFilter(filter), {}, {}, {}, &yield };
+    ScanDirectory(startDir, s);
     if (yield)
         yield();
-    return result;
+    return std::move(s.files);
+}
+
+TreeListing CollectMatchingFiles(
+    const std::string& startDir, const std::function<std::string()>& pattern, const YieldFn& yield)
+{
+    TreeListing listing;
+    struct stat st { };
+    if (::stat(startDir.c_str(), &st) != 0) {
+        listing.startError = errno;
+    } else if (!S_ISDIR(st.st_mode)) {
+        listing.startError = ENOTDIR;
+    } else if (DIR* d = ::opendir(startDir.c_str())) {
+        ::closedir(d);
+    } else {
+        listing.startError = errno;
+    }
+    if (listing.startError != 0) {
+        if (yield)
+            yield();
+        return listing;
+    }
+
+    Search s { "*", {}, {}, {}, &yield };
+    ScanDirectory(startDir, s);
+    if (yield)
+        yield();
+    listing.unlisted = std::move(s.unlisted);
+    // The pattern as it stands once the search has returned, compiled once for all paths.
+    const PathPattern compiled(pattern());
+    for (std::string& path : s.files) {
+        if (compiled.Matches(path))
+            listing.files.push_back(std::move(path));
+    }
+    return listing;
 }
 
 std::vector<std::string> ListFileNames(const std::string& dir)
 {
     std::vector<Entry> entries;
     std::vector<std::string> names;
-    if (!ReadDirectory(dir, nullptr, entries))
+    if (ReadDirectory(dir, nullptr, entries) != Listed::Yes)
         return names;
     names.reserve(entries.size());
     for (Entry& e : entries) {
@@ -135,7 +184,7 @@ std::vector<std::string> ListDirectoryNames(const std::string& dir)
 {
     std::vector<Entry> entries;
     std::vector<std::string> names;
-    if (!ReadDirectory(dir, nullptr, entries))
+    if (ReadDirectory(dir, nullptr, entries) != Listed::Yes)
         return names;
     for (Entry& e : entries) {
         if (e.isDir)

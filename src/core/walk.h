@@ -26,6 +26,18 @@ bool MatchesSuffix(const std::string& name, const std::string& suffix);
 std::vector<std::string> CollectFiles(
     const std::string& startDir, const std::string& filter, const YieldFn& yield = {});
 
+struct TreeListing {
+    std::vector<std::string> files; ///< the matching files, in discovery order
+    std::vector<std::string> unlisted; ///< folders below the start that could not be listed
+    int startError = 0; ///< why the start folder itself could not be listed (errno), or 0
+};
+
+/// The recursive add, for the wizard's "+++" and tovaro-gen's --tree alike: every file below
+/// `startDir` (as CollectFiles with "*.*"), tested with the whole path against the pattern
+/// that `pattern` gives once the search has returned.
+TreeListing CollectMatchingFiles(const std::string& startDir,
+    const std::function<std::string()>& pattern, const YieldFn& yield = {});
+
 /// The plain files (not directories) directly in `dir`, by name only, unsorted. Empty when the
 /// directory cannot be listed.
 std::vector<std::string> ListFileNames(const std::string& dir);

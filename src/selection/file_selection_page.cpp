@@ -147,15 +147,11 @@ void FileSelectionPage::AddDirectoryTree()
     };
     // The page stays usable, so the pointer says "busy", not "wait".
     QApplication::setOverrideCursor(Qt::BusyCursor);
-    std::vector<std::string> found = CollectFiles(ToBytes(Dir1->Path()), "*.*", letEventsRun);
+    // The page shows no messages: folders that could not be listed are passed over.
+    TreeListing listing = CollectMatchingFiles(
+        ToBytes(Dir1->Path()), [this] { return ToBytes(Text1->text()); }, letEventsRun);
     QApplication::restoreOverrideCursor();
-    const PathPattern pattern(ToBytes(Text1->text()));
-    std::vector<std::string> matching;
-    for (std::string& path : found) {
-        if (pattern.Matches(path))
-            matching.push_back(std::move(path));
-    }
-    AppendPaths(std::move(matching));
+    AppendPaths(std::move(listing.files));
 }
 
 void FileSelectionPage::RemoveSelectedEntry()

@@ -187,3 +187,103 @@ TEST(CliTest, ProgressGoesToAterminalOnly)
     Cli piped(dir.path(), { a, b });
     EXPECT_EQ(piped.err.str(), "");
 }
+
+TEST(CliTest, TreeAndFilterMistakesFailLoudlyAndKeepTheOldPage)
+{
+    test::TempDir dir;
+    const std::string old = dir.Write("lookup.htm", "alte Seite");
+    const std::string file = dir.Write("a.htm", Page("A"));
+    for (const std::string& tree : { std::string("fehlt"), std::string("a.htm") }) {
+        Cli cli(dir.path(), { "--tree", tree });
+        EXPECT_EQ(cli.status, 1) << tree;
+        EXPECT_EQ(cli.err.str().rfind("tovaro-gen: Der Ordner " + tree + " kann nicht", 0), 0u)
+            << cli.err.str();
+    }
+    for (const char* filter : { "*[abc", "*[z-a]*" }) {
+        Cli cli(dir.path(), { "--tree", ".", "--filter", filter });
+        EXPECT_EQ(cli.status, 2) << filter;
+    }
+    EXPECT_EQ(test::ReadFile(old), "alte Seite");
+
+    // The search page itself is no page of the site: a second run finds the same files.
+    Cli first(dir.path(), { "--tree", ".", "--strict" });
+    ASSERT_EQ(first.status, 0) << first.out.str();
+    Cli second(dir.path(), { "--tree", ".", "--strict" });
+    EXPECT_EQ(second.status, 0) << second.out.str();
+    EXPECT_EQ(Urls(test::ReadFile(old)), std::vector<std::string> { "a.htm" });
+}
+
+TEST(CliTest, UnlistableFolderBelowTheTreeIsReported)
+{
+    test::TempDir dir;
+    ::chmod(dir.path().c_str(), 0777);
+    dir.Write("site/a.htm", Page("A"));
+    const std::string closed = dir.Mkdir("site/zu");
+    dir.Write("site/zu/b.htm", Page("B"));
+    ::chmod((dir.path() + "/site").c_str(), 0755);
+    ::chmod(closed.c_str(), 0);
+    // As an ordinary user: root lists every folder.
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(99);
+        Cli cli(dir.path(), { "--tree", "site", "--strict", "-o", "lookup.htm" });
+        const bool reported = cli.out.str().rfind("Nicht lesbar: " + closed + "\n", 0) == 0;
+        ::_exit(cli.status == 3 && reported ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ::chmod(closed.c_str(), 0755);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+TEST(CliTest, ListLinesAndStandardInputThatNameNoFile)
+{
+    test::TempDir dir;
+    const std::string old = dir.Write("lookup.htm", "alte Seite");
+    const std::string a = dir.Write("a.htm", Page("A"));
+    // Standard input closed or a folder: no list, no new page.
+    std::istringstream in;
+    std::ostringstream out, err;
+    cli::CliContext closed { in, out, err, dir.path(), false, false };
+    EXPECT_EQ(cli::RunCli({ "--files-from", "-" }, closed), 1);
+    EXPECT_EQ(test::ReadFile(old), "alte Seite");
+
+    // A NUL byte: the line names no file; a control character is shown escaped.
+    Cli cli(dir.path(), { "--files-from", "-" },
+        std::string("a.htm\0x.htm\n", 12) + "a\x1B[2J.htm\n" + a + "\n");
+    EXPECT_EQ(cli.status, 0);
+    EXPECT_EQ(cli.out.str(),
+        "Nicht lesbar: a.htm\\x00x.htm\nNicht lesbar: " + dir.path()
+            + "/a\\x1B[2J.htm\nDie Suchdatei wurde erfolgreich erstellt!\n");
+    EXPECT_EQ(Urls(test::ReadFile(old)), std::vector<std::string> { "a.htm" });
+}
+
+TEST(CliTest, VersionAndAFailedStandardOutput)
+{
+    Cli version("/", { "--version" });
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.str(), "tovaro-gen (Tovaro Wizard) 1.0.0\n");
+
+    test::TempDir dir;
+    const std::string a = dir.Write("a.htm", Page("A"));
+    std::istringstream in;
+    std::ostringstream out, err;
+    out.setstate(std::ios::badbit);
+    cli::CliContext broken { in, out, err, dir.path(), false };
+    EXPECT_EQ(cli::RunCli({ a, "weg.htm" }, broken), 4);
+    EXPECT_NE(err.str().find("Standardausgabe"), std::string::npos);
+    EXPECT_EQ(
+        Urls(test::ReadFile(dir.path() + "/lookup.htm")), std::vector<std::string> { "a.htm" });
+
+    // The real program behind "| head -1": more lines than a pipe holds, then the reader goes.
+    std::string list;
+    for (int i = 0; i < 3000; ++i)
+        list += "weg-" + std::to_string(i) + ".htm\n";
+    dir.Write("liste.txt", list + "a.htm\n");
+    std::string cmd = "cd '" + dir.path() + "' && bash -c \"'" + TOVARO_GEN
+        + "' --files-from liste.txt -o neu.htm | head -1 >/dev/null; exit \\${PIPESTATUS[0]}\"";
+    int status = std::system(cmd.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 4) << status;
+    EXPECT_EQ(Urls(test::ReadFile(dir.path() + "/neu.htm")), std::vector<std::string> { "a.htm" });
+}

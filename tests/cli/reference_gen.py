@@ -103,8 +103,41 @@ def clean(b, lower=False):
     return b.replace(b"<", b"\\x3C")
 
 
+def to_utf8(b):
+    """Valid UTF-8 unchanged; anything else read as windows-1252, undefined bytes as C1 controls."""
+    try:
+        b.decode("utf-8")
+        return b
+    except UnicodeDecodeError:
+        return "".join(bytes([c]).decode("cp1252") if c not in (0x81, 0x8D, 0x8F, 0x90, 0x9D)
+                       else chr(c) for c in b).encode("utf-8")
+
+
+def utf8_length(b, i):
+    """Length of the valid UTF-8 character at b[i], or 0."""
+    lead = b[i]
+    n = 2 if 0xC0 <= lead < 0xE0 else 3 if 0xE0 <= lead < 0xF0 else 4 if 0xF0 <= lead < 0xF8 else 0
+    if n == 0:
+        return 0
+    try:
+        b[i:i + n].decode("utf-8")
+        return n if i + n <= len(b) else 0
+    except UnicodeDecodeError:
+        return 0
+
+
 def encode(b, specials, below):
-    return b"".join(b"%%%02X" % c if c < below or c == 0x7F or bytes([c]) in specials else bytes([c]) for c in b)
+    out, i = b"", 0
+    while i < len(b):
+        c = b[i]
+        n = utf8_length(b, i) if c >= 0x80 else 0
+        if n:
+            out += b[i:i + n]
+            i += n
+            continue
+        out += b"%%%02X" % c if c < below or c >= 0x7F or bytes([c]) in specials else bytes([c])
+        i += 1
+    return out
 
 
 def page_url(path, site, root):
@@ -118,7 +151,7 @@ def page_url(path, site, root):
         url = encode(root, [b'"', b"'", b"<", b">", b"\\"], 0x20)
         if not root.endswith(b"/"):
             url += b"/"
-    return url + encode(rel, [bytes([c]) for c in b"\"#%'<>?\\^`{|}"], 0x21)
+    return url + encode(rel, [bytes([c]) for c in b"\"#%':<>?\\^`{|}"], 0x21)
 
 
 def fill(text, values):
@@ -153,8 +186,9 @@ def main():
         if missing:
             status.append(b"Fehlend: " + b", ".join(missing) + b" " + path)
             continue
-        page += fill(fx["entry"], {"n": str(m), "URL": page_url(path, site, root), "keywords": k,
-                                    "title": t, "description": d})
+        page += fill(fx["entry"], {"n": str(m), "URL": page_url(path, site, root),
+                                    "keywords": to_utf8(k), "title": to_utf8(t),
+                                    "description": to_utf8(d)})
         m += 1
     page += fill(fx["tail"], dict(APPEARANCE, M=str(m)))
     open(output, "wb").write(page)

@@ -1,4 +1,5 @@
 // Files and targets that are not what a site owner meant: nothing crashes, hangs or is lost.
+#include "core/error_text.h"
 #include "core/extract.h"
 #include "core/output_file.h"
 #include "core/run.h"
@@ -134,7 +135,7 @@ TEST(BadInputTest, ReadOnlyFolderKeepsTheOldPageAndSaysWhy)
     ::chmod(folder.c_str(), 0555);
     int status = AsOrdinaryUser([&] {
         AtomicFileStore store;
-        return store.Replace(old, "neu") == std::strerror(EACCES) ? 0 : 1;
+        return store.Replace(old, "neu") == ErrorText(EACCES) ? 0 : 1;
     });
     EXPECT_EQ(status, 0);
     EXPECT_EQ(test::ReadFile(old), "alte Seite");
@@ -161,8 +162,8 @@ TEST(BadInputTest, WriteFailingHalfWayShowsTheErrorAndKeepsTheOldPage)
     HalfWay store;
     RunResult r = RunGeneration(in, sink, store);
     EXPECT_FALSE(r.written);
-    EXPECT_EQ(r.message,
-        "Die Suchdatei konnte nicht erstellt werden: " + out + "\n" + std::strerror(EIO));
+    EXPECT_EQ(
+        r.message, "Die Suchdatei konnte nicht erstellt werden: " + out + "\n" + ErrorText(EIO));
     EXPECT_EQ(test::ReadFile(out), "alte Seite");
 }
 
@@ -181,6 +182,6 @@ TEST(BadInputTest, AwkwardFileNamesGiveWorkingUrls)
     const std::string page = test::ReadFile(in.outputPath);
     for (const char* url :
         { "urls[0]='mit%20Leerzeichen.htm';", "urls[1]='peter%27s.htm';", "urls[2]='nr%231.htm';",
-            "urls[3]='100%25.htm';", "urls[4]='grüße.htm';", "urls[5]='lat\xE4in.htm';" })
+            "urls[3]='100%25.htm';", "urls[4]='grüße.htm';", "urls[5]='lat%E4in.htm';" })
         EXPECT_NE(page.find(url), std::string::npos) << url;
 }

@@ -46,6 +46,32 @@ TEST(PageWriterTest, ValuesAreInsertedUnchanged)
     EXPECT_NE(out.find("<body bgcolor=\"#00ff00\">\r\n"), std::string::npos);
 }
 
+TEST(PageWriterTest, EveryInsertedTextIsUtf8)
+{
+    // windows-1252 is converted, its undefined bytes included; UTF-8 stays as it is.
+    Appearance a;
+    a.heading = "\xC4rger \x80 \x81\x9D";
+    a.fontFace = "Gr\xFC\xDF"
+                 "e";
+    a.backgroundColour = "gr\xC3\xBCn";
+    std::string out;
+    AppendPageHead(out, a);
+    AppendEntryBlock(out, 0, { "a.htm", "b\xE4r", "B\xC3\xA4r \x93x\x94", "\x95\\\\" });
+    AppendPageTail(out, 1, a);
+    EXPECT_NE(
+        out.find("<title>\xC3\x84rger \xE2\x82\xAC \xC2\x81\xC2\x9D</title>"), std::string::npos);
+    EXPECT_NE(out.find("face=\"Gr\xC3\xBC\xC3\x9F"
+                       "e\""),
+        std::string::npos);
+    EXPECT_NE(out.find("<body bgcolor=\"gr\xC3\xBCn\">"), std::string::npos);
+    EXPECT_NE(out.find("keys[0]= 'b\xC3\xA4r';"), std::string::npos);
+    // Not valid UTF-8 as a whole: every byte is read as windows-1252.
+    EXPECT_NE(
+        out.find("tits[0]= 'B\xC3\x83\xC2\xA4r \xE2\x80\x9Cx\xE2\x80\x9D';"), std::string::npos);
+    EXPECT_NE(out.find("descs[0]= '\xE2\x80\xA2\\\\';"), std::string::npos);
+    EXPECT_TRUE(IsValidUtf8(out));
+}
+
 TEST(PageWriterTest, EntryBlockAndTailCount)
 {
     std::string out;
