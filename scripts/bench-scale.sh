@@ -3,29 +3,32 @@
 # generator's files per second against the floor of reading each file up to "</head>", its peak
 # memory, the recursive search against find(1), and in headless Chromium the time from opening
 # the search page with a query to the finished result list, for 1,000, 10,000 and N entries.
-# Usage: bash scripts/bench-scale.sh [N]
+# Usage: bash scripts/bench-scale.sh [N] [mixed]
+# With "mixed", every second page has LF line ends instead of CR LF.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 pages=${1:-100000}
+mixed=${2:-}
 command -v /usr/bin/time >/dev/null || { apt-get install -y -qq time >/dev/null; }
 [ -x build/tovaro-gen ] && [ -x build/bench/read_heads ] || bash scripts/build.sh >/dev/null
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-python3 - "$work/site" "$pages" <<'PY'
+python3 - "$work/site" "$pages" "$mixed" <<'PY'
 import os, sys
-root, n = sys.argv[1], int(sys.argv[2])
+root, n, mixed = sys.argv[1], int(sys.argv[2]), sys.argv[3] == "mixed"
 body = "<p>" + "Lorem ipsum dolor sit amet. " * 150 + "</p>"
 for i in range(n):
     d = os.path.join(root, "bereich%02d" % (i % 40), "thema%03d" % (i % 250 // 2))
     os.makedirs(d, exist_ok=True)
     with open(os.path.join(d, "seite%06d.htm" % i), "w", newline="") as f:
-        f.write('<!DOCTYPE html>\r\n<html lang="de">\r\n<head>\r\n<meta charset="utf-8">\r\n'
+        end = "\n" if mixed and i % 2 else "\r\n"
+        f.write(('<!DOCTYPE html>\r\n<html lang="de">\r\n<head>\r\n<meta charset="utf-8">\r\n'
                 '<title>Seite %d über Gärten</title>\r\n'
                 '<meta name="keywords" content="garten, pflanzen, nummer%d">\r\n'
                 '<meta name="description" content="Beschreibung der Seite %d mit etwas Text.">\r\n'
-                '</head>\r\n<body>\r\n%s\r\n</body>\r\n</html>\r\n' % (i, i, i, body))
+                '</head>\r\n<body>\r\n%s\r\n</body>\r\n</html>\r\n' % (i, i, i, body)).replace("\r\n", end))
 PY
 find "$work/site" -type f -name '*.htm' >"$work/list"
 cat "$work/list" >/dev/null # warm the page cache for both sides

@@ -129,13 +129,15 @@ void HeadScanner::GroupByte(char c)
         return;
     }
     const char lower = LowerAsciiChar(c);
-    static constexpr char kName[] = "name";
-    unsigned next = 0;
-    for (unsigned k = 0; k < 4; ++k) {
-        if ((nameMask_ & (1U << k)) != 0 && lower == kName[k])
-            next |= 1U << (k + 1);
+    if (nameMask_ != 0) {
+        static constexpr char kName[] = "name";
+        unsigned next = 0;
+        for (unsigned k = 0; k < 4; ++k) {
+            if ((nameMask_ & (1U << k)) != 0 && lower == kName[k])
+                next |= 1U << (k + 1);
+        }
+        nameMask_ = next;
     }
-    nameMask_ = next;
     if (keyPiece_ && !keyBlank_) {
         if (c == ' ')
             keyBlank_ = true;
@@ -182,11 +184,32 @@ size_t HeadScanner::Scan(const char* data, size_t size, bool final)
     const size_t limit = final ? size : (size >= kLookAhead ? size - kLookAhead + 1 : 0);
     size_t i = 0;
     while (i < limit) {
-        // Outside every tag text only "<" and line ends matter.
-        if (!inGroup_ && open_ != Capture::Running && attr_ != Capture::Running
-            && attr_ != Capture::Waiting) {
+        const bool titleText
+            = open_ == Capture::Running || attr_ == Capture::Running || attr_ == Capture::Waiting;
+        if (!inGroup_ && !titleText) {
+            // Outside every tag text only "<" and line ends matter.
             while (i < limit && kBytes.kind[static_cast<unsigned char>(data[i])] == kPlain)
                 ++i;
+            if (i >= limit)
+                break;
+        } else if (!inGroup_ && open_ == Capture::Running && openSkip_ == 0
+            && attr_ != Capture::Running && attr_ != Capture::Waiting) {
+            // The text of a title: up to the next "<" or line end in one piece.
+            const size_t start = i;
+            while (i < limit && kBytes.kind[static_cast<unsigned char>(data[i])] == kPlain)
+                ++i;
+            openText_.append(data + start, i - start);
+            if (i >= limit)
+                break;
+        } else if (inGroup_ && !titleText && groupSkip_ == 0 && nameMask_ == 0 && !keyPiece_) {
+            // Inside a tag, away from a "name" piece and its key: only the pieces' ends, the
+            // tag's end and a value's bytes matter. A value takes its plain bytes in one piece.
+            const size_t start = i;
+            while (i < limit && kBytes.kind[static_cast<unsigned char>(data[i])] == kPlain
+                && data[i] != '=' && data[i] != '>' && data[i] != '"')
+                ++i;
+            if (valueField_ != nullptr)
+                value_.append(data + start, i - start);
             if (i >= limit)
                 break;
         }
@@ -282,19 +305,19 @@ ReadResult ReadPageFields(const std::string& path)
         result.status = ReadStatus::Unreadable;
         return result;
     }
-    // Non-blocking, so that opening a FIFO never waits for a writer; the type check below
-    // then rejects it.
+    // Non-blocking, so that neither opening nor reading a FIFO or a terminal ever waits.
     int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
         result.status = ReadStatus::Unreadable;
         return result;
     }
-    struct stat st { };
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        result.status = ReadStatus::Unreadable;
-        return result;
-    }
+    // Only a regular file is read beyond its first block: a device such as /dev/zero would
+    // never end. A head that ends within the first block needs no check (and no system call).
+    bool checked = false;
+    auto regular = [fd] {
+        struct stat st { };
+        return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    };
 
     HeadScanner scanner;
     static thread_local std::vector<char> buffer(64 * 1024);
@@ -311,11 +334,22 @@ ReadResult ReadPageFields(const std::string& path)
             break;
         }
         if (n == 0) {
+            if (!checked && !regular()) {
+                result.status = ReadStatus::Unreadable;
+                break;
+            }
             scanner.Finish();
             break;
         }
         if (scanner.Feed(std::string_view(buffer.data(), static_cast<size_t>(n))))
             break;
+        if (!checked) {
+            if (!regular()) {
+                result.status = ReadStatus::Unreadable;
+                break;
+            }
+            checked = true;
+        }
     }
     ::close(fd);
     if (result.status == ReadStatus::Ok)

@@ -4,6 +4,7 @@
 #include "extract.h"
 #include "output_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <new>
 
@@ -37,9 +38,11 @@ RunResult RunGeneration(const RunInputs& in, RunSink& sink, PageStore& store)
     RunResult result;
     sink.RunStarted(in.files.size());
 
-    // The page grows with what it holds; nothing is reserved per listed file.
+    // Room for the usual page up front spares copying it as it grows, but never more than a
+    // few MiB: a list of millions of missing files must not cost memory.
     std::string page;
     try {
+        page.reserve(std::min<size_t>(8192 + in.files.size() * 256, size_t { 16 } << 20));
         BuildPage(in, sink, page, result);
     } catch (const std::bad_alloc&) {
         result.message = "Die Suchdatei konnte nicht erstellt werden: " + in.outputPath + "\n"
