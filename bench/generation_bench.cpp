@@ -1,5 +1,6 @@
 // Indexing speed against the floor of merely reading each file up to its "</head>".
 // Run: build/bench/generation_bench [--pages=N]
+#include "core/extract.h"
 #include "core/output_file.h"
 #include "core/run.h"
 
@@ -154,6 +155,46 @@ void BM_RunGeneration(benchmark::State& state)
         static_cast<double>(site.files.size()), benchmark::Counter::kIsIterationInvariantRate);
 }
 
+// One 4 MiB line through the head scan: plain text, and text crafted to be slow for a scan
+// that examines each tag to its ">" (many "<meta" without one, many "=").
+std::string LineOf(const char* unit)
+{
+    std::string line;
+    while (line.size() < (size_t { 4 } << 20))
+        line += unit;
+    return line;
+}
+
+void ScanLine(benchmark::State& state, const std::string& line)
+{
+    for (auto _ : state) {
+        tovaro::PageFields f = tovaro::ExtractFields(line);
+        benchmark::DoNotOptimize(f);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * line.size()));
+}
+
+void BM_ScanPlainLine(benchmark::State& state)
+{
+    ScanLine(state, LineOf("lorem ipsum "));
+}
+void BM_ScanMetaWithoutEnd(benchmark::State& state)
+{
+    ScanLine(state, LineOf("<meta "));
+}
+void BM_ScanMetaEquals(benchmark::State& state)
+{
+    ScanLine(state, LineOf("<meta="));
+}
+void BM_ScanNamePieces(benchmark::State& state)
+{
+    ScanLine(state, "<meta " + LineOf("name=\"keywords\"="));
+}
+
+BENCHMARK(BM_ScanPlainLine)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScanMetaWithoutEnd)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScanMetaEquals)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScanNamePieces)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadHeadsFloor)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_RunGenerationInMemory)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_RunGeneration)->Unit(benchmark::kMillisecond)->MinTime(1.0);

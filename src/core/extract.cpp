@@ -14,18 +14,18 @@ namespace tovaro {
 
 namespace {
 
-// What a byte can mean to the scan when no tag text is being followed.
-constexpr unsigned char kPlain = 0;
-constexpr unsigned char kLess = 1;
-constexpr unsigned char kLineEnd = 2;
+// Which bytes end a run of plain text: outside tags, inside a tag's text.
+constexpr unsigned char kStopOutside = 1;
+constexpr unsigned char kStopInTag = 2;
 
 struct ByteTable {
-    unsigned char kind[256] = {};
+    unsigned char stop[256] = {};
     ByteTable()
     {
-        kind[static_cast<unsigned char>('<')] = kLess;
-        kind[static_cast<unsigned char>('\r')] = kLineEnd;
-        kind[static_cast<unsigned char>('\n')] = kLineEnd;
+        for (char c : { '<', '\r', '\n' })
+            stop[static_cast<unsigned char>(c)] = kStopOutside | kStopInTag;
+        for (char c : { '=', '>', '"' })
+            stop[static_cast<unsigned char>(c)] = kStopInTag;
     }
 };
 const ByteTable kBytes;
@@ -130,13 +130,13 @@ void HeadScanner::GroupByte(char c)
     }
     const char lower = LowerAsciiChar(c);
     if (nameMask_ != 0) {
-        static constexpr char kName[] = "name";
-        unsigned next = 0;
-        for (unsigned k = 0; k < 4; ++k) {
-            if ((nameMask_ & (1U << k)) != 0 && lower == kName[k])
-                next |= 1U << (k + 1);
-        }
-        nameMask_ = next;
+        // "name" has four different letters: a byte can only continue the match at one place.
+        const int k = lower == 'n' ? 0
+            : lower == 'a'         ? 1
+            : lower == 'm'         ? 2
+            : lower == 'e'         ? 3
+                                   : -1;
+        nameMask_ = k < 0 ? 0U : ((nameMask_ >> k) & 1U) << (k + 1);
     }
     if (keyPiece_ && !keyBlank_) {
         if (c == ' ')
@@ -186,30 +186,33 @@ size_t HeadScanner::Scan(const char* data, size_t size, bool final)
     while (i < limit) {
         const bool titleText
             = open_ == Capture::Running || attr_ == Capture::Running || attr_ == Capture::Waiting;
-        if (!inGroup_ && !titleText) {
+        if (!titleText && !inGroup_) {
             // Outside every tag text only "<" and line ends matter.
-            while (i < limit && kBytes.kind[static_cast<unsigned char>(data[i])] == kPlain)
+            while (
+                i < limit && (kBytes.stop[static_cast<unsigned char>(data[i])] & kStopOutside) == 0)
                 ++i;
+            if (i >= limit)
+                break;
+        } else if (!titleText && groupSkip_ == 0 && nameMask_ == 0
+            && (!keyPiece_ || keyBlank_ || keyLen_ > sizeof key_)) {
+            // Inside a tag, away from a "name" piece and its key: only the pieces' ends, the
+            // tag's end and a value's bytes matter. A value takes its plain bytes in one piece.
+            const size_t start = i;
+            while (
+                i < limit && (kBytes.stop[static_cast<unsigned char>(data[i])] & kStopInTag) == 0)
+                ++i;
+            if (valueField_ != nullptr)
+                value_.append(data + start, i - start);
             if (i >= limit)
                 break;
         } else if (!inGroup_ && open_ == Capture::Running && openSkip_ == 0
             && attr_ != Capture::Running && attr_ != Capture::Waiting) {
             // The text of a title: up to the next "<" or line end in one piece.
             const size_t start = i;
-            while (i < limit && kBytes.kind[static_cast<unsigned char>(data[i])] == kPlain)
+            while (
+                i < limit && (kBytes.stop[static_cast<unsigned char>(data[i])] & kStopOutside) == 0)
                 ++i;
             openText_.append(data + start, i - start);
-            if (i >= limit)
-                break;
-        } else if (inGroup_ && !titleText && groupSkip_ == 0 && nameMask_ == 0 && !keyPiece_) {
-            // Inside a tag, away from a "name" piece and its key: only the pieces' ends, the
-            // tag's end and a value's bytes matter. A value takes its plain bytes in one piece.
-            const size_t start = i;
-            while (i < limit && kBytes.kind[static_cast<unsigned char>(data[i])] == kPlain
-                && data[i] != '=' && data[i] != '>' && data[i] != '"')
-                ++i;
-            if (valueField_ != nullptr)
-                value_.append(data + start, i - start);
             if (i >= limit)
                 break;
         }
@@ -227,6 +230,12 @@ size_t HeadScanner::Scan(const char* data, size_t size, bool final)
                 return i;
             }
             AtTag(data + i, size - i);
+            if (groupSkip_ > 0 && !titleText) {
+                // "<meta " adds nothing to the tag's text and holds nothing else to look at.
+                i += groupSkip_;
+                groupSkip_ = 0;
+                continue;
+            }
         }
         if (open_ == Capture::Running) {
             if (openSkip_ > 0)
