@@ -9,6 +9,8 @@ add_library(tovaro_gui STATIC
   src/shell/url.cpp
   src/shell/settings.cpp
   src/shell/program.cpp
+  src/shell/window_place.cpp
+  src/shell/close_requests.cpp
   src/selection/drive_box.cpp
   src/selection/dir_box.cpp
   src/selection/file_box.cpp

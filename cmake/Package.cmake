@@ -4,6 +4,7 @@ set(TOVARO_HOME opt/tovaro)
 install(TARGETS tovaro tovaro-gen RUNTIME DESTINATION ${TOVARO_HOME})
 install(DIRECTORY help/ DESTINATION ${TOVARO_HOME}/help)
 install(FILES packaging/tovaro.desktop DESTINATION usr/share/applications)
+install(FILES packaging/example.tovaro.Wizard.metainfo.xml DESTINATION usr/share/metainfo)
 foreach(size 16 32 48 64 128 256)
   install(FILES resources/icons/tovaro-${size}.png
     DESTINATION usr/share/icons/hicolor/${size}x${size}/apps RENAME tovaro.png)
@@ -25,7 +26,9 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Assistent für die Suchseite einer statisc
  der Befehl tovaro-gen für Site-Builds und Skripte.")
 set(CPACK_DEBIAN_PACKAGE_SECTION web)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
+# Qt's own dialogs in German; in Wayland sessions the colour picker asks the desktop portal.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, xdg-desktop-portal, qt6-wayland")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /)

@@ -15,6 +15,7 @@ echo "== Package"
 bash scripts/package.sh
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --reinstall "$root"/build/tovaro-wizard_*.deb >/dev/null
 desktop-file-validate /usr/share/applications/tovaro.desktop
+appstreamcli validate --no-net /usr/share/metainfo/example.tovaro.Wizard.metainfo.xml
 pkgtest=$(mktemp -d)
 cp -r example/site "$pkgtest/site"
 (cd / && tovaro-gen --help >/dev/null)

@@ -4,8 +4,13 @@
 #include "shell/settings.h"
 #include "shell/url.h"
 
+#include "shell/close_requests.h"
+
 #include <QApplication>
 #include <QDir>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 int main(int argc, char** argv)
 {
@@ -15,6 +20,13 @@ int main(int argc, char** argv)
     QApplication::setDesktopFileName(QStringLiteral("tovaro"));
     tovaro::gui::InstallPageLook();
 
+    // The interface is German whatever the user's locale, Qt's own dialogs included.
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    QTranslator qtGerman;
+    if (qtGerman.load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"),
+            QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtGerman);
+
     const QString programDir = QApplication::applicationDirPath();
     tovaro::gui::WriteProgramPath(programDir);
 
@@ -22,6 +34,7 @@ int main(int argc, char** argv)
     tovaro::gui::ModalMessageBoxes messages;
     tovaro::gui::Program program { programDir, &opener, &messages,
         [] { tovaro::gui::EndProcessNow(); } };
+    tovaro::gui::InstallCloseRequestFilter([] { tovaro::gui::EndProcessNow(); });
 
     tovaro::gui::QtColourDialog dialog;
     tovaro::gui::CursorPointer pointer;

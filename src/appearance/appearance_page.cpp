@@ -94,6 +94,7 @@ AppearancePage::AppearancePage(Program& program, ColourDialog& dialog, PickerSou
         Command4, Text1, Combo1, Combo2, Text2 };
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
+    Command6->setFocus(); // the first stop of the tab order, when the page is first shown
 
     auto showHint = [this](bool on) { Label1->setVisible(on); };
     Timer1 = new ScreenPicker("Timer1", sources,

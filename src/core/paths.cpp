@@ -6,6 +6,12 @@
 
 namespace tovaro {
 
+std::string DefaultOutputPath(const std::string& programDir, const std::string& homeDir)
+{
+    const bool writable = ::access(programDir.c_str(), W_OK) == 0;
+    return (writable || homeDir.empty() ? programDir : homeDir) + "/lookup.htm";
+}
+
 std::string AbsolutePath(std::string_view path, std::string_view cwd)
 {
     std::string full;

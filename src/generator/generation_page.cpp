@@ -1,11 +1,14 @@
 #include "generation_page.h"
 
+#include "core/paths.h"
 #include "core/run.h"
 #include "selection/native_path.h"
 #include "shell/layout.h"
 #include "shell/url.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
@@ -42,8 +45,9 @@ QLabel* MakeLink(QWidget* frame, const char* name, Place p, const QString& text)
     return label;
 }
 
-// Drives the status panel while the run works. The run takes no input, so the progress bar
-// and the panel are repainted at once rather than when the event loop next runs.
+// Drives the status panel while the run works. The run takes no input, so the panel is
+// repainted at once rather than when the event loop next runs, but at most every few tens of
+// milliseconds: a site of many thousand pages is not held up by its own progress display.
 class PageSink : public RunSink {
 public:
     PageSink(GenerationPage& page, const OtherPages& pages)
@@ -61,18 +65,37 @@ public:
             page_.Stat->setMaximum(static_cast<int>(count - 1));
         pages_.selectFile(-1);
         page_.Frame4->repaint();
+        sincePaint_.start();
     }
     void FileStarted(size_t index, const std::string&) override
     {
-        page_.Stat->setValue(static_cast<int>(index));
-        page_.Stat->repaint();
-        pages_.selectFile(static_cast<int>(index));
+        index_ = static_cast<int>(index);
+        if (sincePaint_.elapsed() >= kPaintIntervalMs)
+            Show();
     }
-    void StatusLine(const std::string& line) override { page_.List1->addItem(ToDisplay(line)); }
+    void StatusLine(const std::string& line) override { lines_.append(ToDisplay(line)); }
+    /// Shows where the run stands: the bar, page 1's selection and the new status lines.
+    void Show()
+    {
+        if (index_ >= 0) {
+            page_.Stat->setValue(index_);
+            pages_.selectFile(index_);
+        }
+        if (!lines_.isEmpty()) {
+            page_.List1->addItems(lines_);
+            lines_.clear();
+        }
+        page_.Frame4->repaint();
+        sincePaint_.restart();
+    }
 
 private:
+    static constexpr qint64 kPaintIntervalMs = 40;
     GenerationPage& page_;
     const OtherPages& pages_;
+    QElapsedTimer sincePaint_;
+    int index_ = -1;
+    QStringList lines_;
 };
 
 } // namespace
@@ -155,7 +178,8 @@ GenerationPage::GenerationPage(Program& program, OtherPages pages)
     connect(Command6, &QPushButton::clicked, this, &GenerationPage::PreviousPageRequested);
 
     // The page's one-time initialisation.
-    Text1->setText(program_.directory + QStringLiteral("/lookup.htm"));
+    Text1->setText(
+        ToDisplay(DefaultOutputPath(ToBytes(program_.directory), ToBytes(QDir::homePath()))));
 }
 
 bool GenerationPage::eventFilter(QObject* watched, QEvent* event)
@@ -194,6 +218,7 @@ void GenerationPage::RunGeneration()
     PageSink sink(*this, pages_);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const RunResult result = tovaro::RunGeneration(in, sink);
+    sink.Show(); // the end state: the bar at the last file, its entry selected, every line
     QApplication::restoreOverrideCursor();
     if (result.written)
         program_.messages->Information(

@@ -7,10 +7,62 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QStyle>
+#include <QPainter>
+#include <QPainterPath>
+#include <QStyledItemDelegate>
 #include <algorithm>
 
 namespace tovaro::gui {
+
+namespace {
+
+constexpr int kLevelRole = Qt::UserRole + 2; // how far in the entry stands
+constexpr int kIndent = 10; // pixels a level
+
+// A folder of 16 by 16 pixels: closed, or open with its front flap tilted.
+QIcon FolderIcon(bool open)
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(QColor(128, 96, 0));
+    p.setBrush(QColor(224, 176, 48));
+    p.drawRect(1, 4, 13, 10); // back
+    p.drawRect(1, 2, 5, 2); // tab
+    if (open) {
+        QPainterPath flap;
+        flap.moveTo(1, 14);
+        flap.lineTo(4, 7);
+        flap.lineTo(15, 7);
+        flap.lineTo(12, 14);
+        flap.closeSubpath();
+        p.setBrush(QColor(255, 224, 120));
+        p.drawPath(flap);
+    }
+    return QIcon(pixmap);
+}
+
+// Indents each entry, icon included, by its level, and shows the open folder in bold.
+class TreeDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+        const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem indented = option;
+        indented.rect.adjust(index.data(kLevelRole).toInt() * kIndent, 0, 0, 0);
+        QStyledItemDelegate::paint(painter, indented, index);
+    }
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.rwidth() += index.data(kLevelRole).toInt() * kIndent;
+        return size;
+    }
+};
+
+} // namespace
 
 DirBox::DirBox(QWidget* parent)
     : QListWidget(parent)
@@ -18,6 +70,7 @@ DirBox::DirBox(QWidget* parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformItemSizes(true);
     setIconSize(QSize(16, 16));
+    setItemDelegate(new TreeDelegate(this));
     connect(this, &QListWidget::itemActivated, this, &DirBox::openItem);
 }
 
@@ -30,21 +83,30 @@ void DirBox::SetPath(const QString& requested)
     path_ = dir;
 
     clear();
-    const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
-    const QIcon closed = style()->standardIcon(QStyle::SP_DirIcon);
+    static const QIcon open = FolderIcon(true);
+    static const QIcon closed = FolderIcon(false);
 
-    // The chain from the root to the current directory, each step indented one more.
+    // As a directory list shows it: the chain from the root down to the open folder with open
+    // folders, one level further in each, the open folder in bold; then its subfolders,
+    // closed, one level further in.
     QStringList parts = dir.split(QLatin1Char('/'), Qt::SkipEmptyParts);
     std::string bytes = "/";
     auto* root = new QListWidgetItem(open, QStringLiteral("/"), this);
     root->setData(kBytesRole, QByteArray("/"));
+    root->setData(kLevelRole, 0);
     int depth = 1;
     for (const QString& part : parts) {
         bytes = JoinPath(bytes, ToBytes(part));
-        auto* item = new QListWidgetItem(open, QString(depth * 2, QLatin1Char(' ')) + part, this);
+        auto* item = new QListWidgetItem(open, part, this);
         item->setData(kBytesRole, QByteArray::fromStdString(bytes));
+        item->setData(kLevelRole, depth);
         ++depth;
     }
+    QListWidgetItem* opened = item(count() - 1);
+    QFont bold = font();
+    bold.setBold(true);
+    opened->setFont(bold);
+    opened->setToolTip(QStringLiteral("Geöffneter Ordner"));
     setCurrentRow(count() - 1);
 
     std::vector<std::string> subdirs = ListDirectoryNames(ToBytes(dir));
@@ -55,9 +117,9 @@ void DirBox::SetPath(const QString& requested)
     for (const std::string& name : subdirs) {
         if (!name.empty() && name[0] == '.')
             continue; // hidden, as in the file box
-        auto* item = new QListWidgetItem(
-            closed, QString(depth * 2, QLatin1Char(' ')) + ToDisplay(name), this);
+        auto* item = new QListWidgetItem(closed, ToDisplay(name), this);
         item->setData(kBytesRole, QByteArray::fromStdString(JoinPath(base, name)));
+        item->setData(kLevelRole, depth);
     }
     if (changed)
         emit PathChanged(path_);

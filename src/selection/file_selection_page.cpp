@@ -62,6 +62,7 @@ FileSelectionPage::FileSelectionPage(Program& program, const QString& startDirec
         Command3, Command6, Command7 };
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
+    Drive1->setFocus(); // the first stop of the tab order, when the page is first shown
 
     connect(Drive1, &DriveBox::DriveChosen, this, &FileSelectionPage::openDirectory);
     connect(Dir1, &DirBox::PathChanged, this, [this](const QString& dir) {

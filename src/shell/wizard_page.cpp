@@ -2,6 +2,7 @@
 
 #include "layout.h"
 #include "url.h"
+#include "window_place.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -67,8 +68,8 @@ void WizardPage::closeEvent(QCloseEvent* event)
 
 void ChangePage(QWidget* current, QWidget* target)
 {
-    const QPoint place = current->pos();
-    target->move(place);
+    const QPoint place = ClientTopLeft(current);
+    PlaceClient(target, place);
     target->show();
     target->raise();
     target->activateWindow();

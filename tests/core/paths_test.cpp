@@ -1,6 +1,9 @@
 #include "core/paths.h"
+#include "test_util.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace tovaro;
 
@@ -17,4 +20,21 @@ TEST(PathsTest, ParentDirectory)
 {
     EXPECT_EQ(ParentDirectory("/lookup.htm"), "/");
     EXPECT_EQ(ParentDirectory("/site/lookup.htm"), "/site");
+}
+
+TEST(PathsTest, DefaultOutputPathNeedsAWritableProgramFolder)
+{
+    test::TempDir dir;
+    EXPECT_EQ(DefaultOutputPath(dir.path(), "/home/anna"), dir.path() + "/lookup.htm");
+    // An installed program's folder that the user cannot write: the page goes home.
+    EXPECT_EQ(DefaultOutputPath(dir.path() + "/fehlt", "/home/anna"), "/home/anna/lookup.htm");
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(99);
+        ::_exit(DefaultOutputPath("/usr/bin", "/home/anna") == "/home/anna/lookup.htm" ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }

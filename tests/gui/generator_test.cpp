@@ -114,7 +114,8 @@ TEST_F(GeneratorTest, WholeWizardWritesWhatTheCoreWrites)
         args << Q(f);
     args << "-o" << Q(dir.path() + "/gen.htm") << "-s" << Q(in.siteDir) << "-w"
          << "https://www.example.org/garten/"
-         << "--background-colour=#123456" << QStringLiteral("--heading=Suche in Gärten") << "--font-size=4";
+         << "--background-colour=#123456" << QStringLiteral("--heading=Suche in Gärten")
+         << "--font-size=4";
     EXPECT_EQ(QProcess::execute(QStringLiteral(TOVARO_GEN), args), 0);
     EXPECT_EQ(test::ReadFile(dir.path() + "/gen.htm"), test::ReadFile(out));
 }
