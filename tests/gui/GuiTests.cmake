@@ -33,4 +33,22 @@ if(XVFB_RUN AND XDOTOOL)
       TOVARO=$<TARGET_FILE:tovaro> SEND_CLOSE=$<TARGET_FILE:send_close> QT_QPA_PLATFORM=xcb
       bash ${CMAKE_CURRENT_SOURCE_DIR}/gui/close_test.sh)
   set_tests_properties(wizard_close_real_screen PROPERTIES TIMEOUT 120)
+
+  # The real wizard on a desktop: openbox and the accessibility bus, and the same without a
+  # window manager.
+  find_program(OPENBOX openbox)
+  find_program(DBUS_RUN_SESSION dbus-run-session)
+  if(OPENBOX AND DBUS_RUN_SESSION)
+    foreach(mode openbox no_wm)
+      set(no_wm 0)
+      if(mode STREQUAL no_wm)
+        set(no_wm 1)
+      endif()
+      add_test(NAME desktop_${mode}
+        COMMAND ${DBUS_RUN_SESSION} -- ${CMAKE_COMMAND} -E env TOVARO=$<TARGET_FILE:tovaro>
+          SEND_CLOSE=$<TARGET_FILE:send_close> NO_WM=${no_wm}
+          /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/desktop/desktop_test.py)
+      set_tests_properties(desktop_${mode} PROPERTIES TIMEOUT 300 LABELS desktop RUN_SERIAL TRUE)
+    endforeach()
+  endif()
 endif()
