@@ -1,5 +1,5 @@
 # The wizard: Qt 6 Widgets pages over the core.
-find_package(Qt6 REQUIRED COMPONENTS Widgets)
+find_package(Qt6 REQUIRED COMPONENTS Widgets DBus)
 find_package(X11)
 set(CMAKE_AUTOMOC ON)
 
@@ -19,6 +19,7 @@ add_library(tovaro_gui STATIC
   src/appearance/appearance_page.cpp
   src/appearance/colour_dialog.cpp
   src/appearance/screen_picker.cpp
+  src/appearance/portal_picker.cpp
   src/appearance/screen_sources.cpp
   $<$<BOOL:${X11_FOUND}>:src/appearance/x11_key_source.cpp>
   src/generator/generation_page.cpp
@@ -26,7 +27,7 @@ add_library(tovaro_gui STATIC
   resources/tovaro.qrc
 )
 target_include_directories(tovaro_gui PUBLIC src)
-target_link_libraries(tovaro_gui PUBLIC tovaro_core Qt6::Widgets)
+target_link_libraries(tovaro_gui PUBLIC tovaro_core Qt6::Widgets Qt6::DBus)
 if(X11_FOUND)
   target_compile_definitions(tovaro_gui PRIVATE TOVARO_HAVE_X11=1)
   target_link_libraries(tovaro_gui PRIVATE X11::X11)

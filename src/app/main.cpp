@@ -1,4 +1,5 @@
 #include "app/wizard.h"
+#include "appearance/portal_picker.h"
 #include "appearance/screen_sources.h"
 #include "shell/layout.h"
 #include "shell/settings.h"
@@ -15,6 +16,11 @@
 int main(int argc, char** argv)
 {
     Q_INIT_RESOURCE(tovaro);
+    // In a Wayland session with XWayland, run through X11, where a program may place its own
+    // windows and a page change keeps the page's place. The user's QT_QPA_PLATFORM wins.
+    if (tovaro::gui::IsWaylandSession() && !qEnvironmentVariableIsEmpty("DISPLAY")
+        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tovaro Wizard"));
     QApplication::setDesktopFileName(QStringLiteral("tovaro"));

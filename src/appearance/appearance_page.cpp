@@ -106,17 +106,37 @@ AppearancePage::AppearancePage(Program& program, ColourDialog& dialog, PickerSou
             [this](const QString& code) { Text1->setText(code); }, showHint },
         this);
 
+    // In a Wayland session no program may read the screen: the desktop portal picks instead.
+    backgroundPortal_
+        = new PortalColourPicker({ [this](ColourValue v) { FillPreview(Shape1, v); },
+                                     [this](const QString& code) { Text4->setText(code); },
+                                     showHint, [this] { Timer1->Start(); } },
+            this);
+    textPortal_ = new PortalColourPicker({ [this](ColourValue v) { FillPreview(Shape2, v); },
+                                             [this](const QString& code) { Text1->setText(code); },
+                                             showHint, [this] { Timer2->Start(); } },
+        this);
+
     NormalFontInFrames(this);
     LabelsBelowControls(this);
 
     connect(Command1, &QPushButton::clicked, this, &AppearancePage::chooseBackgroundColour);
     connect(Command4, &QPushButton::clicked, this, &AppearancePage::chooseTextColour);
-    connect(Command2, &QPushButton::clicked, Timer1, &ScreenPicker::Start);
-    connect(Command3, &QPushButton::clicked, Timer2, &ScreenPicker::Start);
+    connect(
+        Command2, &QPushButton::clicked, this, [this] { StartPicker(backgroundPortal_, Timer1); });
+    connect(Command3, &QPushButton::clicked, this, [this] { StartPicker(textPortal_, Timer2); });
     connect(
         Combo1, QOverload<int>::of(&QComboBox::activated), this, &AppearancePage::previewFontFace);
     connect(Command8, &QPushButton::clicked, this, &AppearancePage::PreviousPageRequested);
     connect(Command6, &QPushButton::clicked, this, &AppearancePage::NextPageRequested);
+}
+
+void AppearancePage::StartPicker(PortalColourPicker* portal, ScreenPicker* live)
+{
+    if (IsWaylandSession())
+        portal->Start();
+    else
+        live->Start();
 }
 
 void AppearancePage::FillPreview(QLabel* shape, ColourValue value)

@@ -3,6 +3,7 @@
 
 #include "colour_dialog.h"
 #include "core/page_writer.h"
+#include "portal_picker.h"
 #include "screen_picker.h"
 #include "shell/wizard_page.h"
 
@@ -59,6 +60,11 @@ private:
     void chooseColourFor(QLineEdit* field, QLabel* preview);
     void previewFontFace();
     static void FillPreview(QLabel* shape, ColourValue value);
+    /// "Bildschirmpipette": the desktop portal in a Wayland session, else the live picker.
+    static void StartPicker(PortalColourPicker* portal, ScreenPicker* live);
+
+    PortalColourPicker* backgroundPortal_ = nullptr;
+    PortalColourPicker* textPortal_ = nullptr;
 
     SharedColourChoice DLG;
 };

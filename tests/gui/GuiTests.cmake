@@ -50,5 +50,14 @@ if(XVFB_RUN AND XDOTOOL)
           /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/desktop/desktop_test.py)
       set_tests_properties(desktop_${mode} PROPERTIES TIMEOUT 300 LABELS desktop RUN_SERIAL TRUE)
     endforeach()
+    # Wayland sessions: the colour picker through a stand-in desktop portal, the live picker
+    # without one, and the wizard on weston's headless backend.
+    find_program(WESTON weston)
+    if(WESTON)
+      add_test(NAME desktop_wayland
+        COMMAND ${DBUS_RUN_SESSION} -- ${CMAKE_COMMAND} -E env TOVARO=$<TARGET_FILE:tovaro>
+          /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/desktop/wayland_test.py)
+      set_tests_properties(desktop_wayland PROPERTIES TIMEOUT 300 LABELS desktop RUN_SERIAL TRUE)
+    endif()
   endif()
 endif()
