@@ -1,6 +1,7 @@
 // The file box listing a directory of 20,000 files, and "+++" collecting a tree of 100,000
 // files, each against find(1) on the same tree in the same run (best of five).
 // Run: QT_QPA_PLATFORM=offscreen build/bench/selection_bench
+#include "../tests/gui/fakes.h"
 #include "app/wizard.h"
 #include "core/pattern.h"
 #include "core/walk.h"
@@ -81,20 +82,24 @@ int main(int argc, char** argv)
     const double findFlat = BestMs(
         [&] { std::system(("find '" + flat + "' -maxdepth 1 -type f >/dev/null").c_str()); });
     const double listFlat = BestMs([&] {
-        page.File1->SetDirectory(QString::fromStdString(flat));
-        page.File1->SetDirectory(QString::fromStdString(root));
+        tovaro::test::Control<tovaro::gui::FileBox>(&page, "File1")
+            ->SetDirectory(QString::fromStdString(flat));
+        tovaro::test::Control<tovaro::gui::FileBox>(&page, "File1")
+            ->SetDirectory(QString::fromStdString(root));
     });
-    page.File1->SetDirectory(QString::fromStdString(flat));
-    const int listed = page.File1->count();
+    tovaro::test::Control<tovaro::gui::FileBox>(&page, "File1")
+        ->SetDirectory(QString::fromStdString(flat));
+    const int listed = tovaro::test::Control<tovaro::gui::FileBox>(&page, "File1")->count();
 
     const double findTree
         = BestMs([&] { std::system(("find '" + tree + "' -type f >/dev/null").c_str()); });
-    page.Dir1->SetPath(QString::fromStdString(tree));
+    tovaro::test::Control<tovaro::gui::DirBox>(&page, "Dir1")
+        ->SetPath(QString::fromStdString(tree));
     const double addTree = BestMs([&] {
-        page.List1->clear();
-        page.Command5->click();
+        tovaro::test::Control<tovaro::gui::FileListBox>(&page, "List1")->clear();
+        tovaro::test::Control<QPushButton>(&page, "Command5")->click();
     });
-    const int added = page.List1->count();
+    const int added = tovaro::test::Control<tovaro::gui::FileListBox>(&page, "List1")->count();
     size_t collected = 0;
     const double collectOnly
         = BestMs([&] { collected = tovaro::CollectFiles(tree, "*.*").size(); });

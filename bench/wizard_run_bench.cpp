@@ -1,6 +1,7 @@
 // The wizard's "Datei erzeugen" against tovaro-gen on the same list: 20,000 pages of 6.5 kB,
 // every second one with LF line ends, best of five each, in the same run.
 // Run: QT_QPA_PLATFORM=offscreen build/bench/wizard_run_bench [TOVARO-GEN]
+#include "../tests/gui/fakes.h"
 #include "app/wizard.h"
 #include "generator/generation_page.h"
 #include "selection/dir_box.h"
@@ -83,12 +84,16 @@ int main(int argc, char** argv)
     tovaro::gui::Program program { QString::fromStdString(root), &opener, &messages, [] {} };
     tovaro::gui::Wizard wizard(program, dialog, {}, QString::fromStdString(site));
     tovaro::gui::FileSelectionPage* page1 = wizard.Form1();
-    page1->Dir1->SetPath(QString::fromStdString(site));
-    page1->Command2->click(); // "++": every listed file, in the file box's order
+    tovaro::test::Control<tovaro::gui::DirBox>(page1, "Dir1")
+        ->SetPath(QString::fromStdString(site));
+    tovaro::test::Control<QPushButton>(page1, "Command2")
+        ->click(); // "++": every listed file, in the file box's order
     tovaro::gui::GenerationPage* page3 = wizard.Form3();
-    page3->Text1->setText(QString::fromStdString(root + "/lookup.htm"));
+    tovaro::test::Control<QLineEdit>(page3, "Text1")
+        ->setText(QString::fromStdString(root + "/lookup.htm"));
 
-    const double wizardMs = BestMs([&] { page3->Command1->click(); });
+    const double wizardMs
+        = BestMs([&] { tovaro::test::Control<QPushButton>(page3, "Command1")->click(); });
     const double genMs = BestMs([&] {
         std::system(("'" + gen + "' --files-from '" + root + "/liste.txt' -o '" + root
             + "/lookup-gen.htm' >/dev/null")
@@ -96,7 +101,8 @@ int main(int argc, char** argv)
     });
     std::printf(
         "wizard run, %d files: %.1f ms; tovaro-gen on the same files: %.1f ms; ratio %.2f\n",
-        page1->List1->count(), wizardMs, genMs, wizardMs / genMs);
+        tovaro::test::Control<tovaro::gui::FileListBox>(page1, "List1")->count(), wizardMs, genMs,
+        wizardMs / genMs);
     std::error_code ec;
     fs::remove_all(root, ec);
     return 0;

@@ -1,4 +1,4 @@
-// The recursive add's pattern against a plain reference matcher written here from the rules.
+// The recursive add's pattern against a plain, memoised recursive matcher written here.
 #include "core/pattern.h"
 #include "core/text.h"
 

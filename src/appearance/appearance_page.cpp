@@ -1,5 +1,7 @@
 #include "appearance_page.h"
 
+#include "shell/colour_convert.h"
+
 #include "shell/layout.h"
 
 #include <QComboBox>
@@ -12,10 +14,7 @@ namespace tovaro::gui {
 
 namespace {
 
-QColor ToQColor(ColourValue v)
-{
-    return QColor(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF);
-}
+const Appearance kDefaults;
 
 } // namespace
 
@@ -36,8 +35,8 @@ AppearancePage::AppearancePage(Program& program, ColourDialog& dialog, PickerSou
         this, "Frame1", QStringLiteral("Hintergrundfarbe des Dokuments"), { 120, 720, 7335, 855 });
     Shape1 = (MakeControl<QLabel>(Frame1, "Shape1", { 120, 240, 495, 495 }));
     Label5 = (MakeControl<QLabel>(Frame1, "Label5", { 960, 360, 615, 255 }, QStringLiteral("Hex")));
-    Text4 = (MakeControl<QLineEdit>(
-        Frame1, "Text4", { 1560, 360, 855, 285 }, QStringLiteral("#FFFFE1")));
+    Text4 = (MakeControl<QLineEdit>(Frame1, "Text4", { 1560, 360, 855, 285 },
+        QString::fromStdString(kDefaults.backgroundColour)));
     Command2 = (MakeButton(
         Frame1, "Command2", QStringLiteral("Bildschirmpipette"), 2880, 360, 2055, 255));
     Command1
@@ -47,7 +46,7 @@ AppearancePage::AppearancePage(Program& program, ColourDialog& dialog, PickerSou
     Shape2 = (MakeControl<QLabel>(Frame2, "Shape2", { 120, 240, 495, 495 }));
     Label3 = (MakeControl<QLabel>(Frame2, "Label3", { 960, 360, 615, 255 }, QStringLiteral("Hex")));
     Text1 = (MakeControl<QLineEdit>(
-        Frame2, "Text1", { 1560, 360, 855, 285 }, QStringLiteral("#000000")));
+        Frame2, "Text1", { 1560, 360, 855, 285 }, QString::fromStdString(kDefaults.textColour)));
     Command3 = (MakeButton(
         Frame2, "Command3", QStringLiteral("Bildschirmpipette"), 2880, 360, 2055, 255));
     Command4
@@ -65,7 +64,7 @@ AppearancePage::AppearancePage(Program& program, ColourDialog& dialog, PickerSou
     Label7 = (MakeControl<QLabel>(
         Frame4, "Label7", { 120, 240, 7095, 255 }, QStringLiteral("Überschrift")));
     Text2 = (MakeControl<QLineEdit>(
-        Frame4, "Text2", { 120, 600, 7095, 285 }, QStringLiteral("Tovaro Suche")));
+        Frame4, "Text2", { 120, 600, 7095, 285 }, QString::fromStdString(kDefaults.heading)));
 
     Command8 = MakeButton(this, "Command8", QStringLiteral("<< S&chritt 1"), 4680, 6960, 1215, 375);
     Command6 = MakeButton(this, "Command6", QStringLiteral(">> &Schritt 3"), 6120, 6960, 1215, 375);
@@ -74,12 +73,12 @@ AppearancePage::AppearancePage(Program& program, ColourDialog& dialog, PickerSou
         combo->setEditable(true);
         combo->setInsertPolicy(QComboBox::NoInsert);
     }
-    Combo1->addItems({ QStringLiteral("Arial, Helvetica, sans-serif"),
+    Combo1->addItems({ QString::fromStdString(kDefaults.fontFace),
         QStringLiteral("Times New Roman, serif"), QStringLiteral("Courier New, Courier"),
         QStringLiteral("Georgia, Times"), QStringLiteral("Comic Sans MS, Arial") });
     Combo2->addItems({ "1", "2", "3", "4", "5", "6", "7" });
-    Combo1->setCurrentIndex(0);
-    Combo2->setCurrentIndex(2);
+    Combo1->setCurrentText(QString::fromStdString(kDefaults.fontFace));
+    Combo2->setCurrentText(QString::fromStdString(kDefaults.fontSize));
 
     for (QLabel* shape : { Shape1, Shape2 }) {
         shape->setAutoFillBackground(true);
@@ -89,11 +88,9 @@ AppearancePage::AppearancePage(Program& program, ColourDialog& dialog, PickerSou
     FillPreview(Shape1, MakeColour(0xFF, 0xFF, 0xE1));
     FillPreview(Shape2, MakeColour(0, 0, 0));
 
-    // Tab order of the layout table (labels, frames and previews take no focus).
-    QWidget* order[] = { Command6, Command7, Command8, Text4, Command1, Command2, Command3,
-        Command4, Text1, Combo1, Combo2, Text2 };
-    for (size_t i = 0; i + 1 < std::size(order); ++i)
-        setTabOrder(order[i], order[i + 1]);
+    // Labels, frames and previews take no focus.
+    SetTabOrder({ Command6, Command7, Command8, Text4, Command1, Command2, Command3, Command4,
+        Text1, Combo1, Combo2, Text2 });
     Command6->setFocus(); // the first stop of the tab order, when the page is first shown
 
     auto showHint = [this](bool on) { Label1->setVisible(on); };
@@ -148,9 +145,7 @@ void AppearancePage::FillPreview(QLabel* shape, ColourValue value)
 
 ColourValue AppearancePage::PreviewColour(const QLabel* shape)
 {
-    const QColor c = shape->palette().color(QPalette::Window);
-    return MakeColour(static_cast<unsigned>(c.red()), static_cast<unsigned>(c.green()),
-        static_cast<unsigned>(c.blue()));
+    return FromQColor(shape->palette().color(QPalette::Window));
 }
 
 void AppearancePage::chooseBackgroundColour()

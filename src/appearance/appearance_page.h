@@ -19,6 +19,28 @@ class AppearancePage : public WizardPage {
 public:
     AppearancePage(Program& program, ColourDialog& dialog, PickerSources sources);
 
+    /// The five options as the controls hold them.
+    Appearance Options() const;
+    /// The colour a preview shows.
+    static ColourValue PreviewColour(const QLabel* shape);
+
+signals:
+    void PreviousPageRequested();
+    void NextPageRequested();
+
+private:
+    void chooseBackgroundColour();
+    void chooseTextColour();
+    void chooseColourFor(QLineEdit* field, QLabel* preview);
+    void previewFontFace();
+    static void FillPreview(QLabel* shape, ColourValue value);
+    /// "Bildschirmpipette": the desktop portal in a Wayland session, else the live picker.
+    static void StartPicker(PortalColourPicker* portal, ScreenPicker* live);
+
+    PortalColourPicker* backgroundPortal_ = nullptr;
+    PortalColourPicker* textPortal_ = nullptr;
+
+    SharedColourChoice DLG;
     QLabel* Label1 = nullptr; ///< the Escape hint, over the heading
     QGroupBox* Frame1 = nullptr;
     QLabel* Shape1 = nullptr;
@@ -44,29 +66,6 @@ public:
     QPushButton* Command6 = nullptr;
     ScreenPicker* Timer1 = nullptr; ///< background picker
     ScreenPicker* Timer2 = nullptr; ///< text colour picker
-
-    /// The five options as the controls hold them.
-    Appearance Options() const;
-    /// The colour a preview shows.
-    static ColourValue PreviewColour(const QLabel* shape);
-
-signals:
-    void PreviousPageRequested();
-    void NextPageRequested();
-
-private:
-    void chooseBackgroundColour();
-    void chooseTextColour();
-    void chooseColourFor(QLineEdit* field, QLabel* preview);
-    void previewFontFace();
-    static void FillPreview(QLabel* shape, ColourValue value);
-    /// "Bildschirmpipette": the desktop portal in a Wayland session, else the live picker.
-    static void StartPicker(PortalColourPicker* portal, ScreenPicker* live);
-
-    PortalColourPicker* backgroundPortal_ = nullptr;
-    PortalColourPicker* textPortal_ = nullptr;
-
-    SharedColourChoice DLG;
 };
 
 } // namespace tovaro::gui

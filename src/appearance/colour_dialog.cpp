@@ -1,5 +1,7 @@
 #include "colour_dialog.h"
 
+#include "shell/colour_convert.h"
+
 #include <QColorDialog>
 
 namespace tovaro::gui {
@@ -10,9 +12,7 @@ bool QtColourDialog::Run(QWidget* parent, ColourValue& chosen)
     QColorDialog dialog(parent);
     if (dialog.exec() != QDialog::Accepted)
         return false;
-    const QColor c = dialog.selectedColor();
-    chosen = MakeColour(static_cast<unsigned>(c.red()), static_cast<unsigned>(c.green()),
-        static_cast<unsigned>(c.blue()));
+    chosen = FromQColor(dialog.selectedColor());
     return true;
 }
 

@@ -28,7 +28,6 @@ public:
     }
     /// Runs the dialog and returns the shared value afterwards.
     ColourValue Choose(QWidget* parent);
-    ColourValue Value() const { return value_; }
 
 private:
     ColourDialog& dialog_;

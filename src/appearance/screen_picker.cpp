@@ -10,6 +10,7 @@ ScreenPicker::ScreenPicker(
     , sources_(sources)
     , targets_(std::move(targets))
 {
+    setObjectName(QLatin1String(timerName));
     timer_.setObjectName(QLatin1String(timerName));
     timer_.setInterval(kPeriodMs);
     timer_.setTimerType(Qt::PreciseTimer);

@@ -37,7 +37,6 @@ public:
     bool IsRunning() const { return timer_.isActive(); }
     /// One tick; public so that tests drive it without a clock.
     void Tick();
-    QPoint LastPosition() const { return last_; }
     QTimer& Timer() { return timer_; }
 
 private:

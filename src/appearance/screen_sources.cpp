@@ -1,5 +1,7 @@
 #include "screen_sources.h"
 
+#include "shell/colour_convert.h"
+
 #include <QCursor>
 #include <QGuiApplication>
 #include <QImage>
@@ -27,9 +29,7 @@ std::optional<ColourValue> ScreenGrabPixels::ColourAt(QPoint p)
     const QImage image = screen->grabWindow(0, p.x() - g.x(), p.y() - g.y(), 1, 1).toImage();
     if (image.isNull() || image.width() < 1 || image.height() < 1)
         return std::nullopt;
-    const QColor c = image.pixelColor(0, 0);
-    return MakeColour(static_cast<unsigned>(c.red()), static_cast<unsigned>(c.green()),
-        static_cast<unsigned>(c.blue()));
+    return FromQColor(image.pixelColor(0, 0));
 }
 
 FocusKeySource::FocusKeySource()

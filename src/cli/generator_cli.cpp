@@ -200,12 +200,12 @@ int RunCli(const std::vector<std::string>& args, CliContext& c)
 {
     ParseResult parsed = ParseOptions(args);
     if (!parsed.ok) {
-        c.err << "tovaro-gen: " << Console::Shown(parsed.error) << "\n\n" << kUsage;
+        c.err << "tovaro-gen: " << Console::Shown(parsed.error) << "\n\n" << Usage();
         return kUsageError;
     }
     const Options& o = parsed.options;
     if (o.help || o.version) {
-        c.out << (o.help ? kUsage : kVersion) << std::flush;
+        c.out << (o.help ? Usage() : std::string(kVersion)) << std::flush;
         return c.out.fail() ? kOutputFailed : 0;
     }
     Console console(c);

@@ -2,40 +2,156 @@
 
 #include "core/pattern.h"
 
+#include <functional>
+
 namespace tovaro::cli {
 
-const char* const kUsage
-    = "Aufruf: tovaro-gen [OPTIONEN] [DATEI...]\n"
-      "Erzeugt eine Suchseite für die angegebenen HTML-Dateien.\n"
-      "\n"
-      "Dateien:\n"
-      "  DATEI                    eine HTML-Datei für den Index\n"
-      "      --files-from PFAD    Dateien aus PFAD lesen, eine je Zeile (- ist die\n"
-      "                           Standardeingabe)\n"
-      "      --tree VERZ          alle Dateien unterhalb von VERZ, deren Pfad zum Filter passt\n"
-      "      --filter MUSTER      Filter für --tree (Standard: *.ht*)\n"
-      "\n"
-      "Ausgabe:\n"
-      "  -o, --output PFAD        Suchdatei (Standard: lookup.htm)\n"
-      "  -s, --site-dir VERZ      Stammverzeichnis der Website (Standard: der Ordner der\n"
-      "                           Suchdatei)\n"
-      "  -w, --web-root URL       Adresse des Stammverzeichnisses auf dem Webserver\n"
-      "\n"
-      "Aussehen:\n"
-      "      --heading TEXT       Überschrift (Standard: Tovaro Suche)\n"
-      "      --font-face TEXT     Schriftart (Standard: Arial, Helvetica, sans-serif)\n"
-      "      --font-size TEXT     Schriftgröße 1 bis 7 (Standard: 3)\n"
-      "      --text-colour CODE   Textfarbe (Standard: #000000)\n"
-      "      --background-colour CODE  Hintergrundfarbe (Standard: #FFFFE1)\n"
-      "\n"
-      "      --strict             Exit-Status 3, wenn eine Datei unvollständig oder nicht\n"
-      "                           lesbar ist\n"
-      "  -h, --help               diese Hilfe anzeigen\n"
-      "      --version            Programmname und Version anzeigen\n"
-      "\n"
-      "Exit-Status: 0 Erfolg, 1 Suchdatei nicht geschrieben (oder --tree/--files-from\n"
-      "nicht lesbar), 2 falscher Aufruf, 3 unvollständige oder nicht lesbare Dateien\n"
-      "(mit --strict), 4 Suchdatei geschrieben, aber die Standardausgabe schlug fehl.\n";
+namespace {
+
+// One option of the command line: its names, whether it takes a value (and how the help calls
+// it), what it sets and its help text. The table drives the parser and the usage text alike.
+struct OptionSpec {
+    const char* group; ///< the usage section it is listed under
+    const char* shortName; ///< "-o", or nullptr
+    const char* longName; ///< "--output"
+    const char* valueName; ///< "PFAD", or nullptr for an option without a value
+    std::function<void(Options&, const std::string&)> set;
+    std::string help;
+};
+
+const std::vector<OptionSpec>& Table()
+{
+    static const Appearance defaults;
+    static const Options defaultOptions;
+    static const std::vector<OptionSpec> table = {
+        { "Dateien", nullptr, "--files-from", "PFAD",
+            [](Options& o, const std::string& v) {
+                o.sources.push_back({ FileSource::Kind::FilesFrom, v });
+            },
+            "Dateien aus PFAD lesen, eine je Zeile (- ist die Standardeingabe)" },
+        { "Dateien", nullptr, "--tree", "VERZ",
+            [](Options& o, const std::string& v) {
+                o.sources.push_back({ FileSource::Kind::Tree, v });
+            },
+            "alle Dateien unterhalb von VERZ, deren Pfad zum Filter passt" },
+        { "Dateien", nullptr, "--filter", "MUSTER",
+            [](Options& o, const std::string& v) { o.filter = v; },
+            "Filter für --tree (Standard: " + defaultOptions.filter + ")" },
+        { "Ausgabe", "-o", "--output", "PFAD",
+            [](Options& o, const std::string& v) { o.output = v; },
+            "Suchdatei (Standard: " + defaultOptions.output + ")" },
+        { "Ausgabe", "-s", "--site-dir", "VERZ",
+            [](Options& o, const std::string& v) { o.siteDir = v; },
+            "Stammverzeichnis der Website (Standard: der Ordner der Suchdatei)" },
+        { "Ausgabe", "-w", "--web-root", "URL",
+            [](Options& o, const std::string& v) { o.webRoot = v; },
+            "Adresse des Stammverzeichnisses auf dem Webserver" },
+        { "Aussehen", nullptr, "--heading", "TEXT",
+            [](Options& o, const std::string& v) { o.appearance.heading = v; },
+            "Überschrift (Standard: " + defaults.heading + ")" },
+        { "Aussehen", nullptr, "--font-face", "TEXT",
+            [](Options& o, const std::string& v) { o.appearance.fontFace = v; },
+            "Schriftart (Standard: " + defaults.fontFace + ")" },
+        { "Aussehen", nullptr, "--font-size", "TEXT",
+            [](Options& o, const std::string& v) { o.appearance.fontSize = v; },
+            "Schriftgröße 1 bis 7 (Standard: " + defaults.fontSize + ")" },
+        { "Aussehen", nullptr, "--text-colour", "CODE",
+            [](Options& o, const std::string& v) { o.appearance.textColour = v; },
+            "Textfarbe (Standard: " + defaults.textColour + ")" },
+        { "Aussehen", nullptr, "--background-colour", "CODE",
+            [](Options& o, const std::string& v) { o.appearance.backgroundColour = v; },
+            "Hintergrundfarbe (Standard: " + defaults.backgroundColour + ")" },
+        { "", nullptr, "--strict", nullptr, [](Options& o, const std::string&) { o.strict = true; },
+            "Exit-Status 3, wenn eine Datei unvollständig oder nicht lesbar ist" },
+        { "", "-h", "--help", nullptr, [](Options& o, const std::string&) { o.help = true; },
+            "diese Hilfe anzeigen" },
+        { "", nullptr, "--version", nullptr,
+            [](Options& o, const std::string&) { o.version = true; },
+            "Programmname und Version anzeigen" },
+    };
+    return table;
+}
+
+const OptionSpec* Find(const std::string& name)
+{
+    for (const OptionSpec& spec : Table()) {
+        if (name == spec.longName || (spec.shortName != nullptr && name == spec.shortName))
+            return &spec;
+    }
+    return nullptr;
+}
+
+// Appends `text` folded at blanks to lines of at most 88 columns, the first line starting at
+// column `column`, the others indented to column 27.
+void AppendFolded(std::string& out, size_t column, const std::string& text)
+{
+    const size_t indent = 27;
+    if (column < indent) {
+        out.append(indent - column, ' ');
+        column = indent;
+    } else {
+        out.append("  ");
+        column += 2;
+    }
+    bool first = true;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find(' ', pos);
+        if (end == std::string::npos)
+            end = text.size();
+        const size_t word = end - pos;
+        if (!first && column + 1 + word > 88) {
+            out.append("\n").append(indent, ' ');
+            column = indent;
+        } else if (!first) {
+            out.push_back(' ');
+            ++column;
+        }
+        out.append(text, pos, word);
+        column += word;
+        first = false;
+        pos = end + 1;
+    }
+    out.push_back('\n');
+}
+
+std::string MakeUsage()
+{
+    std::string out = "Aufruf: tovaro-gen [OPTIONEN] [DATEI...]\n"
+                      "Erzeugt eine Suchseite für die angegebenen HTML-Dateien.\n";
+    std::string group = "-";
+    for (const OptionSpec& spec : Table()) {
+        if (group != spec.group) {
+            group = spec.group;
+            out += group.empty() ? "\n" : "\n" + group + ":\n";
+            if (group == "Dateien")
+                out += "  DATEI                    eine HTML-Datei für den Index\n";
+        }
+        std::string names = spec.shortName != nullptr
+            ? std::string("  ") + spec.shortName + ", " + spec.longName
+            : std::string("      ") + spec.longName;
+        if (spec.valueName != nullptr)
+            names += std::string(" ") + spec.valueName;
+        out += names;
+        // Columns count characters, not bytes.
+        size_t column = 0;
+        for (char c : names)
+            column += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+        AppendFolded(out, column, spec.help);
+    }
+    out += "\nExit-Status: 0 Erfolg, 1 Suchdatei nicht geschrieben (oder --tree/--files-from\n"
+           "nicht lesbar), 2 falscher Aufruf, 3 unvollständige oder nicht lesbare Dateien\n"
+           "(mit --strict), 4 Suchdatei geschrieben, aber die Standardausgabe schlug fehl.\n";
+    return out;
+}
+
+} // namespace
+
+const std::string& Usage()
+{
+    static const std::string usage = MakeUsage();
+    return usage;
+}
 
 const char* const kVersion = "tovaro-gen (Tovaro Wizard) 1.0.0\n";
 
@@ -55,43 +171,23 @@ ParseResult ParseOptions(const std::vector<std::string>& args)
             onlyFiles = true;
             continue;
         }
-        if (a == "-h" || a == "--help") {
-            o.help = true;
-            continue;
-        }
-        if (a == "--strict") {
-            o.strict = true;
-            continue;
-        }
-        if (a == "--version") {
-            o.version = true;
-            continue;
-        }
-
-        // Options with a value: "--name VALUE", "--name=VALUE" or "-x VALUE".
+        // "--name VALUE", "--name=VALUE" or "-x VALUE".
         std::string name = a;
         std::string value;
         bool inlineValue = false;
-        if (a.rfind("--", 0) == 0) {
-            size_t eq = a.find('=');
-            if (eq != std::string::npos) {
-                name = a.substr(0, eq);
-                value = a.substr(eq + 1);
-                inlineValue = true;
-            }
+        const size_t eq = a.find('=');
+        if (a.rfind("--", 0) == 0 && eq != std::string::npos) {
+            name = a.substr(0, eq);
+            value = a.substr(eq + 1);
+            inlineValue = true;
         }
-        static const char* const kWithValue[] = { "-o", "--output", "-s", "--site-dir", "-w",
-            "--web-root", "--files-from", "--tree", "--filter", "--heading", "--font-face",
-            "--font-size", "--text-colour", "--background-colour" };
-        bool known = false;
-        for (const char* k : kWithValue)
-            known = known || name == k;
-        if (!known) {
+        const OptionSpec* spec = Find(name);
+        if (spec == nullptr || (spec->valueName == nullptr && inlineValue)) {
             r.ok = false;
             r.error = "Unbekannte Option: " + a;
             return r;
         }
-        if (!inlineValue) {
+        if (spec->valueName != nullptr && !inlineValue) {
             if (i + 1 >= args.size()) {
                 r.ok = false;
                 r.error = "Der Option " + name + " fehlt ihr Wert.";
@@ -99,29 +195,7 @@ ParseResult ParseOptions(const std::vector<std::string>& args)
             }
             value = args[++i];
         }
-
-        if (name == "-o" || name == "--output")
-            o.output = value;
-        else if (name == "-s" || name == "--site-dir")
-            o.siteDir = value;
-        else if (name == "-w" || name == "--web-root")
-            o.webRoot = value;
-        else if (name == "--files-from")
-            o.sources.push_back({ FileSource::Kind::FilesFrom, value });
-        else if (name == "--tree")
-            o.sources.push_back({ FileSource::Kind::Tree, value });
-        else if (name == "--filter")
-            o.filter = value;
-        else if (name == "--heading")
-            o.appearance.heading = value;
-        else if (name == "--font-face")
-            o.appearance.fontFace = value;
-        else if (name == "--font-size")
-            o.appearance.fontSize = value;
-        else if (name == "--text-colour")
-            o.appearance.textColour = value;
-        else if (name == "--background-colour")
-            o.appearance.backgroundColour = value;
+        spec->set(o, value);
     }
     if (o.output.empty()) {
         r.ok = false;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/page_writer.h"
+#include "core/pattern.h"
 
 #include <string>
 #include <vector>
@@ -19,7 +20,7 @@ struct Options {
     std::string output = "lookup.htm";
     std::string siteDir; ///< empty: the folder that holds the output
     std::string webRoot;
-    std::string filter = "*.ht*";
+    std::string filter = kDefaultTreeFilter;
     Appearance appearance;
     bool strict = false;
     bool help = false;
@@ -34,7 +35,8 @@ struct ParseResult {
 
 ParseResult ParseOptions(const std::vector<std::string>& args);
 
-extern const char* const kUsage;
+/// The usage text, made from the same table as the parser.
+const std::string& Usage();
 extern const char* const kVersion;
 
 } // namespace tovaro::cli

@@ -34,18 +34,13 @@ const ByteTable kBytes;
 // bytes from it are at hand (or the file has ended).
 constexpr size_t kLookAhead = 8;
 
-char LowerAsciiChar(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
-}
-
 // True when `p` (with `avail` bytes) starts with `lower` without regard to ASCII case.
 bool StartsNoCase(const char* p, size_t avail, std::string_view lower)
 {
     if (avail < lower.size())
         return false;
     for (size_t i = 0; i < lower.size(); ++i) {
-        if (LowerAsciiChar(p[i]) != lower[i])
+        if (AsciiLower(p[i]) != lower[i])
             return false;
     }
     return true;
@@ -128,7 +123,7 @@ void HeadScanner::GroupByte(char c)
         EndPiece();
         return;
     }
-    const char lower = LowerAsciiChar(c);
+    const char lower = AsciiLower(c);
     if (nameMask_ != 0) {
         // "name" has four different letters: a byte can only continue the match at one place.
         const int k = lower == 'n' ? 0

@@ -10,6 +10,9 @@
 
 namespace tovaro {
 
+/// The filter that the file selection and tovaro-gen's --tree start with.
+inline constexpr const char* kDefaultTreeFilter = "*.ht*";
+
 /// `dir` and `name` with exactly one separator between them (none added after the root "/").
 std::string JoinPath(std::string_view dir, std::string_view name);
 

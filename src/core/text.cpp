@@ -98,16 +98,6 @@ void ToUtf8InPlace(std::string& text)
         text = ToUtf8(text);
 }
 
-std::string LowerAscii(std::string_view text)
-{
-    std::string out(text);
-    for (char& ch : out) {
-        if (ch >= 'A' && ch <= 'Z')
-            ch = static_cast<char>(ch + ('a' - 'A'));
-    }
-    return out;
-}
-
 std::string LowerText(std::string_view text)
 {
     std::string out(text);
@@ -118,10 +108,8 @@ std::string LowerText(std::string_view text)
 void LowerTextInPlace(std::string& out)
 {
     const bool utf8 = IsValidUtf8(out);
-    for (char& ch : out) {
-        if (ch >= 'A' && ch <= 'Z')
-            ch = static_cast<char>(ch + ('a' - 'A'));
-    }
+    for (char& ch : out)
+        ch = AsciiLower(ch);
     for (size_t i = 0; i < out.size(); ++i) {
         auto c = static_cast<unsigned char>(out[i]);
         if (c < 0x80)
@@ -161,17 +149,6 @@ std::string ReplaceAll(std::string_view text, std::string_view from, std::string
         pos = hit + from.size();
     }
     out.append(text.substr(pos));
-    return out;
-}
-
-std::string RemoveChar(std::string_view text, char c)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (char ch : text) {
-        if (ch != c)
-            out.push_back(ch);
-    }
     return out;
 }
 

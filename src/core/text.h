@@ -20,8 +20,15 @@ size_t Utf8SequenceLength(std::string_view text, size_t pos);
 std::string ToUtf8(std::string_view text);
 void ToUtf8InPlace(std::string& text);
 
-/// Lower-cases the ASCII letters only; every byte keeps its position.
-std::string LowerAscii(std::string_view text);
+/// One byte with its ASCII letter case changed; every other byte as it is.
+inline char AsciiLower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
+}
+inline char AsciiUpper(char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - ('a' - 'A')) : c;
+}
 
 /// Lower-cases ASCII letters and the Latin-1 letters (Ä, Ö, Ü, ...) in whichever of the two
 /// encodings the text is in. The length never changes.
@@ -30,9 +37,6 @@ void LowerTextInPlace(std::string& text);
 
 /// Every occurrence of `from` in `text` replaced by `to`.
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);
-
-/// `text` without any of the bytes `c`.
-std::string RemoveChar(std::string_view text, char c);
 
 /// Removes leading and trailing blanks (spaces only).
 std::string_view TrimBlanks(std::string_view text);

@@ -94,10 +94,8 @@ void ScanDirectory(const std::string& dir, Search& s)
 std::string NormaliseFilter(const std::string& filter)
 {
     std::string f(TrimBlanks(filter));
-    for (char& c : f) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    }
+    for (char& c : f)
+        c = AsciiUpper(c);
     if (!f.empty() && f[0] == '*') {
         size_t dot = f.find('.');
         if (dot != std::string::npos)
@@ -113,10 +111,7 @@ bool MatchesSuffix(const std::string& name, const std::string& suffix)
     if (name.size() < suffix.size())
         return false;
     for (size_t i = 0; i < suffix.size(); ++i) {
-        char c = name[name.size() - suffix.size() + i];
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-        if (c != suffix[i])
+        if (AsciiUpper(name[name.size() - suffix.size() + i]) != suffix[i])
             return false;
     }
     return true;

@@ -2,9 +2,11 @@
 
 #include "core/paths.h"
 #include "core/run.h"
-#include "selection/native_path.h"
 #include "shell/layout.h"
+#include "shell/link_label.h"
+#include "shell/native_path.h"
 #include "shell/url.h"
+#include "status_panel.h"
 
 #include <QApplication>
 #include <QDir>
@@ -32,9 +34,10 @@ QLabel* MakeText(QWidget* frame, const char* name, Place p, const QString& text,
     return label;
 }
 
-QLabel* MakeLink(QWidget* frame, const char* name, Place p, const QString& text)
+LinkLabel* MakeLink(QWidget* frame, const char* name, Place p, const QString& text)
 {
-    QLabel* label = MakeText(frame, name, p, text);
+    auto* label = MakeControl<LinkLabel>(frame, name, p, text);
+    label->setTextFormat(Qt::PlainText);
     MarkBold(label); // keeps its own font: underlined, normal weight
     QFont f = PageFont();
     f.setUnderline(true);
@@ -45,59 +48,6 @@ QLabel* MakeLink(QWidget* frame, const char* name, Place p, const QString& text)
     return label;
 }
 
-// Drives the status panel while the run works. The run takes no input, so the panel is
-// repainted at once rather than when the event loop next runs, but at most every few tens of
-// milliseconds: a site of many thousand pages is not held up by its own progress display.
-class PageSink : public RunSink {
-public:
-    PageSink(GenerationPage& page, const OtherPages& pages)
-        : page_(page)
-        , pages_(pages)
-    {
-    }
-    void RunStarted(size_t count) override
-    {
-        page_.Frame4->show();
-        page_.Frame4->raise();
-        page_.Stat->setMinimum(0);
-        // A maximum not above the minimum is not applied.
-        if (count >= 2)
-            page_.Stat->setMaximum(static_cast<int>(count - 1));
-        pages_.selectFile(-1);
-        page_.Frame4->repaint();
-        sincePaint_.start();
-    }
-    void FileStarted(size_t index, const std::string&) override
-    {
-        index_ = static_cast<int>(index);
-        if (sincePaint_.elapsed() >= kPaintIntervalMs)
-            Show();
-    }
-    void StatusLine(const std::string& line) override { lines_.append(ToDisplay(line)); }
-    /// Shows where the run stands: the bar, page 1's selection and the new status lines.
-    void Show()
-    {
-        if (index_ >= 0) {
-            page_.Stat->setValue(index_);
-            pages_.selectFile(index_);
-        }
-        if (!lines_.isEmpty()) {
-            page_.List1->addItems(lines_);
-            lines_.clear();
-        }
-        page_.Frame4->repaint();
-        sincePaint_.restart();
-    }
-
-private:
-    static constexpr qint64 kPaintIntervalMs = 40;
-    GenerationPage& page_;
-    const OtherPages& pages_;
-    QElapsedTimer sincePaint_;
-    int index_ = -1;
-    QStringList lines_;
-};
-
 } // namespace
 
 GenerationPage::GenerationPage(Program& program, OtherPages pages)
@@ -106,9 +56,9 @@ GenerationPage::GenerationPage(Program& program, OtherPages pages)
 {
     Frame1 = MakeFrame(this, "Frame1", QStringLiteral("Ausgabedatei"), { 120, 720, 7335, 1935 });
     Text1 = MakeControl<QLineEdit>(Frame1, "Text1", { 120, 360, 7095, 285 });
-    Label1 = MakeText(Frame1, "Label1", { 120, 840, 7095, 255 },
+    MakeText(Frame1, "Label1", { 120, 840, 7095, 255 },
         QStringLiteral("Die Suchdatei wird unter dem gewählten Dateinamen erstellt."));
-    Label16 = MakeText(Frame1, "Label16", { 120, 1200, 7095, 255 },
+    MakeText(Frame1, "Label16", { 120, 1200, 7095, 255 },
         QStringLiteral("Stammverzeichnis auf Ihrem Webserver:"));
     Text2 = MakeControl<QLineEdit>(Frame1, "Text2", { 120, 1440, 7095, 285 },
         QStringLiteral("https://www.ihre-website.example/"));
@@ -136,25 +86,19 @@ GenerationPage::GenerationPage(Program& program, OtherPages pages)
         = MakeButton(Frame5, "Command3", QStringLiteral("Hilfe schließen"), 5640, 2880, 1455, 375);
 
     Frame4 = MakeFrame(this, "Frame4", QStringLiteral("Status"), { 120, 2760, 7335, 2775 });
-    Label6 = MakeText(Frame4, "Label6", { 120, 360, 7095, 255 },
-        QStringLiteral("Bitte warten Sie, die gewählten Dateien werden indiziert..."));
-    Stat = MakeControl<QProgressBar>(Frame4, "Stat", { 120, 720, 7095, 255 });
-    Stat->setTextVisible(false);
-    Command2 = MakeButton(
-        Frame4, "Command2", QStringLiteral("Hilfe zu den Meldungen"), 4800, 1080, 2415, 375);
-    Label7 = MakeText(Frame4, "Label7", { 120, 1200, 7095, 255 }, QStringLiteral("Meldungen"));
-    List1 = MakeControl<QListWidget>(Frame4, "List1", { 120, 1440, 7095, 1230 });
-    List1->setSelectionMode(QAbstractItemView::SingleSelection);
+    status_ = new StatusPanel(Frame4, [this](int row) { pages_.selectFile(row); });
 
     Frame2 = MakeFrame(this, "Frame2", QString(), { 120, 5520, 7335, 975 }, false);
-    Label3 = MakeText(Frame2, "Label3", { 120, 240, 7095, 255 }, kMakerName);
+    MakeText(Frame2, "Label3", { 120, 240, 7095, 255 }, kMakerName);
     Label5 = MakeLink(Frame2, "Label5", { 120, 600, 1695, 255 }, kMakerWebAddressShown);
     Label4 = MakeLink(Frame2, "Label4", { 3120, 600, 1575, 255 }, kMakerMailAddress);
-    Image1 = MakeControl<QLabel>(Frame2, "Image1", { 5520, 300, 1320, 465 });
-    Image1->setPixmap(QPixmap(QStringLiteral(":/tovaro/banner.gif")));
-    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Label5->installEventFilter(this);
-    Label4->installEventFilter(this);
+    auto* banner = MakeControl<QLabel>(Frame2, "Image1", { 5520, 300, 1320, 465 });
+    banner->setPixmap(QPixmap(QStringLiteral(":/tovaro/banner.gif")));
+    banner->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    connect(Label5, &LinkLabel::clicked, this,
+        [this] { OpenDocument(*program_.opener, kMakerWebAddress); });
+    connect(Label4, &LinkLabel::clicked, this,
+        [this] { OpenDocument(*program_.opener, kMakerMailLink); });
 
     Command6 = MakeButton(this, "Command6", QStringLiteral("<< S&chritt 3"), 4680, 6960, 1215, 375);
     Command1
@@ -167,35 +111,18 @@ GenerationPage::GenerationPage(Program& program, OtherPages pages)
     NormalFontInFrames(this);
     LabelsBelowControls(this);
 
-    QWidget* order[] = { Command6, Command7, Text1, Command1, List1, Command2, Command3, Text2 };
-    for (size_t i = 0; i + 1 < std::size(order); ++i)
-        setTabOrder(order[i], order[i + 1]);
+    SetTabOrder({ Command6, Command7, Text1, Command1, status_->ListStop(), status_->HelpStop(),
+        Command3, Text2 });
     Command6->setFocus();
 
     connect(Command1, &QPushButton::clicked, this, &GenerationPage::RunGeneration);
-    connect(Command2, &QPushButton::clicked, this, &GenerationPage::ShowMessageHelp);
+    connect(status_, &StatusPanel::MessageHelpRequested, this, &GenerationPage::ShowMessageHelp);
     connect(Command3, &QPushButton::clicked, this, &GenerationPage::CloseMessageHelp);
     connect(Command6, &QPushButton::clicked, this, &GenerationPage::PreviousPageRequested);
 
     // The page's one-time initialisation.
     Text1->setText(
         ToDisplay(DefaultOutputPath(ToBytes(program_.directory), ToBytes(QDir::homePath()))));
-}
-
-bool GenerationPage::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::MouseButtonRelease
-        && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        if (watched == Label5) {
-            OpenDocument(*program_.opener, kMakerWebAddress);
-            return true;
-        }
-        if (watched == Label4) {
-            OpenDocument(*program_.opener, kMakerMailLink);
-            return true;
-        }
-    }
-    return WizardPage::eventFilter(watched, event);
 }
 
 void GenerationPage::ShowMessageHelp()
@@ -206,7 +133,7 @@ void GenerationPage::ShowMessageHelp()
 
 void GenerationPage::CloseMessageHelp()
 {
-    Frame4->raise();
+    status_->Raise();
 }
 
 void GenerationPage::RunGeneration()
@@ -215,10 +142,9 @@ void GenerationPage::RunGeneration()
     in.outputPath = ToBytes(Text1->text());
     in.webRoot = Text2->text().toStdString();
 
-    PageSink sink(*this, pages_);
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const RunResult result = tovaro::RunGeneration(in, sink);
-    sink.Show(); // the end state: the bar at the last file, its entry selected, every line
+    const RunResult result = tovaro::RunGeneration(in, *status_);
+    status_->Show(); // the end state: the bar at the last file, its entry selected, every line
     QApplication::restoreOverrideCursor();
     if (result.written)
         program_.messages->Information(

@@ -15,6 +15,9 @@ class QProgressBar;
 
 namespace tovaro::gui {
 
+class LinkLabel;
+class StatusPanel;
+
 /// What the run reads from and does to the other pages.
 struct OtherPages {
     /// The file list and site directory of page 1, and the options of page 2, as they stand.
@@ -28,27 +31,6 @@ class GenerationPage : public WizardPage {
 public:
     GenerationPage(Program& program, OtherPages pages);
 
-    QGroupBox* Frame1 = nullptr;
-    QLineEdit* Text1 = nullptr;
-    QLabel* Label1 = nullptr;
-    QLabel* Label16 = nullptr;
-    QLineEdit* Text2 = nullptr;
-    QGroupBox* Frame5 = nullptr;
-    QPushButton* Command3 = nullptr;
-    QGroupBox* Frame4 = nullptr;
-    QLabel* Label6 = nullptr;
-    QProgressBar* Stat = nullptr;
-    QPushButton* Command2 = nullptr;
-    QLabel* Label7 = nullptr;
-    QListWidget* List1 = nullptr;
-    QGroupBox* Frame2 = nullptr;
-    QLabel* Label3 = nullptr; ///< the line naming the maker
-    QLabel* Label5 = nullptr;
-    QLabel* Label4 = nullptr;
-    QLabel* Image1 = nullptr;
-    QPushButton* Command6 = nullptr;
-    QPushButton* Command1 = nullptr;
-
 signals:
     void PreviousPageRequested();
 
@@ -57,11 +39,20 @@ public slots:
     void ShowMessageHelp();
     void CloseMessageHelp();
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     OtherPages pages_;
+    QGroupBox* Frame1 = nullptr;
+    QLineEdit* Text1 = nullptr; ///< the output file
+    QLineEdit* Text2 = nullptr; ///< the web root
+    QGroupBox* Frame5 = nullptr; ///< the help panel
+    QPushButton* Command3 = nullptr;
+    QGroupBox* Frame4 = nullptr; ///< the status panel's frame
+    StatusPanel* status_ = nullptr;
+    QGroupBox* Frame2 = nullptr; ///< the address block
+    LinkLabel* Label5 = nullptr;
+    LinkLabel* Label4 = nullptr;
+    QPushButton* Command6 = nullptr;
+    QPushButton* Command1 = nullptr;
 };
 
 } // namespace tovaro::gui

@@ -16,8 +16,6 @@ public:
     QString Path() const { return path_; }
     /// Opens `dir`; a directory that has vanished opens its nearest existing parent.
     void SetPath(const QString& dir);
-    /// Lists the current directory again.
-    void Refresh() { SetPath(path_); }
 
 signals:
     void PathChanged(const QString& dir);

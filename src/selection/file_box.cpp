@@ -3,7 +3,7 @@
 #include "core/pattern.h"
 #include "core/text.h"
 #include "core/walk.h"
-#include "native_path.h"
+#include "shell/native_path.h"
 
 #include <algorithm>
 

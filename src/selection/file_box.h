@@ -2,6 +2,8 @@
 // "*" and "?", several patterns separated by ";"), sorted by name, without hidden files.
 #pragma once
 
+#include "core/pattern.h"
+
 #include <QListWidget>
 #include <string>
 #include <vector>
@@ -26,7 +28,7 @@ public:
 private:
     QString directory_;
     std::vector<std::string> names_; // the bytes of each listed name, row by row
-    QString pattern_ = QStringLiteral("*.ht*");
+    QString pattern_ = QString::fromLatin1(kDefaultTreeFilter);
 };
 
 } // namespace tovaro::gui

@@ -1,7 +1,7 @@
 #include "file_list_box.h"
 
 #include "core/text.h"
-#include "native_path.h"
+#include "shell/native_path.h"
 
 namespace tovaro::gui {
 

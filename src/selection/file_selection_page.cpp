@@ -7,8 +7,9 @@
 #include "drive_box.h"
 #include "file_box.h"
 #include "file_list_box.h"
-#include "native_path.h"
 #include "shell/layout.h"
+#include "shell/link_label.h"
+#include "shell/native_path.h"
 #include "shell/url.h"
 
 #include <QApplication>
@@ -31,17 +32,16 @@ FileSelectionPage::FileSelectionPage(Program& program, const QString& startDirec
     Drive1 = MakeControl<DriveBox>(this, "Drive1", { 120, 720, 2415, 315 });
     Dir1 = MakeControl<DirBox>(this, "Dir1", { 120, 1080, 2415, 3690 });
     File1 = MakeControl<FileBox>(this, "File1", { 2640, 720, 4815, 3015 });
-    Label1
-        = MakeControl<QLabel>(this, "Label1", { 2640, 3840, 1695, 255 }, QStringLiteral("Filter:"));
-    Text1
-        = MakeControl<QLineEdit>(this, "Text1", { 6360, 3840, 1095, 285 }, QStringLiteral("*.ht*"));
+    MakeControl<QLabel>(this, "Label1", { 2640, 3840, 1695, 255 }, QStringLiteral("Filter:"));
+    Text1 = MakeControl<QLineEdit>(
+        this, "Text1", { 6360, 3840, 1095, 285 }, QString::fromLatin1(kDefaultTreeFilter));
     Command1 = MakeButton(this, "Command1", QStringLiteral("+"), 2640, 4275, 615, 495);
     Command2 = MakeButton(this, "Command2", QStringLiteral("++"), 3240, 4275, 615, 495);
     Command5 = MakeButton(this, "Command5", QStringLiteral("+++"), 3840, 4275, 615, 495);
     Command4 = MakeButton(this, "Command4", QStringLiteral("-"), 4680, 4275, 615, 495);
     Command3 = MakeButton(this, "Command3", QStringLiteral("--"), 5280, 4275, 615, 495);
     List1 = MakeControl<FileListBox>(this, "List1", { 120, 4920, 7335, 1620 });
-    Image1 = MakeControl<QLabel>(this, "Image1", { 6120, 4320, 1320, 465 });
+    Image1 = MakeControl<LinkLabel>(this, "Image1", { 6120, 4320, 1320, 465 });
     Command6 = MakeButton(this, "Command6", QStringLiteral(">> &Schritt 2"), 6120, 6960, 1215, 375);
 
     Command1->setToolTip(QStringLiteral("Markierte Datei hinzufügen"));
@@ -52,16 +52,14 @@ FileSelectionPage::FileSelectionPage(Program& program, const QString& startDirec
     Command3->setToolTip(QStringLiteral("Alle Dateien entfernen"));
     Image1->setPixmap(QPixmap(QStringLiteral(":/tovaro/banner.gif")));
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Image1->installEventFilter(this);
+    connect(Image1, &LinkLabel::clicked, this,
+        [this] { OpenDocument(*program_.opener, kMakerWebAddress); });
 
     LabelsBelowControls(this);
 
-    // Tab order of the layout table: Drive1, Dir1, File1, "+", "++", "-", List1, Text1, "+++",
-    // "--", Command6, Command7.
-    QWidget* order[] = { Drive1, Dir1, File1, Command1, Command2, Command4, List1, Text1, Command5,
-        Command3, Command6, Command7 };
-    for (size_t i = 0; i + 1 < std::size(order); ++i)
-        setTabOrder(order[i], order[i + 1]);
+    // Labels and the banner take no focus.
+    SetTabOrder({ Drive1, Dir1, File1, Command1, Command2, Command4, List1, Text1, Command5,
+        Command3, Command6, Command7 });
     Drive1->setFocus(); // the first stop of the tab order, when the page is first shown
 
     connect(Drive1, &DriveBox::DriveChosen, this, &FileSelectionPage::openDirectory);
@@ -89,16 +87,6 @@ void FileSelectionPage::openDirectory(const QString& dir)
     Drive1->FollowDirectory(Dir1->Path());
     if (File1->Directory() != Dir1->Path())
         File1->SetDirectory(Dir1->Path());
-}
-
-bool FileSelectionPage::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == Image1 && event->type() == QEvent::MouseButtonRelease
-        && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        OpenDocument(*program_.opener, kMakerWebAddress);
-        return true;
-    }
-    return WizardPage::eventFilter(watched, event);
 }
 
 void FileSelectionPage::AppendPaths(std::vector<std::string> paths)

@@ -12,6 +12,8 @@ class QListWidget;
 
 namespace tovaro::gui {
 
+class LinkLabel;
+
 class DirBox;
 class DriveBox;
 class FileBox;
@@ -21,20 +23,6 @@ class FileSelectionPage : public WizardPage {
     Q_OBJECT
 public:
     FileSelectionPage(Program& program, const QString& startDirectory);
-
-    DriveBox* Drive1 = nullptr;
-    DirBox* Dir1 = nullptr;
-    FileBox* File1 = nullptr;
-    QLabel* Label1 = nullptr;
-    QLineEdit* Text1 = nullptr;
-    QPushButton* Command1 = nullptr;
-    QPushButton* Command2 = nullptr;
-    QPushButton* Command5 = nullptr;
-    QPushButton* Command4 = nullptr;
-    QPushButton* Command3 = nullptr;
-    FileListBox* List1 = nullptr;
-    QLabel* Image1 = nullptr;
-    QPushButton* Command6 = nullptr;
 
     /// The list of files as the run reads it, each path's bytes.
     std::vector<std::string> FileList() const;
@@ -54,12 +42,22 @@ public slots:
     void RemoveSelectedEntry();
     void RemoveAllEntries();
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void AppendPaths(std::vector<std::string> paths);
     void openDirectory(const QString& dir);
+
+    DriveBox* Drive1 = nullptr;
+    DirBox* Dir1 = nullptr;
+    FileBox* File1 = nullptr;
+    QLineEdit* Text1 = nullptr; ///< the filter
+    QPushButton* Command1 = nullptr;
+    QPushButton* Command2 = nullptr;
+    QPushButton* Command5 = nullptr;
+    QPushButton* Command4 = nullptr;
+    QPushButton* Command3 = nullptr;
+    FileListBox* List1 = nullptr;
+    LinkLabel* Image1 = nullptr;
+    QPushButton* Command6 = nullptr;
 };
 
 } // namespace tovaro::gui

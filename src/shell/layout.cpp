@@ -76,4 +76,23 @@ void LabelsBelowControls(QWidget* page)
         LowerLabels(frame);
 }
 
+void SetTabOrder(std::initializer_list<QWidget*> order)
+{
+    QWidget* previous = nullptr;
+    for (QWidget* w : order) {
+        if (previous != nullptr)
+            QWidget::setTabOrder(previous, w);
+        previous = w;
+    }
+}
+
+QPushButton* MakeButton(QWidget* container, const char* name, const QString& caption, int left,
+    int top, int width, int height)
+{
+    auto* b = MakeControl<QPushButton>(container, name, { left, top, width, height }, caption);
+    b->setAutoDefault(true);
+    b->setDefault(false);
+    return b;
+}
+
 } // namespace tovaro::gui

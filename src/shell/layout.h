@@ -1,10 +1,13 @@
-// Positions of the layout tables are in twips; the widgets get device-independent pixels.
+// Control positions are given in twips (1/1440 inch, 15 to a pixel at 96 dpi); the widgets get
+// device-independent pixels.
 #pragma once
 
 #include <QFont>
 #include <QGroupBox>
+#include <QPushButton>
 #include <QRect>
 #include <QWidget>
+#include <initializer_list>
 
 namespace tovaro::gui {
 
@@ -20,7 +23,7 @@ inline QRect TwipsRect(int left, int top, int width, int height)
     return QRect(Px(left), Px(top), Px(width), Px(height));
 }
 
-/// One row of a layout table: where a control sits, in twips, relative to its container.
+/// Where a control sits, in twips, relative to its container.
 struct Place {
     int left;
     int top;
@@ -38,11 +41,16 @@ W* MakeControl(QWidget* container, const char* name, Place p, Args&&... args)
     return w;
 }
 
+/// A push button of the pages: Enter presses it while it has the focus, and no button is the
+/// default.
+QPushButton* MakeButton(QWidget* container, const char* name, const QString& caption, int left,
+    int top, int width, int height);
+
 /// The dialog font of the pages ("MS Sans Serif" 8.25 points, or its closest stand-in).
 QFont PageFont(bool bold = false);
 
 /// Installs the stand-ins for "MS Sans Serif" where it is missing, and the classic widget
-/// style the layout was drawn for (frame captions on the frame's border).
+/// style the pages' geometry assumes (frame captions on the frame's border).
 void InstallPageLook();
 
 /// A frame whose caption is bold while the controls in it keep the normal page font; call
@@ -53,8 +61,11 @@ QGroupBox* MakeFrame(
 void MarkBold(QWidget* w);
 void NormalFontInFrames(QWidget* page);
 
-/// Labels and pictures lie below the buttons, boxes and frames of their container, as the
-/// layout was drawn: a label never covers a button that overlaps it.
+/// Labels and pictures lie below the buttons, boxes and frames of their container: a label
+/// never covers a button that overlaps it.
 void LabelsBelowControls(QWidget* page);
+
+/// Tab moves through `order` in this sequence, then starts again.
+void SetTabOrder(std::initializer_list<QWidget*> order);
 
 } // namespace tovaro::gui

@@ -11,10 +11,4 @@ void WriteProgramPath(const QString& programDir)
     settings.sync();
 }
 
-QString ReadProgramPath()
-{
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Brantwell"));
-    return settings.value(QStringLiteral("Tovaro/Path")).toString();
-}
-
 } // namespace tovaro::gui

@@ -8,7 +8,4 @@ namespace tovaro::gui {
 /// "Tovaro", key "Path"). Nothing depends on it: a failed write is ignored.
 void WriteProgramPath(const QString& programDir);
 
-/// Reads the entry back (for tests; the program itself never reads it).
-QString ReadProgramPath();
-
 } // namespace tovaro::gui

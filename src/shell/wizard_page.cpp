@@ -46,15 +46,6 @@ QFrame* WizardPage::MakeLine(const char* name, int top, QPalette::ColorRole role
     return line;
 }
 
-QPushButton* WizardPage::MakeButton(QWidget* container, const char* name, const QString& caption,
-    int left, int top, int width, int height)
-{
-    auto* b = MakeControl<QPushButton>(container, name, { left, top, width, height }, caption);
-    b->setAutoDefault(true);
-    b->setDefault(false);
-    return b;
-}
-
 void WizardPage::openHelp()
 {
     OpenDocument(*program_.opener, HelpDocumentPath(program_.directory));

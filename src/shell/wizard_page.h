@@ -20,17 +20,12 @@ public:
 
     WizardPage(const char* formName, const QString& heading, Program& program);
 
-    QLabel* Label2 = nullptr;
-    QPushButton* Command7 = nullptr;
-
 protected:
     void closeEvent(QCloseEvent* event) override;
-    /// A push button of the pages: Enter presses it while it has the focus, and no button is
-    /// the default.
-    QPushButton* MakeButton(QWidget* container, const char* name, const QString& caption, int left,
-        int top, int width, int height);
 
     Program& program_;
+    QLabel* Label2 = nullptr; ///< the page heading
+    QPushButton* Command7 = nullptr; ///< "&Hilfe"
 
 private:
     void openHelp();

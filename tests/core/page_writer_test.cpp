@@ -89,5 +89,5 @@ TEST(PageWriterTest, EntryBlockAndTailCount)
     size_t lines = 0;
     for (char c : tail)
         lines += c == '\n';
-    EXPECT_EQ(lines, 40u); // lines 20 to 59
+    EXPECT_EQ(lines, 40u); // from the search loop to "</html>"
 }

@@ -17,10 +17,16 @@ protected:
     test::Harness h { QStringLiteral("/") };
     AppearancePage* page = h.p2();
 
-    QString Bg() const { return page->Text4->text(); }
-    QString Fg() const { return page->Text1->text(); }
-    ColourValue BgPreview() const { return AppearancePage::PreviewColour(page->Shape1); }
-    ColourValue FgPreview() const { return AppearancePage::PreviewColour(page->Shape2); }
+    QString Bg() const { return test::Control<QLineEdit>(page, "Text4")->text(); }
+    QString Fg() const { return test::Control<QLineEdit>(page, "Text1")->text(); }
+    ColourValue BgPreview() const
+    {
+        return AppearancePage::PreviewColour(test::Control<QLabel>(page, "Shape1"));
+    }
+    ColourValue FgPreview() const
+    {
+        return AppearancePage::PreviewColour(test::Control<QLabel>(page, "Shape2"));
+    }
 };
 
 } // namespace
@@ -33,23 +39,24 @@ TEST_F(AppearanceTest, InitialContents)
     EXPECT_EQ(a.fontFace, "Arial, Helvetica, sans-serif");
     EXPECT_EQ(a.fontSize, "3");
     EXPECT_EQ(a.heading, "Tovaro Suche");
-    EXPECT_EQ(page->Combo1->count(), 5);
-    EXPECT_EQ(page->Combo1->itemText(4), QStringLiteral("Comic Sans MS, Arial"));
-    EXPECT_EQ(page->Combo2->count(), 7);
+    EXPECT_EQ(test::Control<QComboBox>(page, "Combo1")->count(), 5);
+    EXPECT_EQ(test::Control<QComboBox>(page, "Combo1")->itemText(4),
+        QStringLiteral("Comic Sans MS, Arial"));
+    EXPECT_EQ(test::Control<QComboBox>(page, "Combo2")->count(), 7);
     EXPECT_EQ(BgPreview(), MakeColour(0xFF, 0xFF, 0xE1));
-    EXPECT_FALSE(page->Label1->isVisibleTo(page));
+    EXPECT_FALSE(test::Control<QLabel>(page, "Label1")->isVisibleTo(page));
 }
 
 TEST_F(AppearanceTest, DialogWritesItsColourIntoTheTargetOnly)
 {
     h.dialog.answers = { MakeColour(255, 0, 0) };
-    page->Command1->click();
+    test::Control<QPushButton>(page, "Command1")->click();
     EXPECT_EQ(Bg(), QStringLiteral("#FF0000"));
     EXPECT_EQ(BgPreview(), MakeColour(255, 0, 0));
     EXPECT_EQ(Fg(), QStringLiteral("#000000"));
 
     h.dialog.answers = { MakeColour(18, 52, 86) };
-    page->Command4->click();
+    test::Control<QPushButton>(page, "Command4")->click();
     EXPECT_EQ(Fg(), QStringLiteral("#123456"));
     EXPECT_EQ(FgPreview(), MakeColour(18, 52, 86));
     EXPECT_EQ(Bg(), QStringLiteral("#FF0000"));
@@ -57,13 +64,13 @@ TEST_F(AppearanceTest, DialogWritesItsColourIntoTheTargetOnly)
 
 TEST_F(AppearanceTest, CancelYieldsBlackAtFirstThenTheLastConfirmedColour)
 {
-    page->Command4->click(); // cancelled, never confirmed before
+    test::Control<QPushButton>(page, "Command4")->click(); // cancelled, never confirmed before
     EXPECT_EQ(Fg(), QStringLiteral("#000000"));
     EXPECT_EQ(FgPreview(), 0u);
     h.dialog.answers = { MakeColour(255, 255, 0) };
-    page->Command1->click();
+    test::Control<QPushButton>(page, "Command1")->click();
     EXPECT_EQ(Bg(), QStringLiteral("#FFFF00"));
-    page->Command4->click(); // cancelled: the background's colour
+    test::Control<QPushButton>(page, "Command4")->click(); // cancelled: the background's colour
     EXPECT_EQ(Fg(), QStringLiteral("#FFFF00"));
     EXPECT_EQ(FgPreview(), MakeColour(255, 255, 0));
     EXPECT_EQ(h.dialog.runs, 3);
@@ -71,9 +78,9 @@ TEST_F(AppearanceTest, CancelYieldsBlackAtFirstThenTheLastConfirmedColour)
 
 TEST_F(AppearanceTest, TypedValuesPassUncheckedAndLeaveThePreview)
 {
-    page->Text4->setText(QStringLiteral("#00FF00"));
-    page->Combo2->setEditText(QStringLiteral("12"));
-    page->Combo1->setEditText(QStringLiteral("Verdana"));
+    test::Control<QLineEdit>(page, "Text4")->setText(QStringLiteral("#00FF00"));
+    test::Control<QComboBox>(page, "Combo2")->setEditText(QStringLiteral("12"));
+    test::Control<QComboBox>(page, "Combo1")->setEditText(QStringLiteral("Verdana"));
     EXPECT_EQ(BgPreview(), MakeColour(0xFF, 0xFF, 0xE1));
     Appearance a = page->Options();
     EXPECT_EQ(a.backgroundColour, "#00FF00");
@@ -83,87 +90,90 @@ TEST_F(AppearanceTest, TypedValuesPassUncheckedAndLeaveThePreview)
 
 TEST_F(AppearanceTest, ChoosingAFontEntryPreviewsItsFirstFamily)
 {
-    const QString before = page->Combo1->font().family();
-    page->Combo1->setEditText(QStringLiteral("Times New Roman, serif"));
-    EXPECT_EQ(page->Combo1->font().family(), before); // typing triggers nothing
-    page->Combo1->setCurrentIndex(4);
-    emit page->Combo1->activated(4);
-    EXPECT_EQ(page->Combo1->font().family(), QStringLiteral("Comic Sans MS"));
+    const QString before = test::Control<QComboBox>(page, "Combo1")->font().family();
+    test::Control<QComboBox>(page, "Combo1")->setEditText(QStringLiteral("Times New Roman, serif"));
+    EXPECT_EQ(test::Control<QComboBox>(page, "Combo1")->font().family(),
+        before); // typing triggers nothing
+    test::Control<QComboBox>(page, "Combo1")->setCurrentIndex(4);
+    emit test::Control<QComboBox>(page, "Combo1")->activated(4);
+    EXPECT_EQ(
+        test::Control<QComboBox>(page, "Combo1")->font().family(), QStringLiteral("Comic Sans MS"));
     EXPECT_EQ(page->Options().fontFace, "Comic Sans MS, Arial");
 }
 
 TEST_F(AppearanceTest, PickerSamplesOnlyWhenThePointerMoved)
 {
-    page->Command2->click();
-    EXPECT_TRUE(page->Timer1->IsRunning());
-    EXPECT_TRUE(page->Label1->isVisibleTo(page));
-    page->Timer1->Tick(); // resting at (0, 0): no sample
+    test::Control<QPushButton>(page, "Command2")->click();
+    EXPECT_TRUE(test::Control<ScreenPicker>(page, "Timer1")->IsRunning());
+    EXPECT_TRUE(test::Control<QLabel>(page, "Label1")->isVisibleTo(page));
+    test::Control<ScreenPicker>(page, "Timer1")->Tick(); // resting at (0, 0): no sample
     EXPECT_EQ(h.pixels.reads, 0);
     EXPECT_EQ(Bg(), QStringLiteral("#FFFFE1"));
 
     h.pointer.at = QPoint(0x34, 0x12); // colour 0x1234: red 0x34, green 0x12
-    page->Timer1->Tick();
+    test::Control<ScreenPicker>(page, "Timer1")->Tick();
     EXPECT_EQ(Bg(), QStringLiteral("#341200"));
     EXPECT_EQ(BgPreview(), 0x1234u);
-    page->Timer1->Tick();
-    page->Timer1->Tick();
+    test::Control<ScreenPicker>(page, "Timer1")->Tick();
+    test::Control<ScreenPicker>(page, "Timer1")->Tick();
     EXPECT_EQ(h.pixels.reads, 1);
     EXPECT_EQ(Fg(), QStringLiteral("#000000")); // the other field is untouched
 }
 
 TEST_F(AppearanceTest, EscapeStopsThePickerAndThatTickStillSamples)
 {
-    page->Command3->click();
+    test::Control<QPushButton>(page, "Command3")->click();
     h.pointer.at = QPoint(1, 0);
-    page->Timer2->Tick();
+    test::Control<ScreenPicker>(page, "Timer2")->Tick();
     h.pointer.at = QPoint(2, 0);
     h.keys.Press();
-    page->Timer2->Tick();
-    EXPECT_FALSE(page->Timer2->IsRunning());
-    EXPECT_FALSE(page->Label1->isVisibleTo(page));
+    test::Control<ScreenPicker>(page, "Timer2")->Tick();
+    EXPECT_FALSE(test::Control<ScreenPicker>(page, "Timer2")->IsRunning());
+    EXPECT_FALSE(test::Control<QLabel>(page, "Label1")->isVisibleTo(page));
     EXPECT_EQ(Fg(), QStringLiteral("#020000"));
     EXPECT_EQ(FgPreview(), 2u);
 
     // Started again where it last sampled: nothing until the pointer moves.
-    page->Command3->click();
-    page->Timer2->Tick();
+    test::Control<QPushButton>(page, "Command3")->click();
+    test::Control<ScreenPicker>(page, "Timer2")->Tick();
     EXPECT_EQ(h.pixels.reads, 2);
 }
 
 TEST_F(AppearanceTest, OneEscapeStopsOneOfTwoPickers)
 {
-    page->Command2->click();
-    page->Command3->click();
+    test::Control<QPushButton>(page, "Command2")->click();
+    test::Control<QPushButton>(page, "Command3")->click();
     h.keys.Press();
-    page->Timer1->Tick();
-    page->Timer2->Tick();
-    EXPECT_FALSE(page->Timer1->IsRunning());
-    EXPECT_TRUE(page->Timer2->IsRunning());
-    EXPECT_FALSE(page->Label1->isVisibleTo(page)); // the first to stop hides the shared hint
+    test::Control<ScreenPicker>(page, "Timer1")->Tick();
+    test::Control<ScreenPicker>(page, "Timer2")->Tick();
+    EXPECT_FALSE(test::Control<ScreenPicker>(page, "Timer1")->IsRunning());
+    EXPECT_TRUE(test::Control<ScreenPicker>(page, "Timer2")->IsRunning());
+    EXPECT_FALSE(test::Control<QLabel>(page, "Label1")
+                     ->isVisibleTo(page)); // the first to stop hides the shared hint
     h.keys.Press();
-    page->Timer2->Tick();
-    EXPECT_FALSE(page->Timer2->IsRunning());
+    test::Control<ScreenPicker>(page, "Timer2")->Tick();
+    EXPECT_FALSE(test::Control<ScreenPicker>(page, "Timer2")->IsRunning());
 }
 
 TEST_F(AppearanceTest, PickerKeepsWritingWhilePageTwoIsHidden)
 {
-    page->Command2->click();
-    page->Command6->click();
+    test::Control<QPushButton>(page, "Command2")->click();
+    test::Control<QPushButton>(page, "Command6")->click();
     EXPECT_FALSE(page->isVisible());
     h.pointer.at = QPoint(255, 0);
-    page->Timer1->Tick();
-    EXPECT_TRUE(page->Timer1->IsRunning());
+    test::Control<ScreenPicker>(page, "Timer1")->Tick();
+    EXPECT_TRUE(test::Control<ScreenPicker>(page, "Timer1")->IsRunning());
     EXPECT_EQ(Bg(), QStringLiteral("#FF0000"));
-    h.p3()->Command6->click();
+    test::Control<QPushButton>(h.p3(), "Command6")->click();
     EXPECT_EQ(Bg(), QStringLiteral("#FF0000"));
-    EXPECT_TRUE(page->Timer1->IsRunning());
+    EXPECT_TRUE(test::Control<ScreenPicker>(page, "Timer1")->IsRunning());
 }
 
 TEST_F(AppearanceTest, TimerRunsAtTwentyMilliseconds)
 {
-    page->Command2->click();
-    EXPECT_EQ(page->Timer1->Timer().interval(), 20);
-    EXPECT_FALSE(page->Timer2->IsRunning());
+    test::Control<QPushButton>(page, "Command2")->click();
+    EXPECT_EQ(test::Control<ScreenPicker>(page, "Timer1")->Timer().interval(), 20);
+    EXPECT_FALSE(test::Control<ScreenPicker>(page, "Timer2")->IsRunning());
 }
 
 TEST(FocusKeySourceTest, EscapeInTheProgramCountsOncePerPress)

@@ -13,11 +13,25 @@
 #include <QApplication>
 #include <QString>
 #include <QStringList>
+#include <cstdio>
+#include <cstdlib>
 #include <deque>
 #include <memory>
 #include <optional>
 
 namespace tovaro::test {
+
+/// The control of a page (or of any widget) with the given object name, which is its control
+/// name; a missing control ends the test program at once.
+template <class T> T* Control(const QObject* page, const char* name)
+{
+    T* found = page->findChild<T*>(QLatin1String(name));
+    if (found == nullptr) {
+        std::fprintf(stderr, "no control %s of type %s\n", name, T::staticMetaObject.className());
+        std::abort();
+    }
+    return found;
+}
 
 struct RecordingOpener : gui::DocumentOpener {
     QStringList opened;

@@ -44,11 +44,11 @@ protected:
     std::unique_ptr<test::Harness> h;
 
     void Open() { h = std::make_unique<test::Harness>(Q(dir.path() + "/site"), Q(dir.path())); }
-    void AddAll() { h->p1()->Command2->click(); }
+    void AddAll() { test::Control<QPushButton>(h->p1(), "Command2")->click(); }
     void GoToPageThree()
     {
-        h->p1()->Command6->click();
-        h->p2()->Command6->click();
+        test::Control<QPushButton>(h->p1(), "Command6")->click();
+        test::Control<QPushButton>(h->p2(), "Command6")->click();
     }
 };
 
@@ -62,12 +62,12 @@ TEST_F(GeneratorTest, InitialPage)
     Open();
     GoToPageThree();
     GenerationPage* p = h->p3();
-    EXPECT_EQ(p->Text1->text(), Q(dir.path() + "/lookup.htm"));
-    EXPECT_TRUE(p->Text2->text().endsWith(QLatin1Char('/')));
-    EXPECT_FALSE(p->Frame4->isVisibleTo(p));
-    EXPECT_FALSE(p->Frame5->isVisibleTo(p));
-    EXPECT_TRUE(p->Frame1->isVisibleTo(p));
-    EXPECT_EQ(p->Command1->text(), QStringLiteral("Datei erzeugen"));
+    EXPECT_EQ(test::Control<QLineEdit>(p, "Text1")->text(), Q(dir.path() + "/lookup.htm"));
+    EXPECT_TRUE(test::Control<QLineEdit>(p, "Text2")->text().endsWith(QLatin1Char('/')));
+    EXPECT_FALSE(test::Control<QGroupBox>(p, "Frame4")->isVisibleTo(p));
+    EXPECT_FALSE(test::Control<QGroupBox>(p, "Frame5")->isVisibleTo(p));
+    EXPECT_TRUE(test::Control<QGroupBox>(p, "Frame1")->isVisibleTo(p));
+    EXPECT_EQ(test::Control<QPushButton>(p, "Command1")->text(), QStringLiteral("Datei erzeugen"));
 }
 
 TEST_F(GeneratorTest, WholeWizardWritesWhatTheCoreWrites)
@@ -76,19 +76,20 @@ TEST_F(GeneratorTest, WholeWizardWritesWhatTheCoreWrites)
     dir.Write("site/b.htm", Page("Beta", ""));
     dir.Write("site/docs/c.htm", Page("Gamma"));
     Open();
-    h->p1()->Command5->click(); // the whole tree
-    ASSERT_EQ(h->p1()->List1->count(), 3);
-    h->p1()->Command6->click();
+    test::Control<QPushButton>(h->p1(), "Command5")->click(); // the whole tree
+    ASSERT_EQ(test::Control<FileListBox>(h->p1(), "List1")->count(), 3);
+    test::Control<QPushButton>(h->p1(), "Command6")->click();
     h->dialog.answers = { MakeColour(0x12, 0x34, 0x56) };
-    h->p2()->Command1->click();
-    h->p2()->Text2->setText(QStringLiteral("Suche in Gärten"));
-    h->p2()->Combo2->setEditText(QStringLiteral("4"));
-    h->p2()->Command6->click();
+    test::Control<QPushButton>(h->p2(), "Command1")->click();
+    test::Control<QLineEdit>(h->p2(), "Text2")->setText(QStringLiteral("Suche in Gärten"));
+    test::Control<QComboBox>(h->p2(), "Combo2")->setEditText(QStringLiteral("4"));
+    test::Control<QPushButton>(h->p2(), "Command6")->click();
     GenerationPage* p = h->p3();
     const std::string out = dir.path() + "/site/suche.htm";
-    p->Text1->setText(Q(out));
-    p->Text2->setText(QStringLiteral("https://www.example.org/garten/"));
-    p->Command1->click();
+    test::Control<QLineEdit>(p, "Text1")->setText(Q(out));
+    test::Control<QLineEdit>(p, "Text2")
+        ->setText(QStringLiteral("https://www.example.org/garten/"));
+    test::Control<QPushButton>(p, "Command1")->click();
 
     ASSERT_EQ(h->messages.shown,
         QStringList { QStringLiteral("info|Suchdatei|Die Suchdatei wurde erfolgreich erstellt!") });
@@ -104,9 +105,9 @@ TEST_F(GeneratorTest, WholeWizardWritesWhatTheCoreWrites)
     ASSERT_TRUE(tovaro::RunGeneration(in, sink).written);
     EXPECT_EQ(test::ReadFile(out), test::ReadFile(in.outputPath));
     EXPECT_NE(test::ReadFile(out).find("<title>Suche in Gärten</title>"), std::string::npos);
-    EXPECT_EQ(
-        Texts(p->List1), QStringList { Q("Fehlend: Description " + dir.path() + "/site/b.htm") });
-    EXPECT_TRUE(p->Frame4->isVisibleTo(p));
+    EXPECT_EQ(Texts(test::Control<QListWidget>(p, "List1")),
+        QStringList { Q("Fehlend: Description " + dir.path() + "/site/b.htm") });
+    EXPECT_TRUE(test::Control<QGroupBox>(p, "Frame4")->isVisibleTo(p));
 
     // tovaro-gen, given the same inputs, writes the same page.
     QStringList args;
@@ -128,13 +129,13 @@ TEST_F(GeneratorTest, TwoRunsKeepEveryStatusLineAndSelectTheLastFile)
     Open();
     AddAll();
     GoToPageThree();
-    h->p3()->Command1->click();
-    h->p3()->Command1->click();
+    test::Control<QPushButton>(h->p3(), "Command1")->click();
+    test::Control<QPushButton>(h->p3(), "Command1")->click();
     const QString line = Q("Fehlend: Titel, Keywords, Description " + dir.path() + "/site/b.htm");
-    EXPECT_EQ(Texts(h->p3()->List1), (QStringList { line, line }));
-    EXPECT_EQ(h->p1()->List1->currentRow(), 2);
-    EXPECT_EQ(h->p3()->Stat->maximum(), 2);
-    EXPECT_EQ(h->p3()->Stat->value(), 2);
+    EXPECT_EQ(Texts(test::Control<QListWidget>(h->p3(), "List1")), (QStringList { line, line }));
+    EXPECT_EQ(test::Control<FileListBox>(h->p1(), "List1")->currentRow(), 2);
+    EXPECT_EQ(test::Control<QProgressBar>(h->p3(), "Stat")->maximum(), 2);
+    EXPECT_EQ(test::Control<QProgressBar>(h->p3(), "Stat")->value(), 2);
     EXPECT_EQ(h->messages.shown.size(), 2);
     EXPECT_TRUE(test::FileExists(dir.path() + "/lookup.htm"));
 }
@@ -148,18 +149,18 @@ TEST_F(GeneratorTest, OneFileKeepsTheEarlierMaximum)
     Open();
     AddAll();
     GoToPageThree();
-    h->p3()->Command1->click();
-    EXPECT_EQ(h->p3()->Stat->maximum(), 3);
-    h->p3()->Command6->click();
-    h->p2()->Command8->click();
-    h->p1()->Command3->click();
-    h->p1()->File1->item(0)->setSelected(true);
-    h->p1()->Command1->click();
-    h->p1()->Command6->click();
-    h->p2()->Command6->click();
-    h->p3()->Command1->click();
-    EXPECT_EQ(h->p3()->Stat->maximum(), 3);
-    EXPECT_EQ(h->p3()->Stat->value(), 0);
+    test::Control<QPushButton>(h->p3(), "Command1")->click();
+    EXPECT_EQ(test::Control<QProgressBar>(h->p3(), "Stat")->maximum(), 3);
+    test::Control<QPushButton>(h->p3(), "Command6")->click();
+    test::Control<QPushButton>(h->p2(), "Command8")->click();
+    test::Control<QPushButton>(h->p1(), "Command3")->click();
+    test::Control<FileBox>(h->p1(), "File1")->item(0)->setSelected(true);
+    test::Control<QPushButton>(h->p1(), "Command1")->click();
+    test::Control<QPushButton>(h->p1(), "Command6")->click();
+    test::Control<QPushButton>(h->p2(), "Command6")->click();
+    test::Control<QPushButton>(h->p3(), "Command1")->click();
+    EXPECT_EQ(test::Control<QProgressBar>(h->p3(), "Stat")->maximum(), 3);
+    EXPECT_EQ(test::Control<QProgressBar>(h->p3(), "Stat")->value(), 0);
 }
 
 TEST_F(GeneratorTest, OutputInAMissingFolderShowsTheErrorAndNoSuccess)
@@ -169,8 +170,8 @@ TEST_F(GeneratorTest, OutputInAMissingFolderShowsTheErrorAndNoSuccess)
     AddAll();
     GoToPageThree();
     const std::string out = dir.path() + "/fehlt/lookup.htm";
-    h->p3()->Text1->setText(Q(out));
-    h->p3()->Command1->click();
+    test::Control<QLineEdit>(h->p3(), "Text1")->setText(Q(out));
+    test::Control<QPushButton>(h->p3(), "Command1")->click();
     ASSERT_EQ(h->messages.shown.size(), 1);
     EXPECT_TRUE(h->messages.shown[0].startsWith(
         Q("warn|Suchdatei|Die Suchdatei konnte nicht erstellt werden: " + out + "\n")));
@@ -183,21 +184,30 @@ TEST_F(GeneratorTest, HelpPanelStacking)
     Open();
     GoToPageThree();
     GenerationPage* p = h->p3();
-    p->Command1->click(); // the help button lies on the status panel, shown by a run
+    test::Control<QPushButton>(p, "Command1")
+        ->click(); // the help button lies on the status panel, shown by a run
     auto frontOf = [p](QWidget* a, QWidget* b) {
         const QObjectList& kids = p->children();
         return kids.indexOf(a) > kids.indexOf(b);
     };
-    p->Command2->click();
-    EXPECT_TRUE(p->Frame5->isVisibleTo(p));
-    EXPECT_TRUE(frontOf(p->Frame5, p->Frame4));
-    EXPECT_TRUE(frontOf(p->Frame5, p->Frame1)); // covers the web root box
+    test::Control<QPushButton>(p, "Command2")->click();
+    EXPECT_TRUE(test::Control<QGroupBox>(p, "Frame5")->isVisibleTo(p));
     EXPECT_TRUE(
-        p->Frame5->geometry().intersects(p->Text2->geometry().translated(p->Frame1->pos())));
-    p->Command3->click();
-    EXPECT_TRUE(frontOf(p->Frame4, p->Frame5));
-    EXPECT_TRUE(p->Frame5->isVisibleTo(p)); // its top strip stays in view
-    EXPECT_TRUE(frontOf(p->Frame5, p->Frame1));
+        frontOf(test::Control<QGroupBox>(p, "Frame5"), test::Control<QGroupBox>(p, "Frame4")));
+    EXPECT_TRUE(frontOf(test::Control<QGroupBox>(p, "Frame5"),
+        test::Control<QGroupBox>(p, "Frame1"))); // covers the web root box
+    EXPECT_TRUE(test::Control<QGroupBox>(p, "Frame5")
+                    ->geometry()
+                    .intersects(test::Control<QLineEdit>(p, "Text2")
+                                    ->geometry()
+                                    .translated(test::Control<QGroupBox>(p, "Frame1")->pos())));
+    test::Control<QPushButton>(p, "Command3")->click();
+    EXPECT_TRUE(
+        frontOf(test::Control<QGroupBox>(p, "Frame4"), test::Control<QGroupBox>(p, "Frame5")));
+    EXPECT_TRUE(
+        test::Control<QGroupBox>(p, "Frame5")->isVisibleTo(p)); // its top strip stays in view
+    EXPECT_TRUE(
+        frontOf(test::Control<QGroupBox>(p, "Frame5"), test::Control<QGroupBox>(p, "Frame1")));
 }
 
 TEST_F(GeneratorTest, TabCycleEndsWithTheWebRoot)
@@ -207,7 +217,7 @@ TEST_F(GeneratorTest, TabCycleEndsWithTheWebRoot)
     GoToPageThree();
     GenerationPage* p = h->p3();
     QStringList order;
-    QWidget* w = p->Command6;
+    QWidget* w = test::Control<QPushButton>(p, "Command6");
     for (int i = 0; i < 40 && order.size() < 8; ++i) {
         if (w->focusPolicy() & Qt::TabFocus)
             order << w->objectName();
@@ -225,18 +235,20 @@ TEST_F(GeneratorTest, RunOverTwentyThousandFilesShowsEveryLine)
         dir.Write("site/d" + std::to_string(i % 50) + "/s" + std::to_string(i) + ".htm",
             i % 4 == 0 ? "<title>ohne Meta</title>" : Page("Seite " + std::to_string(i)));
     Open();
-    h->p1()->Command5->click();
-    ASSERT_EQ(h->p1()->List1->count(), n);
+    test::Control<QPushButton>(h->p1(), "Command5")->click();
+    ASSERT_EQ(test::Control<FileListBox>(h->p1(), "List1")->count(), n);
     GoToPageThree();
-    h->p3()->Command1->click();
+    test::Control<QPushButton>(h->p3(), "Command1")->click();
     ASSERT_EQ(h->messages.shown.size(), 1);
     EXPECT_TRUE(h->messages.shown[0].startsWith(QStringLiteral("info|")));
-    EXPECT_EQ(h->p3()->List1->count(), n / 4);
-    EXPECT_TRUE(h->p3()->List1->item(0)->text().startsWith(
-        QStringLiteral("Fehlend: Keywords, Description ")));
-    EXPECT_EQ(h->p3()->Stat->maximum(), n - 1);
-    EXPECT_EQ(h->p3()->Stat->value(), n - 1);
-    EXPECT_EQ(h->p1()->List1->currentRow(), n - 1);
+    EXPECT_EQ(test::Control<QListWidget>(h->p3(), "List1")->count(), n / 4);
+    EXPECT_TRUE(test::Control<QListWidget>(h->p3(), "List1")
+                    ->item(0)
+                    ->text()
+                    .startsWith(QStringLiteral("Fehlend: Keywords, Description ")));
+    EXPECT_EQ(test::Control<QProgressBar>(h->p3(), "Stat")->maximum(), n - 1);
+    EXPECT_EQ(test::Control<QProgressBar>(h->p3(), "Stat")->value(), n - 1);
+    EXPECT_EQ(test::Control<FileListBox>(h->p1(), "List1")->currentRow(), n - 1);
     const std::string page = test::ReadFile(dir.path() + "/lookup.htm");
     EXPECT_NE(
         page.find("for (var i = 0;i<" + std::to_string(n - n / 4) + ";i++){"), std::string::npos);

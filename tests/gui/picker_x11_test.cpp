@@ -55,23 +55,23 @@ TEST(PickerOnRealScreenTest, TakesTheColourUnderThePointerUntilEscape)
     page.show();
     Pump(300);
 
-    page.Command2->click();
+    test::Control<QPushButton>(&page, "Command2")->click();
     ASSERT_EQ(Xdotool({ "mousemove", "700", "400" }), 0);
     Pump(300);
-    EXPECT_EQ(page.Text4->text(), QStringLiteral("#12AB34"));
-    EXPECT_TRUE(page.Timer1->IsRunning());
-    EXPECT_TRUE(page.Label1->isVisible());
+    EXPECT_EQ(test::Control<QLineEdit>(&page, "Text4")->text(), QStringLiteral("#12AB34"));
+    EXPECT_TRUE(test::Control<ScreenPicker>(&page, "Timer1")->IsRunning());
+    EXPECT_TRUE(test::Control<QLabel>(&page, "Label1")->isVisible());
 
     // Held across several ticks, as a person presses a key.
     ASSERT_EQ(Xdotool({ "keydown", "Escape" }), 0);
     Pump(200);
     ASSERT_EQ(Xdotool({ "keyup", "Escape" }), 0);
     Pump(100);
-    EXPECT_FALSE(page.Timer1->IsRunning());
-    EXPECT_FALSE(page.Label1->isVisible());
+    EXPECT_FALSE(test::Control<ScreenPicker>(&page, "Timer1")->IsRunning());
+    EXPECT_FALSE(test::Control<QLabel>(&page, "Label1")->isVisible());
 
     // Stopped: the field keeps the last sample.
     ASSERT_EQ(Xdotool({ "mousemove", "10", "740" }), 0);
     Pump(200);
-    EXPECT_EQ(page.Text4->text(), QStringLiteral("#12AB34"));
+    EXPECT_EQ(test::Control<QLineEdit>(&page, "Text4")->text(), QStringLiteral("#12AB34"));
 }

@@ -51,9 +51,9 @@ protected:
     }
     void Select(std::initializer_list<int> rows)
     {
-        page->File1->clearSelection();
+        test::Control<FileBox>(page, "File1")->clearSelection();
         for (int r : rows)
-            page->File1->item(r)->setSelected(true);
+            test::Control<FileBox>(page, "File1")->item(r)->setSelected(true);
     }
 };
 
@@ -67,12 +67,12 @@ TEST_F(SelectionTest, StartingStateAndFileBoxListing)
     dir.Write(".versteckt.htm", "");
     dir.Mkdir("ordner.htm");
     Open();
-    EXPECT_EQ(page->Dir1->Path(), Q(dir.path()));
-    EXPECT_EQ(page->Text1->text(), QStringLiteral("*.ht*"));
-    EXPECT_EQ(page->List1->count(), 0);
+    EXPECT_EQ(test::Control<DirBox>(page, "Dir1")->Path(), Q(dir.path()));
+    EXPECT_EQ(test::Control<QLineEdit>(page, "Text1")->text(), QStringLiteral("*.ht*"));
+    EXPECT_EQ(test::Control<FileListBox>(page, "List1")->count(), 0);
     // Files only, hidden ones left out, sorted by name without regard to case.
-    EXPECT_EQ(Texts(page->File1), (QStringList { "A.HTML", "b.htm" }));
-    EXPECT_EQ(page->Command5->toolTip(),
+    EXPECT_EQ(Texts(test::Control<FileBox>(page, "File1")), (QStringList { "A.HTML", "b.htm" }));
+    EXPECT_EQ(test::Control<QPushButton>(page, "Command5")->toolTip(),
         QStringLiteral("Alle Dateien im gewählten Verzeichnis (inkl. Unterordner) hinzufügen"));
 }
 
@@ -82,13 +82,13 @@ TEST_F(SelectionTest, PlusAddsSelectedFilesTopToBottomAndTwice)
     dir.Write("b.htm", "");
     dir.Write("c.htm", "");
     Open();
-    page->Command1->click(); // nothing selected
-    EXPECT_EQ(page->List1->count(), 0);
+    test::Control<QPushButton>(page, "Command1")->click(); // nothing selected
+    EXPECT_EQ(test::Control<FileListBox>(page, "List1")->count(), 0);
     Select({ 2, 0 });
-    page->Command1->click();
-    page->Command1->click();
+    test::Control<QPushButton>(page, "Command1")->click();
+    test::Control<QPushButton>(page, "Command1")->click();
     const QString d = Q(dir.path());
-    EXPECT_EQ(Texts(page->List1),
+    EXPECT_EQ(Texts(test::Control<FileListBox>(page, "List1")),
         (QStringList { d + "/a.htm", d + "/c.htm", d + "/a.htm", d + "/c.htm" }));
 }
 
@@ -99,11 +99,11 @@ TEST_F(SelectionTest, PlusPlusAddsEveryListedFileAndNothingFromAnEmptyBox)
     dir.Write("x/c.txt", "");
     dir.Mkdir("leer");
     Open("/leer");
-    page->Command2->click();
-    EXPECT_EQ(page->List1->count(), 0);
-    page->Dir1->SetPath(Q(dir.path() + "/x"));
-    page->Command2->click();
-    EXPECT_EQ(Texts(page->List1),
+    test::Control<QPushButton>(page, "Command2")->click();
+    EXPECT_EQ(test::Control<FileListBox>(page, "List1")->count(), 0);
+    test::Control<DirBox>(page, "Dir1")->SetPath(Q(dir.path() + "/x"));
+    test::Control<QPushButton>(page, "Command2")->click();
+    EXPECT_EQ(Texts(test::Control<FileListBox>(page, "List1")),
         (QStringList { Q(dir.path() + "/x/a.htm"), Q(dir.path() + "/x/b.html") }));
 }
 
@@ -113,12 +113,12 @@ TEST_F(SelectionTest, FilesFromTwoDirectoriesStaySideBySide)
     dir.Write("zwei/b.htm", "");
     Open("/eins");
     Select({ 0 });
-    page->Command1->click();
-    page->Dir1->SetPath(Q(dir.path() + "/zwei"));
-    EXPECT_EQ(page->List1->count(), 1);
-    page->File1->setCurrentRow(0);
+    test::Control<QPushButton>(page, "Command1")->click();
+    test::Control<DirBox>(page, "Dir1")->SetPath(Q(dir.path() + "/zwei"));
+    EXPECT_EQ(test::Control<FileListBox>(page, "List1")->count(), 1);
+    test::Control<FileBox>(page, "File1")->setCurrentRow(0);
     page->AddFileOnDoubleClick();
-    EXPECT_EQ(Texts(page->List1),
+    EXPECT_EQ(Texts(test::Control<FileListBox>(page, "List1")),
         (QStringList { Q(dir.path() + "/eins/a.htm"), Q(dir.path() + "/zwei/b.htm") }));
     EXPECT_EQ(page->SiteDirectory(), dir.path() + "/zwei");
 }
@@ -127,12 +127,12 @@ TEST_F(SelectionTest, TreeAddIsCaseSensitiveWhereTheFileBoxIsNot)
 {
     dir.Write("site/INDEX.HTM", "");
     Open("/site");
-    EXPECT_EQ(Texts(page->File1), QStringList { "INDEX.HTM" });
-    page->Command5->click();
-    EXPECT_EQ(page->List1->count(), 0);
+    EXPECT_EQ(Texts(test::Control<FileBox>(page, "File1")), QStringList { "INDEX.HTM" });
+    test::Control<QPushButton>(page, "Command5")->click();
+    EXPECT_EQ(test::Control<FileListBox>(page, "List1")->count(), 0);
     Select({ 0 });
-    page->Command1->click();
-    EXPECT_EQ(page->List1->count(), 1);
+    test::Control<QPushButton>(page, "Command1")->click();
+    EXPECT_EQ(test::Control<FileListBox>(page, "List1")->count(), 1);
 }
 
 TEST_F(SelectionTest, SeveralPatternsShowInTheBoxButTreeAddTakesThemLiterally)
@@ -141,10 +141,10 @@ TEST_F(SelectionTest, SeveralPatternsShowInTheBoxButTreeAddTakesThemLiterally)
     dir.Write("s/b.txt", "");
     dir.Write("s/c.gif", "");
     Open("/s");
-    page->Text1->setText(QStringLiteral("*.htm;*.txt"));
-    EXPECT_EQ(Texts(page->File1), (QStringList { "a.htm", "b.txt" }));
-    page->Command5->click();
-    EXPECT_EQ(page->List1->count(), 0);
+    test::Control<QLineEdit>(page, "Text1")->setText(QStringLiteral("*.htm;*.txt"));
+    EXPECT_EQ(Texts(test::Control<FileBox>(page, "File1")), (QStringList { "a.htm", "b.txt" }));
+    test::Control<QPushButton>(page, "Command5")->click();
+    EXPECT_EQ(test::Control<FileListBox>(page, "List1")->count(), 0);
 }
 
 TEST_F(SelectionTest, TreeAddFindsHiddenFilesAndHonoursEmptyAndStarFilters)
@@ -153,18 +153,18 @@ TEST_F(SelectionTest, TreeAddFindsHiddenFilesAndHonoursEmptyAndStarFilters)
     dir.Write("s/.ordner/x.htm", "");
     dir.Write("s/sub/y.txt", "");
     Open("/s");
-    page->Command5->click();
-    QStringList added = Texts(page->List1);
+    test::Control<QPushButton>(page, "Command5")->click();
+    QStringList added = Texts(test::Control<FileListBox>(page, "List1"));
     added.sort();
     EXPECT_EQ(added,
         (QStringList { Q(dir.path() + "/s/.geheim.htm"), Q(dir.path() + "/s/.ordner/x.htm") }));
     page->RemoveAllEntries();
-    page->Text1->setText(QString());
-    page->Command5->click();
-    EXPECT_EQ(page->List1->count(), 0);
-    page->Text1->setText(QStringLiteral("*"));
-    page->Command5->click();
-    EXPECT_EQ(page->List1->count(), 3);
+    test::Control<QLineEdit>(page, "Text1")->setText(QString());
+    test::Control<QPushButton>(page, "Command5")->click();
+    EXPECT_EQ(test::Control<FileListBox>(page, "List1")->count(), 0);
+    test::Control<QLineEdit>(page, "Text1")->setText(QStringLiteral("*"));
+    test::Control<QPushButton>(page, "Command5")->click();
+    EXPECT_EQ(test::Control<FileListBox>(page, "List1")->count(), 3);
 }
 
 TEST_F(SelectionTest, RemovingEntries)
@@ -172,18 +172,19 @@ TEST_F(SelectionTest, RemovingEntries)
     dir.Write("a.htm", "");
     dir.Write("b.htm", "");
     Open();
-    page->Command2->click();
-    page->Command4->click(); // nothing selected
-    EXPECT_EQ(page->List1->count(), 2);
-    page->List1->setCurrentRow(0);
-    page->Command4->click();
-    EXPECT_EQ(Texts(page->List1), QStringList { Q(dir.path() + "/b.htm") });
-    EXPECT_EQ(page->List1->selectedRow(), -1);
-    page->Command4->click(); // still nothing selected
-    EXPECT_EQ(page->List1->count(), 1);
-    page->Command2->click();
-    page->Command3->click();
-    EXPECT_EQ(page->List1->count(), 0);
+    test::Control<QPushButton>(page, "Command2")->click();
+    test::Control<QPushButton>(page, "Command4")->click(); // nothing selected
+    EXPECT_EQ(test::Control<FileListBox>(page, "List1")->count(), 2);
+    test::Control<FileListBox>(page, "List1")->setCurrentRow(0);
+    test::Control<QPushButton>(page, "Command4")->click();
+    EXPECT_EQ(
+        Texts(test::Control<FileListBox>(page, "List1")), QStringList { Q(dir.path() + "/b.htm") });
+    EXPECT_EQ(test::Control<FileListBox>(page, "List1")->selectedRow(), -1);
+    test::Control<QPushButton>(page, "Command4")->click(); // still nothing selected
+    EXPECT_EQ(test::Control<FileListBox>(page, "List1")->count(), 1);
+    test::Control<QPushButton>(page, "Command2")->click();
+    test::Control<QPushButton>(page, "Command3")->click();
+    EXPECT_EQ(test::Control<FileListBox>(page, "List1")->count(), 0);
 }
 
 TEST_F(SelectionTest, FilterEditsChangeTheBoxAtOnceButNotTheList)
@@ -191,14 +192,15 @@ TEST_F(SelectionTest, FilterEditsChangeTheBoxAtOnceButNotTheList)
     dir.Write("a.htm", "");
     dir.Write("b.txt", "");
     Open();
-    page->Command2->click();
-    page->Text1->setText(QStringLiteral("*.t"));
-    EXPECT_EQ(page->File1->count(), 0);
-    page->Text1->setText(QStringLiteral("*.tx"));
-    EXPECT_EQ(page->File1->count(), 0);
-    page->Text1->setText(QStringLiteral("*.txt"));
-    EXPECT_EQ(Texts(page->File1), QStringList { "b.txt" });
-    EXPECT_EQ(Texts(page->List1), QStringList { Q(dir.path() + "/a.htm") });
+    test::Control<QPushButton>(page, "Command2")->click();
+    test::Control<QLineEdit>(page, "Text1")->setText(QStringLiteral("*.t"));
+    EXPECT_EQ(test::Control<FileBox>(page, "File1")->count(), 0);
+    test::Control<QLineEdit>(page, "Text1")->setText(QStringLiteral("*.tx"));
+    EXPECT_EQ(test::Control<FileBox>(page, "File1")->count(), 0);
+    test::Control<QLineEdit>(page, "Text1")->setText(QStringLiteral("*.txt"));
+    EXPECT_EQ(Texts(test::Control<FileBox>(page, "File1")), QStringList { "b.txt" });
+    EXPECT_EQ(
+        Texts(test::Control<FileListBox>(page, "List1")), QStringList { Q(dir.path() + "/a.htm") });
 }
 
 TEST_F(SelectionTest, SecondTreeAddDuringASearchCompletesFirst)
@@ -208,11 +210,11 @@ TEST_F(SelectionTest, SecondTreeAddDuringASearchCompletesFirst)
     Open("/a");
     // Runs while the first search lets the event loop run.
     QTimer::singleShot(0, page, [this] {
-        page->Dir1->SetPath(Q(dir.path() + "/b"));
-        page->Command5->click();
+        test::Control<DirBox>(page, "Dir1")->SetPath(Q(dir.path() + "/b"));
+        test::Control<QPushButton>(page, "Command5")->click();
     });
-    page->Command5->click();
-    EXPECT_EQ(Texts(page->List1),
+    test::Control<QPushButton>(page, "Command5")->click();
+    EXPECT_EQ(Texts(test::Control<FileListBox>(page, "List1")),
         (QStringList { Q(dir.path() + "/b/zwei.htm"), Q(dir.path() + "/a/sub/eins.htm") }));
 }
 
@@ -220,14 +222,14 @@ TEST_F(SelectionTest, DirectoryBoxOpensOnActivationOnly)
 {
     dir.Mkdir("oben/unten");
     Open("/oben");
-    QListWidget* box = page->Dir1;
+    QListWidget* box = test::Control<DirBox>(page, "Dir1");
     const QList<QListWidgetItem*> hits = box->findItems(QStringLiteral("unten"), Qt::MatchEndsWith);
     ASSERT_EQ(hits.size(), 1);
     box->setCurrentItem(hits.first()); // highlighted only
-    EXPECT_EQ(page->Dir1->Path(), Q(dir.path() + "/oben"));
+    EXPECT_EQ(test::Control<DirBox>(page, "Dir1")->Path(), Q(dir.path() + "/oben"));
     emit box->itemActivated(hits.first());
-    EXPECT_EQ(page->Dir1->Path(), Q(dir.path() + "/oben/unten"));
-    EXPECT_EQ(page->File1->Directory(), Q(dir.path() + "/oben/unten"));
+    EXPECT_EQ(test::Control<DirBox>(page, "Dir1")->Path(), Q(dir.path() + "/oben/unten"));
+    EXPECT_EQ(test::Control<FileBox>(page, "File1")->Directory(), Q(dir.path() + "/oben/unten"));
     // The chain from the root is listed first.
     EXPECT_EQ(box->item(0)->text(), QStringLiteral("/"));
 }
@@ -237,8 +239,9 @@ TEST_F(SelectionTest, VanishedDirectoryFallsBackToItsParent)
     dir.Mkdir("bleibt/weg");
     Open("/bleibt/weg");
     ::rmdir((dir.path() + "/bleibt/weg").c_str());
-    page->Dir1->Refresh();
-    EXPECT_EQ(page->Dir1->Path(), Q(dir.path() + "/bleibt"));
+    test::Control<DirBox>(page, "Dir1")
+        ->SetPath(test::Control<DirBox>(page, "Dir1")->Path()); // listed again
+    EXPECT_EQ(test::Control<DirBox>(page, "Dir1")->Path(), Q(dir.path() + "/bleibt"));
 }
 
 TEST(DriveBoxTest, RemembersTheLastDirectoryOfEachDrive)

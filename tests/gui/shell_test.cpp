@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QStyle>
 #include <QTemporaryDir>
@@ -42,12 +43,14 @@ TEST(ShellTest, StartShowsOnlyPageOneWithTheCommonFrame)
     EXPECT_TRUE(h.p1()->windowFlags() & Qt::WindowCloseButtonHint);
     EXPECT_FALSE(h.p1()->windowIcon().isNull());
     EXPECT_EQ(h.p1()->windowIcon().availableSizes().value(0), QSize(32, 32));
-    EXPECT_EQ(h.p1()->Label2->text(),
+    EXPECT_EQ(test::Control<QLabel>(h.p1(), "Label2")->text(),
         QStringLiteral("Schritt 1 - Wählen Sie alle Dateien aus die durchsucht werden sollen."));
+    EXPECT_EQ(test::Control<QLabel>(h.p2(), "Label2")->text(),
+        QStringLiteral("Schritt 1 - Wählen Sie die Farboptionen aus"));
+    EXPECT_EQ(test::Control<QLabel>(h.p3(), "Label2")->text(),
+        QStringLiteral("Schritt 4 - Erzeugen der Suchfunktion"));
     EXPECT_EQ(
-        h.p2()->Label2->text(), QStringLiteral("Schritt 1 - Wählen Sie die Farboptionen aus"));
-    EXPECT_EQ(h.p3()->Label2->text(), QStringLiteral("Schritt 4 - Erzeugen der Suchfunktion"));
-    EXPECT_EQ(h.p3()->Command6->text(), QStringLiteral("<< S&chritt 3"));
+        test::Control<QPushButton>(h.p3(), "Command6")->text(), QStringLiteral("<< S&chritt 3"));
     for (QPushButton* b : h.p1()->findChildren<QPushButton*>())
         EXPECT_FALSE(b->isDefault()) << b->objectName().toStdString();
 }
@@ -56,21 +59,21 @@ TEST(ShellTest, PagesTakeThePlaceOfThePageTheyReplace)
 {
     test::Harness h(QStringLiteral("/"));
     h.p1()->move(140, 90);
-    h.p1()->Command6->click();
+    test::Control<QPushButton>(h.p1(), "Command6")->click();
     EXPECT_EQ(h.p2()->pos(), QPoint(140, 90));
     EXPECT_FALSE(h.p1()->isVisible());
     EXPECT_EQ(VisiblePages(h), 1);
 
     h.p2()->move(300, 200);
-    h.p2()->Command8->click();
+    test::Control<QPushButton>(h.p2(), "Command8")->click();
     EXPECT_EQ(h.p1()->pos(), QPoint(300, 200));
     EXPECT_TRUE(h.p1()->isVisible());
     EXPECT_EQ(VisiblePages(h), 1);
 
-    h.p1()->Command6->click();
-    h.p2()->Command6->click();
+    test::Control<QPushButton>(h.p1(), "Command6")->click();
+    test::Control<QPushButton>(h.p2(), "Command6")->click();
     h.p3()->move(10, 20);
-    h.p3()->Command6->click();
+    test::Control<QPushButton>(h.p3(), "Command6")->click();
     EXPECT_EQ(h.p2()->pos(), QPoint(10, 20));
     EXPECT_TRUE(h.p2()->isVisible());
     EXPECT_FALSE(h.p3()->isVisible());
@@ -81,51 +84,62 @@ TEST(ShellTest, ContentsSurviveAndPageThreeInitialisesOnce)
 {
     QTemporaryDir programDir;
     test::Harness h(QStringLiteral("/"), programDir.path());
-    h.p1()->Command6->click(); // with an empty list: allowed
-    h.p2()->Text2->setText(QStringLiteral("Meine Suche"));
-    h.p2()->Command6->click();
-    EXPECT_EQ(h.p3()->Text1->text(), programDir.path() + QStringLiteral("/lookup.htm"));
-    h.p3()->Text1->setText(QStringLiteral("/tmp/suche.htm"));
+    test::Control<QPushButton>(h.p1(), "Command6")->click(); // with an empty list: allowed
+    test::Control<QLineEdit>(h.p2(), "Text2")->setText(QStringLiteral("Meine Suche"));
+    test::Control<QPushButton>(h.p2(), "Command6")->click();
+    EXPECT_EQ(test::Control<QLineEdit>(h.p3(), "Text1")->text(),
+        programDir.path() + QStringLiteral("/lookup.htm"));
+    test::Control<QLineEdit>(h.p3(), "Text1")->setText(QStringLiteral("/tmp/suche.htm"));
     for (int i = 0; i < 3; ++i) {
-        h.p3()->Command6->click();
-        h.p2()->Command8->click();
-        h.p1()->Command6->click();
-        h.p2()->Command6->click();
+        test::Control<QPushButton>(h.p3(), "Command6")->click();
+        test::Control<QPushButton>(h.p2(), "Command8")->click();
+        test::Control<QPushButton>(h.p1(), "Command6")->click();
+        test::Control<QPushButton>(h.p2(), "Command6")->click();
     }
-    EXPECT_EQ(h.p3()->Text1->text(), QStringLiteral("/tmp/suche.htm"));
-    EXPECT_EQ(h.p2()->Text2->text(), QStringLiteral("Meine Suche"));
+    EXPECT_EQ(test::Control<QLineEdit>(h.p3(), "Text1")->text(), QStringLiteral("/tmp/suche.htm"));
+    EXPECT_EQ(test::Control<QLineEdit>(h.p2(), "Text2")->text(), QStringLiteral("Meine Suche"));
 }
 
 TEST(ShellTest, ClosingAnyPageEndsTheProgram)
 {
     test::Harness h(QStringLiteral("/"));
-    h.p1()->Command6->click();
+    test::Control<QPushButton>(h.p1(), "Command6")->click();
     EXPECT_TRUE(h.p2()->close());
     EXPECT_EQ(h.ends, 1);
     test::Harness h3(QStringLiteral("/"));
-    h3.p1()->Command6->click();
-    h3.p2()->Command6->click();
+    test::Control<QPushButton>(h3.p1(), "Command6")->click();
+    test::Control<QPushButton>(h3.p2(), "Command6")->click();
     EXPECT_TRUE(h3.p3()->close());
     EXPECT_EQ(h3.ends, 1);
 }
+
+namespace {
+
+QString StoredProgramPath()
+{
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Brantwell"));
+    return settings.value(QStringLiteral("Tovaro/Path")).toString();
+}
+
+} // namespace
 
 TEST(ShellTest, SettingsEntryIsRewrittenAtEachStart)
 {
     QStandardPaths::setTestModeEnabled(true);
     WriteProgramPath(QStringLiteral("/opt/tovaro"));
-    EXPECT_EQ(ReadProgramPath(), QStringLiteral("/opt/tovaro"));
+    EXPECT_EQ(StoredProgramPath(), QStringLiteral("/opt/tovaro"));
     WriteProgramPath(QStringLiteral("/usr/lib/tovaro"));
-    EXPECT_EQ(ReadProgramPath(), QStringLiteral("/usr/lib/tovaro"));
+    EXPECT_EQ(StoredProgramPath(), QStringLiteral("/usr/lib/tovaro"));
     WriteProgramPath(QStringLiteral("/usr/lib/tovaro"));
-    EXPECT_EQ(ReadProgramPath(), QStringLiteral("/usr/lib/tovaro"));
+    EXPECT_EQ(StoredProgramPath(), QStringLiteral("/usr/lib/tovaro"));
 }
 
 TEST(LinksTest, HelpButtonsBannerAndAddressLabels)
 {
     test::Harness h(QStringLiteral("/"), QStringLiteral("/opt/tovaro"));
-    h.p1()->Command7->click();
-    h.p2()->Command7->click();
-    h.p3()->Command7->click();
+    test::Control<QPushButton>(h.p1(), "Command7")->click();
+    test::Control<QPushButton>(h.p2(), "Command7")->click();
+    test::Control<QPushButton>(h.p3(), "Command7")->click();
     EXPECT_EQ(h.opener.opened, QStringList(3, QStringLiteral("/opt/tovaro/help/index.htm")));
     h.opener.opened.clear();
 
@@ -137,26 +151,27 @@ TEST(LinksTest, HelpButtonsBannerAndAddressLabels)
         QApplication::sendEvent(w, &press);
         QApplication::sendEvent(w, &release);
     };
-    click(h.p1()->Image1);
-    click(h.p3()->Image1); // does nothing on page 3
-    click(h.p3()->Label5);
-    click(h.p3()->Label4);
+    click(test::Control<QLabel>(h.p1(), "Image1"));
+    click(test::Control<QLabel>(h.p3(), "Image1")); // does nothing on page 3
+    click(test::Control<QLabel>(h.p3(), "Label5"));
+    click(test::Control<QLabel>(h.p3(), "Label4"));
     EXPECT_EQ(h.opener.opened,
         (QStringList {
             kMakerWebAddress, kMakerWebAddress, QStringLiteral("mailto:") + kMakerMailAddress }));
-    EXPECT_EQ(h.p3()->Label4->text(), kMakerMailAddress);
-    EXPECT_FALSE(h.p1()->Image1->pixmap().isNull());
-    EXPECT_EQ(h.p1()->Image1->pixmap().size(), QSize(88, 31));
+    EXPECT_EQ(test::Control<QLabel>(h.p3(), "Label4")->text(), kMakerMailAddress);
+    EXPECT_FALSE(test::Control<QLabel>(h.p1(), "Image1")->pixmap().isNull());
+    EXPECT_EQ(test::Control<QLabel>(h.p1(), "Image1")->pixmap().size(), QSize(88, 31));
 }
 
 TEST(LinksTest, HelpPathAtTheRootKeepsTheDoubledSeparator)
 {
     EXPECT_EQ(HelpDocumentPath(QStringLiteral("/")), QStringLiteral("//help/index.htm"));
     test::Harness h(QStringLiteral("/"), QStringLiteral("/"));
-    h.p1()->Command7->click();
+    test::Control<QPushButton>(h.p1(), "Command7")->click();
     EXPECT_EQ(h.opener.opened, QStringList { QStringLiteral("//help/index.htm") });
     if (::access("/", W_OK) == 0) {
-        EXPECT_EQ(h.p3()->Text1->text(), QStringLiteral("//lookup.htm"));
+        EXPECT_EQ(
+            test::Control<QLineEdit>(h.p3(), "Text1")->text(), QStringLiteral("//lookup.htm"));
     }
 }
 
@@ -195,7 +210,7 @@ TEST(LayoutTest, EveryCaptionFitsItsControl)
 TEST(LayoutTest, NoLabelCoversAControl)
 {
     test::Harness h(QStringLiteral("/"));
-    h.p3()->Frame4->show(); // as after a run
+    test::Control<QGroupBox>(h.p3(), "Frame4")->show(); // as after a run
     QStringList covered;
     for (QWidget* page : std::initializer_list<QWidget*> { h.p1(), h.p2(), h.p3() }) {
         for (QWidget* w : page->findChildren<QWidget*>()) {

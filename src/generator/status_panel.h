@@ -1,0 +1,56 @@
+// The status panel of page 3: the progress bar and the status list, driven by the run.
+#pragma once
+
+#include "core/run.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QStringList>
+#include <functional>
+
+class QGroupBox;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+class QWidget;
+
+namespace tovaro::gui {
+
+class StatusPanel : public QObject, public RunSink {
+    Q_OBJECT
+public:
+    /// Builds the panel's controls in `frame`; `selectFile` moves page 1's list selection.
+    StatusPanel(QGroupBox* frame, std::function<void(int)> selectFile);
+
+    /// Brings the panel in front of the help panel.
+    void Raise();
+    /// The panel's stops of the page's tab order: the status list, then its help button.
+    QWidget* ListStop() const;
+    QWidget* HelpStop() const;
+
+    void RunStarted(size_t count) override;
+    void FileStarted(size_t index, const std::string& path) override;
+    void StatusLine(const std::string& line) override;
+    /// Shows where the run stands: the bar, page 1's selection and the new status lines.
+    void Show();
+
+signals:
+    void MessageHelpRequested();
+
+private:
+    // The run takes no input, so the panel is repainted at once rather than when the event
+    // loop next runs, but at most this often: a site of many thousand pages is not held up by
+    // its own progress display.
+    static constexpr qint64 kPaintIntervalMs = 40;
+
+    QGroupBox* Frame4;
+    QProgressBar* Stat = nullptr;
+    QPushButton* Command2 = nullptr;
+    QListWidget* List1 = nullptr;
+    std::function<void(int)> selectFile_;
+    QElapsedTimer sincePaint_;
+    int index_ = -1;
+    QStringList lines_;
+};
+
+} // namespace tovaro::gui
