@@ -161,7 +161,10 @@ TreeListing CollectMatchingFiles(
     return listing;
 }
 
-std::vector<std::string> ListFileNames(const std::string& dir)
+namespace {
+
+// The names of one kind of entry directly in `dir`, unsorted.
+std::vector<std::string> ListNames(const std::string& dir, bool directories)
 {
     std::vector<Entry> entries;
     std::vector<std::string> names;
@@ -169,23 +172,22 @@ std::vector<std::string> ListFileNames(const std::string& dir)
         return names;
     names.reserve(entries.size());
     for (Entry& e : entries) {
-        if (!e.isDir)
+        if (e.isDir == directories)
             names.push_back(std::move(e.name));
     }
     return names;
 }
 
+} // namespace
+
+std::vector<std::string> ListFileNames(const std::string& dir)
+{
+    return ListNames(dir, false);
+}
+
 std::vector<std::string> ListDirectoryNames(const std::string& dir)
 {
-    std::vector<Entry> entries;
-    std::vector<std::string> names;
-    if (ReadDirectory(dir, nullptr, entries) != Listed::Yes)
-        return names;
-    for (Entry& e : entries) {
-        if (e.isDir)
-            names.push_back(std::move(e.name));
-    }
-    return names;
+    return ListNames(dir, true);
 }
 
 } // namespace tovaro

@@ -12,16 +12,6 @@ using namespace tovaro;
 
 namespace {
 
-const char* kPage = "<title>%s</title>\r\n<meta name=\"keywords\" content=\"k\">\r\n"
-                    "<meta name=\"description\" content=\"d\">\r\n</head>\r\n";
-
-std::string Page(const std::string& title)
-{
-    char buf[512];
-    std::snprintf(buf, sizeof buf, kPage, title.c_str());
-    return buf;
-}
-
 struct Cli {
     std::istringstream in;
     std::ostringstream out;
@@ -81,11 +71,11 @@ TEST(CliTest, HelpAndUsageStatus)
 TEST(CliTest, FileListFollowsTheCommandLine)
 {
     test::TempDir dir;
-    dir.Write("site/a.htm", Page("A"));
-    dir.Write("site/b.htm", Page("B"));
-    dir.Write("site/sub/c.htm", Page("C"));
-    dir.Write("site/sub/C.HTM", Page("C2"));
-    dir.Write("site/sub/d.txt", Page("D"));
+    dir.Write("site/a.htm", test::Page("A"));
+    dir.Write("site/b.htm", test::Page("B"));
+    dir.Write("site/sub/c.htm", test::Page("C"));
+    dir.Write("site/sub/C.HTM", test::Page("C2"));
+    dir.Write("site/sub/d.txt", test::Page("D"));
     dir.Write("liste.txt", "site/b.htm\r\n\r\n./site/../site/a.htm\n");
     Cli cli(dir.path(),
         { "site//b.htm", "--files-from", "liste.txt", "--tree", "site/sub", "--files-from", "-",
@@ -101,8 +91,8 @@ TEST(CliTest, FileListFollowsTheCommandLine)
 TEST(CliTest, TreeFilterAndSiteDirectory)
 {
     test::TempDir dir;
-    dir.Write("site/x/a.htm", Page("A"));
-    dir.Write("site/x/b.txt", Page("B"));
+    dir.Write("site/x/a.htm", test::Page("A"));
+    dir.Write("site/x/b.txt", test::Page("B"));
     Cli cli(dir.path(),
         { "--tree", "site", "--filter", "*.txt", "-s", "site/", "-o", "out/lookup.htm", "-w",
             "https://www.example.org" });
@@ -119,7 +109,7 @@ TEST(CliTest, TreeFilterAndSiteDirectory)
 TEST(CliTest, UnwritableOutputFailsWithoutSuccessMessage)
 {
     test::TempDir dir;
-    std::string a = dir.Write("a.htm", Page("A"));
+    std::string a = dir.Write("a.htm", test::Page("A"));
     Cli cli(dir.path(), { a, "-o", "fehlt/lookup.htm" });
     EXPECT_EQ(cli.status, 1);
     EXPECT_EQ(cli.out.str(), "");
@@ -132,7 +122,7 @@ TEST(CliTest, UnwritableOutputFailsWithoutSuccessMessage)
 TEST(CliTest, StrictReportsIncompleteFilesButStillWrites)
 {
     test::TempDir dir;
-    std::string a = dir.Write("a.htm", Page("A"));
+    std::string a = dir.Write("a.htm", test::Page("A"));
     std::string b = dir.Write("b.htm", "<title>B</title>\r\n");
     Cli normal(dir.path(), { a, b, "weg.htm" });
     EXPECT_EQ(normal.status, 0);
@@ -175,8 +165,8 @@ TEST(CliBinaryTest, ExampleSite)
 TEST(CliTest, ProgressGoesToAterminalOnly)
 {
     test::TempDir dir;
-    std::string a = dir.Write("a.htm", Page("A"));
-    std::string b = dir.Write("b.htm", Page("B"));
+    std::string a = dir.Write("a.htm", test::Page("A"));
+    std::string b = dir.Write("b.htm", test::Page("B"));
     std::istringstream in;
     std::ostringstream out, err;
     cli::CliContext terminal { in, out, err, dir.path(), true };
@@ -192,7 +182,7 @@ TEST(CliTest, TreeAndFilterMistakesFailLoudlyAndKeepTheOldPage)
 {
     test::TempDir dir;
     const std::string old = dir.Write("lookup.htm", "alte Seite");
-    const std::string file = dir.Write("a.htm", Page("A"));
+    const std::string file = dir.Write("a.htm", test::Page("A"));
     for (const std::string& tree : { std::string("fehlt"), std::string("a.htm") }) {
         Cli cli(dir.path(), { "--tree", tree });
         EXPECT_EQ(cli.status, 1) << tree;
@@ -217,9 +207,9 @@ TEST(CliTest, UnlistableFolderBelowTheTreeIsReported)
 {
     test::TempDir dir;
     ::chmod(dir.path().c_str(), 0777);
-    dir.Write("site/a.htm", Page("A"));
+    dir.Write("site/a.htm", test::Page("A"));
     const std::string closed = dir.Mkdir("site/zu");
-    dir.Write("site/zu/b.htm", Page("B"));
+    dir.Write("site/zu/b.htm", test::Page("B"));
     ::chmod((dir.path() + "/site").c_str(), 0755);
     ::chmod(closed.c_str(), 0);
     // As an ordinary user: root lists every folder.
@@ -241,7 +231,7 @@ TEST(CliTest, ListLinesAndStandardInputThatNameNoFile)
 {
     test::TempDir dir;
     const std::string old = dir.Write("lookup.htm", "alte Seite");
-    const std::string a = dir.Write("a.htm", Page("A"));
+    const std::string a = dir.Write("a.htm", test::Page("A"));
     // Standard input closed or a folder: no list, no new page.
     std::istringstream in;
     std::ostringstream out, err;
@@ -266,7 +256,7 @@ TEST(CliTest, VersionAndAFailedStandardOutput)
     EXPECT_EQ(version.out.str(), "tovaro-gen (Tovaro Wizard) 1.0.0\n");
 
     test::TempDir dir;
-    const std::string a = dir.Write("a.htm", Page("A"));
+    const std::string a = dir.Write("a.htm", test::Page("A"));
     std::istringstream in;
     std::ostringstream out, err;
     out.setstate(std::ios::badbit);

@@ -19,8 +19,7 @@ using namespace tovaro;
 
 namespace {
 
-const char* kPage = "<title>T</title>\r\n<meta name=\"keywords\" content=\"k\">\r\n"
-                    "<meta name=\"description\" content=\"d\">\r\n</head>\r\n";
+const std::string kPage = test::Page("T");
 
 struct Lines : RunSink {
     std::vector<std::string> lines;
@@ -143,23 +142,11 @@ TEST(BadInputTest, ReadOnlyFolderKeepsTheOldPageAndSaysWhy)
 
 TEST(BadInputTest, WriteFailingHalfWayShowsTheErrorAndKeepsTheOldPage)
 {
-    struct HalfWay : AtomicFileStore {
-        size_t written = 0;
-        ssize_t WriteSome(int fd, const char* data, size_t size) override
-        {
-            if (written > 0) {
-                errno = EIO;
-                return -1;
-            }
-            written = size / 2;
-            return ::write(fd, data, size / 2);
-        }
-    };
     test::TempDir dir;
     std::string out = dir.Write("lookup.htm", "alte Seite");
     RunInputs in { { dir.Write("a.htm", kPage) }, dir.path(), out, "", {} };
     Lines sink;
-    HalfWay store;
+    test::FailingWriteStore store(100, EIO);
     RunResult r = RunGeneration(in, sink, store);
     EXPECT_FALSE(r.written);
     EXPECT_EQ(

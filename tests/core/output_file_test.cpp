@@ -17,33 +17,6 @@ using namespace tovaro;
 
 namespace {
 
-// Writes the first `allowed` bytes, then fails as a full disk would.
-class FailingStore : public AtomicFileStore {
-public:
-    explicit FailingStore(size_t allowed)
-        : allowed_(allowed)
-    {
-    }
-
-protected:
-    ssize_t WriteSome(int fd, const char* data, size_t size) override
-    {
-        if (written_ >= allowed_) {
-            errno = ENOSPC;
-            return -1;
-        }
-        size_t n = std::min(size, allowed_ - written_);
-        ssize_t r = ::write(fd, data, n);
-        if (r > 0)
-            written_ += static_cast<size_t>(r);
-        return r;
-    }
-
-private:
-    size_t allowed_;
-    size_t written_ = 0;
-};
-
 size_t CountEntries(const std::string& dir)
 {
     size_t n = 0;
@@ -84,7 +57,7 @@ TEST(AtomicFileStoreTest, WriteFailingHalfWayKeepsTheOldPage)
 {
     test::TempDir dir;
     std::string p = dir.Write("lookup.htm", "alte Suchseite");
-    FailingStore store(3);
+    test::FailingWriteStore store(3, ENOSPC);
     std::string error = store.Replace(p, std::string(100000, 'n'));
     EXPECT_EQ(error, ErrorText(ENOSPC));
     EXPECT_EQ(test::ReadFile(p), "alte Suchseite");
@@ -180,18 +153,9 @@ TEST(AtomicFileStoreTest, InterruptedOrTooLargeWritesLeaveNoTemporaryFile)
     test::TempDir dir;
     const std::string p = dir.Write("lookup.htm", "alt");
     // Stopped by SIGTERM half-way through the write.
-    struct Interrupted : AtomicFileStore {
-        ssize_t WriteSome(int fd, const char* data, size_t size) override
-        {
-            ::write(fd, data, size / 2);
-            ::kill(::getpid(), SIGTERM);
-            errno = EINTR;
-            return -1;
-        }
-    };
     pid_t pid = ::fork();
     if (pid == 0) {
-        Interrupted store;
+        test::FailingWriteStore store(50000, 0, SIGTERM);
         store.Replace(p, std::string(100000, 'n'));
         ::_exit(0);
     }

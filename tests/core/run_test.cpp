@@ -12,18 +12,6 @@ using namespace tovaro;
 
 namespace {
 
-const char* kComplete
-    = "<html>\r\n<head>\r\n<title>%T</title>\r\n"
-      "<meta name=\"keywords\" content=\"%K\">\r\n"
-      "<meta name=\"description\" content=\"%D\">\r\n</head>\r\n<body></body>\r\n";
-
-std::string Page(const std::string& t, const std::string& k, const std::string& d)
-{
-    std::string s = ReplaceAll(kComplete, "%T", t);
-    s = ReplaceAll(s, "%K", k);
-    return ReplaceAll(s, "%D", d);
-}
-
 struct RecordingSink : RunSink {
     std::vector<std::string> events;
     void RunStarted(size_t n) override { events.push_back("start " + std::to_string(n)); }
@@ -72,9 +60,9 @@ protected:
 
 TEST_F(RunTest, ThreeCompletePagesAreNumberedInListOrder)
 {
-    in.files = { dir.Write("site/a.htm", Page("Alpha", "Eins, Zwei", "Erste Seite")),
-        dir.Write("site/docs/b.htm", Page("Beta", "drei", "Zweite Seite")),
-        dir.Write("site/c.htm", Page("Gamma", "VIER", "Dritte Seite")) };
+    in.files = { dir.Write("site/a.htm", test::Page("Alpha", "Eins, Zwei", "Erste Seite")),
+        dir.Write("site/docs/b.htm", test::Page("Beta", "drei", "Zweite Seite")),
+        dir.Write("site/c.htm", test::Page("Gamma", "VIER", "Dritte Seite")) };
     in.webRoot = "http://www.example.org/";
     RunResult r = RunGeneration(in, sink);
     ASSERT_TRUE(r.written) << r.message;
@@ -96,9 +84,9 @@ TEST_F(RunTest, IncompleteFilesAreReportedAndLeaveNoGap)
     a.heading = "Suche";
     a.backgroundColour = "#123456";
     in.appearance = a;
-    in.files = { dir.Write("site/a.htm", Page("A", "a", "da")),
-        dir.Write("site/b.htm", Page("B", "b", "")), dir.Write("site/c.htm", "<p>nichts</p>"),
-        dir.Write("site/d.htm", Page("D", "d", "dd")) };
+    in.files = { dir.Write("site/a.htm", test::Page("A", "a", "da")),
+        dir.Write("site/b.htm", test::Page("B", "b", "")), dir.Write("site/c.htm", "<p>nichts</p>"),
+        dir.Write("site/d.htm", test::Page("D", "d", "dd")) };
     RunResult r = RunGeneration(in, sink);
     ASSERT_TRUE(r.written);
     EXPECT_EQ(r.entries, 2u);
@@ -132,7 +120,7 @@ TEST_F(RunTest, EmptyListWritesHeadAndTailOnly)
 TEST_F(RunTest, UnreadableFilesGetTheirOwnLine)
 {
     in.files = { dir.path() + "/site/weg.htm", dir.Mkdir("site/ordner"),
-        dir.Write("site/ok.htm", Page("T", "k", "d")) };
+        dir.Write("site/ok.htm", test::Page("T", "k", "d")) };
     RunResult r = RunGeneration(in, sink);
     ASSERT_TRUE(r.written);
     EXPECT_EQ(r.unreadable, 2u);
@@ -144,7 +132,7 @@ TEST_F(RunTest, UnreadableFilesGetTheirOwnLine)
 TEST_F(RunTest, OutputInMissingFolderIsAnErrorAndNoSuccess)
 {
     in.outputPath = dir.path() + "/fehlt/lookup.htm";
-    in.files = { dir.Write("site/a.htm", Page("A", "a", "a")) };
+    in.files = { dir.Write("site/a.htm", test::Page("A", "a", "a")) };
     RunResult r = RunGeneration(in, sink);
     EXPECT_FALSE(r.written);
     EXPECT_EQ(
@@ -158,7 +146,7 @@ TEST_F(RunTest, OutputInMissingFolderIsAnErrorAndNoSuccess)
 
 TEST_F(RunTest, SecondRunReplacesTheFirstPage)
 {
-    in.files = { dir.Write("site/a.htm", Page("A", "a", "a")) };
+    in.files = { dir.Write("site/a.htm", test::Page("A", "a", "a")) };
     ASSERT_TRUE(RunGeneration(in, sink).written);
     in.files.clear();
     ASSERT_TRUE(RunGeneration(in, sink).written);
@@ -167,7 +155,7 @@ TEST_F(RunTest, SecondRunReplacesTheFirstPage)
 
 TEST_F(RunTest, TheOldPageCanBeAnInputFile)
 {
-    in.files = { dir.Write("site/a.htm", Page("A", "a", "a")) };
+    in.files = { dir.Write("site/a.htm", test::Page("A", "a", "a")) };
     ASSERT_TRUE(RunGeneration(in, sink).written);
     // The old search page has a title but no meta tags.
     in.files.push_back(in.outputPath);

@@ -1,10 +1,14 @@
 #include "test_util.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -81,6 +85,35 @@ std::string Fixture(const std::string& name)
     (void)name;
     return {};
 #endif
+}
+
+std::string Page(
+    const std::string& title, const std::string& keywords, const std::string& description)
+{
+    return "<html>\r\n<head>\r\n<title>" + title + "</title>\r\n<meta name=\"keywords\" content=\""
+        + keywords + "\">\r\n<meta name=\"description\" content=\"" + description
+        + "\">\r\n</head>\r\n<body></body>\r\n</html>\r\n";
+}
+
+FailingWriteStore::FailingWriteStore(size_t allowed, int error, int signal)
+    : allowed_(allowed)
+    , error_(error)
+    , signal_(signal)
+{
+}
+
+ssize_t FailingWriteStore::WriteSome(int fd, const char* data, size_t size)
+{
+    if (written_ >= allowed_) {
+        if (signal_ != 0)
+            ::kill(::getpid(), signal_);
+        errno = signal_ != 0 ? EINTR : error_;
+        return -1;
+    }
+    const ssize_t n = ::write(fd, data, std::min(size, allowed_ - written_));
+    if (n > 0)
+        written_ += static_cast<size_t>(n);
+    return n;
 }
 
 } // namespace tovaro::test

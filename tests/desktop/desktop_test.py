@@ -12,6 +12,9 @@ import time
 
 import pyatspi
 
+import desktop_support as support
+from desktop_support import find_app, showing_texts, wait_for
+
 TOVARO = os.environ["TOVARO"]
 USE_WM = os.environ.get("NO_WM") != "1"
 display = ":%d" % (70 + os.getpid() % 20)
@@ -21,31 +24,11 @@ env.pop("WAYLAND_DISPLAY", None)
 env.pop("XDG_SESSION_TYPE", None)
 os.environ["DISPLAY"] = display
 procs = []
-passed = failed = 0
-
-
-def check(name, ok, detail=""):
-    global passed, failed
-    if ok:
-        passed += 1
-        print("ok  ", name)
-    else:
-        failed += 1
-        print("FAIL", name, detail)
+check = support.Checks()
 
 
 def run(*args):
     return subprocess.run(args, env=env, capture_output=True, text=True).stdout.strip()
-
-
-def wait_for(fn, timeout=10.0):
-    end = time.time() + timeout
-    while time.time() < end:
-        value = fn()
-        if value:
-            return value
-        time.sleep(0.1)
-    return fn()
 
 
 def visible_pages():
@@ -58,10 +41,7 @@ def page():
 
 
 def client_place(window):
-    info = run("xwininfo", "-id", window)
-    x = int(info.split("Absolute upper-left X:")[1].split()[0])
-    y = int(info.split("Absolute upper-left Y:")[1].split()[0])
-    return (x, y)
+    return support.client_place(run, window)
 
 
 def settle():
@@ -74,14 +54,7 @@ def shot(name):
 
 
 def accessible_app():
-    def find():
-        desktop = pyatspi.Registry.getDesktop(0)
-        for i in range(desktop.childCount):
-            app = desktop.getChildAtIndex(i)
-            if app is not None and app.name == "Tovaro Wizard":
-                return app
-        return None
-    return wait_for(find, 15)
+    return wait_for(find_app, 15)
 
 
 def focused(app):
@@ -103,31 +76,6 @@ def focused(app):
             return None
         return None
     return wait_for(lambda: walk(app), 5)
-
-
-def texts(app):
-    """Every name and text of the application's showing objects."""
-    found = []
-
-    def walk(node, depth=0):
-        if node is None or depth > 30:
-            return
-        try:
-            if depth > 0 and not node.getState().contains(pyatspi.STATE_SHOWING):
-                return
-            if node.name:
-                found.append(node.name)
-            try:
-                t = node.queryText()
-                found.append(t.getText(0, t.characterCount))
-            except NotImplementedError:
-                pass
-            for i in range(node.childCount):
-                walk(node.getChildAtIndex(i), depth + 1)
-        except Exception:
-            return
-    walk(app)
-    return found
 
 
 def click_client(window, x, y):
@@ -242,7 +190,7 @@ try:
     title = run("xdotool", "getwindowname", dialog[0]) if dialog else ""
     check("the colour dialog has a German title", title in ("Farbauswahl", "Farbe auswählen", "Farbe wählen"),
           title)
-    all_text = " ".join(texts(app))
+    all_text = " ".join(showing_texts(app))
     check("the colour dialog's buttons are German", "Abbrechen" in all_text and "Cancel" not in all_text,
           all_text[:300])
     run("xdotool", "key", "Escape")
@@ -264,7 +212,7 @@ try:
     click_button(p3, 6120, 6960)  # Datei erzeugen
     time.sleep(1)
     shot("failed-write")
-    all_text = " ".join(texts(app))
+    all_text = " ".join(showing_texts(app))
     check("a failed write says why in German",
           "Der Ordner oder die Datei existiert nicht." in all_text and "No such file" not in all_text,
           all_text[-400:])
@@ -284,5 +232,6 @@ finally:
     for p in reversed(procs):
         p.kill()
         p.wait()
-print("desktop (%s): %d passed, %d failed" % ("openbox" if USE_WM else "no window manager", passed, failed))
-sys.exit(1 if failed else 0)
+print("desktop (%s): %d passed, %d failed" % ("openbox" if USE_WM else "no window manager",
+                                              check.passed, check.failed))
+sys.exit(1 if check.failed else 0)

@@ -4,7 +4,7 @@
    told it runs in a Wayland session (XWayland stood in for by Xvfb), takes the colour into the
    field and preview, and the generated page carries it; a cancel changes nothing; the Escape
    hint is hidden afterwards.
-2. Without the portal, "Bildschirmpipette" runs the live picker.
+2. With a portal that lacks PickColor, "Bildschirmpipette" runs the live picker.
 3. With only a Wayland display (weston's headless backend), the wizard starts natively and shows
    page 1."""
 import os
@@ -18,34 +18,17 @@ import time
 import dbus
 import dbus.service
 import pyatspi
+
+import desktop_support as support
+from desktop_support import find_app, showing_texts, wait_for
 from dbus.mainloop.glib import DBusGMainLoop
 from gi.repository import GLib
 
 TOVARO = os.environ["TOVARO"]
 display = ":%d" % (90 + os.getpid() % 9)
 work = tempfile.mkdtemp()
-passed = failed = 0
+check = support.Checks()
 procs = []
-
-
-def check(name, ok, detail=""):
-    global passed, failed
-    if ok:
-        passed += 1
-        print("ok  ", name)
-    else:
-        failed += 1
-        print("FAIL", name, detail)
-
-
-def wait_for(fn, timeout=10.0):
-    end = time.time() + timeout
-    while time.time() < end:
-        value = fn()
-        if value:
-            return value
-        time.sleep(0.1)
-    return fn()
 
 
 # The stand-in portal: the first request picks #12AB34, the second is cancelled.
@@ -108,9 +91,7 @@ def visible_page():
 
 
 def client_place(window):
-    info = run("xwininfo", "-id", window)
-    return (int(info.split("Absolute upper-left X:")[1].split()[0]),
-            int(info.split("Absolute upper-left Y:")[1].split()[0]))
+    return support.client_place(run, window)
 
 
 def click_twips(window, left, top, width, height):
@@ -120,38 +101,27 @@ def click_twips(window, left, top, width, height):
     run("xdotool", "click", "1")
 
 
-def showing_texts():
-    found = []
-
-    def walk(node, depth=0):
-        if node is None or depth > 30:
-            return
-        try:
-            if depth > 0 and not node.getState().contains(pyatspi.STATE_SHOWING):
-                return
-            if node.name:
-                found.append(node.name)
-            try:
-                t = node.queryText()
-                found.append(t.getText(0, t.characterCount))
-            except NotImplementedError:
-                pass
-            for i in range(node.childCount):
-                walk(node.getChildAtIndex(i), depth + 1)
-        except Exception:
-            return
-    desktop = pyatspi.Registry.getDesktop(0)
-    for i in range(desktop.childCount):
-        app = desktop.getChildAtIndex(i)
-        if app is not None and app.name == "Tovaro Wizard":
-            walk(app)
-    return found
+def texts():
+    app = find_app()
+    return showing_texts(app) if app is not None else []
 
 
 def pixel(x, y):
     out = run("import", "-window", "root", "-crop", "1x1+%d+%d" % (x, y), "-depth", "8", "txt:-")
     found = re.findall(r"#([0-9A-Fa-f]{6})\b", out)
     return found[-1] if found else out
+
+
+def start_on_page_two():
+    """Starts the wizard and goes to page 2; returns the process and the two page windows."""
+    wizard = subprocess.Popen([TOVARO], env=x_env(), cwd=work, stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL)
+    procs.append(wizard)
+    p1 = wait_for(visible_page)
+    run("xdotool", "windowfocus", "--sync", p1)
+    run("xdotool", "key", "alt+s")
+    p2 = wait_for(lambda: visible_page() if visible_page() != p1 else None)
+    return wizard, p1, p2
 
 
 HINT = "Drücken Sie [Escape] um die momentan gewählte Farbe zu wählen und die Pipette zu beenden."
@@ -164,31 +134,25 @@ try:
     # 1. The portal picks the colour.
     portal_name, portal = start_portal()
     output = os.path.join(work, "suche.htm")
-    wizard = subprocess.Popen([TOVARO], env=x_env(), cwd=work, stdout=subprocess.DEVNULL,
-                              stderr=subprocess.DEVNULL)
-    procs.append(wizard)
-    p1 = wait_for(visible_page)
-    run("xdotool", "windowfocus", "--sync", p1)
-    run("xdotool", "key", "alt+s")
-    p2 = wait_for(lambda: visible_page() if visible_page() != p1 else None)
+    wizard, p1, p2 = start_on_page_two()
     click_twips(p2, 120 + 2880, 720 + 360, 2055, 255)  # Bildschirmpipette, background
     asked = wait_for(lambda: portal.calls == 1, 5)
     check("the wizard asks the portal for a colour", asked)
-    hint_while_asking = HINT in showing_texts()
+    hint_while_asking = HINT in texts()
     check("the Escape hint shows while the portal is asked", hint_while_asking)
-    took = wait_for(lambda: "#12AB34" in showing_texts(), 5)
-    check("the portal's colour is in the field", took, showing_texts()[:20])
+    took = wait_for(lambda: "#12AB34" in texts(), 5)
+    check("the portal's colour is in the field", took, texts()[:20])
     x, y = client_place(p2)
     preview = pixel(x + (120 + 120 + 247) * 96 // 1440, y + (720 + 240 + 247) * 96 // 1440)
     check("the portal's colour is in the preview", preview.upper() == "12AB34", preview)
-    check("the Escape hint is hidden after the answer", HINT not in showing_texts())
+    check("the Escape hint is hidden after the answer", HINT not in texts())
 
     click_twips(p2, 120 + 2880, 720 + 360, 2055, 255)  # again: this time cancelled
     run("xdotool", "click", "1")  # a second click while the request is open
     wait_for(lambda: portal.calls >= 2, 5)
     time.sleep(1)
-    texts = showing_texts()
-    check("a cancel changes nothing", "#12AB34" in texts and HINT not in texts)
+    shown = texts()
+    check("a cancel changes nothing", "#12AB34" in shown and HINT not in shown)
     check("no second request while one is open", portal.calls == 2, portal.calls)
 
     # The generated page carries the colour.
@@ -203,25 +167,20 @@ try:
     wizard.kill()
     wizard.wait()
 
-    # 2. Without a portal, the live picker runs.
-    bus.release_name("org.freedesktop.portal.Desktop")
-    del portal_name
-    wizard = subprocess.Popen([TOVARO], env=x_env(), cwd=work, stdout=subprocess.DEVNULL,
-                              stderr=subprocess.DEVNULL)
-    procs.append(wizard)
-    p1 = wait_for(visible_page)
-    run("xdotool", "windowfocus", "--sync", p1)
-    run("xdotool", "key", "alt+s")
-    p2 = wait_for(lambda: visible_page() if visible_page() != p1 else None)
+    # 2. A portal without PickColor: the live picker runs. (A stand-in, so that no portal of the
+    # machine is started on the test's bus.)
+    portal.remove_from_connection()
+    other = Request(bus, "/org/freedesktop/portal/desktop")
+    wizard, p1, p2 = start_on_page_two()
     click_twips(p2, 120 + 2880, 720 + 360, 2055, 255)
     time.sleep(1.5)
-    check("without a portal the live picker runs (hint shown, no answer to wait for)",
-          HINT in showing_texts())
+    check("without PickColor the live picker runs (hint shown, no answer to wait for)",
+          HINT in texts())
     # The live picker follows the pointer: over the wizard's own text colour preview (black).
     x, y = client_place(p2)
     run("xdotool", "mousemove", "--sync", str(x + (120 + 120 + 247) * 96 // 1440),
         str(y + (1920 + 240 + 247) * 96 // 1440))
-    check("the live picker samples the screen", wait_for(lambda: "#000000" in showing_texts(), 5))
+    check("the live picker samples the screen", wait_for(lambda: "#000000" in texts(), 5))
     wizard.kill()
     wizard.wait()
 
@@ -258,5 +217,5 @@ finally:
         p.wait()
     loop.quit()
     subprocess.run(["rm", "-rf", work])
-print("wayland: %d passed, %d failed" % (passed, failed))
-sys.exit(1 if failed else 0)
+print("wayland: %d passed, %d failed" % (check.passed, check.failed))
+sys.exit(1 if check.failed else 0)

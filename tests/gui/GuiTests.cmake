@@ -1,6 +1,6 @@
 # Wizard tests on Qt's offscreen platform, and the screen picker against a real X server.
-add_library(gui_test_main STATIC gui/gui_test_main.cpp core/test_util.cpp)
-target_link_libraries(gui_test_main PUBLIC tovaro_gui GTest::gtest)
+add_library(gui_test_main STATIC gui/gui_test_main.cpp)
+target_link_libraries(gui_test_main PUBLIC tovaro_gui tovaro_test_support)
 
 add_executable(gui_tests
   gui/shell_test.cpp
@@ -13,7 +13,7 @@ target_compile_definitions(gui_tests PRIVATE TOVARO_GEN="$<TARGET_FILE:tovaro-ge
 add_dependencies(gui_tests tovaro-gen)
 gtest_discover_tests(gui_tests
   DISCOVERY_TIMEOUT 60
-  PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+  PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" LABELS gui
 )
 
 find_program(XVFB_RUN xvfb-run)
@@ -23,7 +23,8 @@ if(XVFB_RUN AND XDOTOOL)
   target_link_libraries(picker_x11_test PRIVATE gui_test_main)
   add_test(NAME picker_x11_real_screen
     COMMAND ${XVFB_RUN} -a -s "-screen 0 1024x768x24" $<TARGET_FILE:picker_x11_test>)
-  set_tests_properties(picker_x11_real_screen PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=xcb" TIMEOUT 120)
+  set_tests_properties(picker_x11_real_screen PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=xcb" TIMEOUT 120
+    LABELS gui)
 
   enable_language(C)
   add_executable(send_close gui/send_close.c)
@@ -32,7 +33,7 @@ if(XVFB_RUN AND XDOTOOL)
     COMMAND ${XVFB_RUN} -a -s "-screen 0 1024x768x24" ${CMAKE_COMMAND} -E env
       TOVARO=$<TARGET_FILE:tovaro> SEND_CLOSE=$<TARGET_FILE:send_close> QT_QPA_PLATFORM=xcb
       bash ${CMAKE_CURRENT_SOURCE_DIR}/gui/close_test.sh)
-  set_tests_properties(wizard_close_real_screen PROPERTIES TIMEOUT 120)
+  set_tests_properties(wizard_close_real_screen PROPERTIES TIMEOUT 120 LABELS gui)
 
   # The real wizard on a desktop: openbox and the accessibility bus, and the same without a
   # window manager.

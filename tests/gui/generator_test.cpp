@@ -20,9 +20,7 @@ namespace {
 
 std::string Page(const std::string& title, const std::string& description = "Beschreibung")
 {
-    return "<html>\r\n<head>\r\n<title>" + title
-        + "</title>\r\n<meta name=\"keywords\" content=\"k, " + title
-        + "\">\r\n<meta name=\"description\" content=\"" + description + "\">\r\n</head>\r\n";
+    return test::Page(title, "k, " + title, description);
 }
 
 QString Q(const std::string& s)

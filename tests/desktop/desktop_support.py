@@ -1,0 +1,73 @@
+"""What the desktop tests share: waiting, checks, and reading the wizard through the
+accessibility bus."""
+import time
+
+import pyatspi
+
+APP_NAME = "Tovaro Wizard"
+
+
+class Checks:
+    def __init__(self):
+        self.passed = 0
+        self.failed = 0
+
+    def __call__(self, name, ok, detail=""):
+        if ok:
+            self.passed += 1
+            print("ok  ", name)
+        else:
+            self.failed += 1
+            print("FAIL", name, detail)
+
+
+def wait_for(fn, timeout=10.0):
+    end = time.time() + timeout
+    while time.time() < end:
+        value = fn()
+        if value:
+            return value
+        time.sleep(0.1)
+    return fn()
+
+
+def find_app():
+    """The wizard's root object on the accessibility bus, or None."""
+    desktop = pyatspi.Registry.getDesktop(0)
+    for i in range(desktop.childCount):
+        app = desktop.getChildAtIndex(i)
+        if app is not None and app.name == APP_NAME:
+            return app
+    return None
+
+
+def showing_texts(app):
+    """Every name and text of the application's showing objects."""
+    found = []
+
+    def walk(node, depth=0):
+        if node is None or depth > 30:
+            return
+        try:
+            if depth > 0 and not node.getState().contains(pyatspi.STATE_SHOWING):
+                return
+            if node.name:
+                found.append(node.name)
+            try:
+                t = node.queryText()
+                found.append(t.getText(0, t.characterCount))
+            except NotImplementedError:
+                pass
+            for i in range(node.childCount):
+                walk(node.getChildAtIndex(i), depth + 1)
+        except Exception:
+            return
+    walk(app)
+    return found
+
+
+def client_place(run, window):
+    """The top-left corner of the window's client area on the screen."""
+    info = run("xwininfo", "-id", window)
+    return (int(info.split("Absolute upper-left X:")[1].split()[0]),
+            int(info.split("Absolute upper-left Y:")[1].split()[0]))
