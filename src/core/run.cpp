@@ -38,11 +38,12 @@ RunResult RunGeneration(const RunInputs& in, RunSink& sink, PageStore& store)
     RunResult result;
     sink.RunStarted(in.files.size());
 
-    // Room for the usual page up front spares copying it as it grows, but never more than a
-    // few MiB: a list of millions of missing files must not cost memory.
+    // Room for the usual page up front spares copying it as it grows. The room is address
+    // space, not memory, until the page fills it; it is capped so that a list of millions of
+    // missing files cannot make the reservation itself fail.
     std::string page;
     try {
-        page.reserve(std::min<size_t>(8192 + in.files.size() * 256, size_t { 16 } << 20));
+        page.reserve(std::min<size_t>(8192 + in.files.size() * 256, size_t { 64 } << 20));
         BuildPage(in, sink, page, result);
     } catch (const std::bad_alloc&) {
         result.message = "Die Suchdatei konnte nicht erstellt werden: " + in.outputPath + "\n"

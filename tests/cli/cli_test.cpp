@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <sys/resource.h>
 #include <sys/wait.h>
 
 using namespace tovaro;
@@ -276,4 +278,35 @@ TEST(CliTest, VersionAndAFailedStandardOutput)
     int status = std::system(cmd.c_str());
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 4) << status;
     EXPECT_EQ(Urls(test::ReadFile(dir.path() + "/neu.htm")), std::vector<std::string> { "a.htm" });
+}
+
+TEST(CliTest, OutOfMemoryKeepsTheOldPageAndSaysSoInGerman)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit allows";
+#else
+    test::TempDir dir;
+    const std::string old = dir.Write("lookup.htm", "alte Seite");
+    {
+        std::ofstream list(dir.path() + "/liste.txt");
+        for (int i = 0; i < 400000; ++i)
+            list << "/ein/langer/pfad/zu/einer/datei/die/es/nicht/gibt/nummer-" << i << ".htm\n";
+    }
+    // In a child whose address space is too small for the list.
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        struct rlimit limit { 48L << 20, 48L << 20 };
+        ::setrlimit(RLIMIT_AS, &limit);
+        std::istringstream in;
+        std::ostringstream out, err;
+        cli::CliContext c { in, out, err, dir.path(), false };
+        const int status = cli::RunCli({ "--files-from", "liste.txt" }, c);
+        const bool german = err.str().find("Nicht genügend Arbeitsspeicher") != std::string::npos;
+        ::_exit(status == 1 && german ? 0 : 10 + status);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(test::ReadFile(old), "alte Seite");
+#endif
 }
