@@ -295,7 +295,9 @@ TEST(CliTest, OutOfMemoryKeepsTheOldPageAndSaysSoInGerman)
     // In a child whose address space is too small for the list.
     pid_t pid = ::fork();
     if (pid == 0) {
-        struct rlimit limit { 48L << 20, 48L << 20 };
+        struct rlimit limit {
+            48L << 20, 48L << 20
+        };
         ::setrlimit(RLIMIT_AS, &limit);
         std::istringstream in;
         std::ostringstream out, err;
