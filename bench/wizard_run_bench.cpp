@@ -4,6 +4,7 @@
 #include "../tests/gui/fakes.h"
 #include "app/wizard.h"
 #include "generator/generation_page.h"
+#include "gui_bench_util.h"
 #include "selection/dir_box.h"
 #include "selection/file_box.h"
 #include "selection/file_list_box.h"
@@ -22,28 +23,12 @@
 #include <unistd.h>
 
 namespace fs = std::filesystem;
+using tovaro::bench::BestMs;
+using tovaro::bench::NullMessages;
+using tovaro::bench::NullOpener;
 
 namespace {
 
-double BestMs(const std::function<void()>& f, int runs = 5)
-{
-    double best = 1e18;
-    for (int i = 0; i < runs; ++i) {
-        auto t0 = std::chrono::steady_clock::now();
-        f();
-        auto t1 = std::chrono::steady_clock::now();
-        best = std::min(best, std::chrono::duration<double, std::milli>(t1 - t0).count());
-    }
-    return best;
-}
-
-struct NullOpener : tovaro::gui::DocumentOpener {
-    void Open(const QString&) override { }
-};
-struct NullMessages : tovaro::gui::MessageBoxes {
-    void Information(QWidget*, const QString&, const QString&) override { }
-    void Warning(QWidget*, const QString&, const QString&) override { }
-};
 struct NoDialog : tovaro::gui::ColourDialog {
     bool Run(QWidget*, tovaro::ColourValue&) override { return false; }
 };
