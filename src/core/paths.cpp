@@ -12,8 +12,43 @@ std::string DefaultOutputPath(const std::string& programDir, const std::string& 
     return (writable || homeDir.empty() ? programDir : homeDir) + "/lookup.htm";
 }
 
+namespace {
+
+// True when an absolute path is already in normal form: no empty, "." or ".." part and no
+// closing separator (the root "/" aside).
+bool IsNormalAbsolute(std::string_view path)
+{
+    if (path.empty() || path.front() != '/')
+        return false;
+    if (path.size() == 1)
+        return true;
+    if (path.back() == '/')
+        return false;
+    for (size_t i = 0; i < path.size(); ++i) {
+        if (path[i] != '/')
+            continue;
+        // The part after this separator.
+        const size_t next = i + 1;
+        if (next < path.size() && path[next] == '/')
+            return false;
+        if (next < path.size() && path[next] == '.') {
+            const size_t after = next + 1;
+            if (after == path.size() || path[after] == '/')
+                return false; // "."
+            if (path[after] == '.' && (after + 1 == path.size() || path[after + 1] == '/'))
+                return false; // ".."
+        }
+    }
+    return true;
+}
+
+} // namespace
+
 std::string AbsolutePath(std::string_view path, std::string_view cwd)
 {
+    // Lists from find(1) and site builds are usually normal already.
+    if (IsNormalAbsolute(path))
+        return std::string(path);
     std::string full;
     if (!path.empty() && path.front() == '/') {
         full = path;

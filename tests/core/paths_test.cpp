@@ -14,6 +14,13 @@ TEST(PathsTest, AbsoluteAndLexicallyNormalised)
     EXPECT_EQ(AbsolutePath("//x//y/", "/site"), "/x/y");
     EXPECT_EQ(AbsolutePath("../../..", "/site"), "/");
     EXPECT_EQ(AbsolutePath(".", "/"), "/");
+    // Absolute paths: normal ones stay as they are, others are normalised all the same.
+    EXPECT_EQ(AbsolutePath("/s/.hidden/..x/a.htm", "/c"), "/s/.hidden/..x/a.htm");
+    EXPECT_EQ(AbsolutePath("/s/./a/../b.htm", "/c"), "/s/b.htm");
+    EXPECT_EQ(AbsolutePath("/s/a/..", "/c"), "/s");
+    EXPECT_EQ(AbsolutePath("/s/a/.", "/c"), "/s/a");
+    EXPECT_EQ(AbsolutePath("/s/", "/c"), "/s");
+    EXPECT_EQ(AbsolutePath("/", "/c"), "/");
 }
 
 TEST(PathsTest, ParentDirectory)
