@@ -107,7 +107,7 @@ void BM_ReadHeadsFloor(benchmark::State& state)
 // size of the site.
 struct MemoryStore : tovaro::PageStore {
     size_t bytes = 0;
-    std::string Replace(const std::string&, std::string_view content) override
+    tovaro::StoreResult Replace(const std::string&, std::string_view content) override
     {
         bytes = content.size();
         return {};

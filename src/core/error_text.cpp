@@ -1,7 +1,6 @@
 #include "error_text.h"
 
 #include <cerrno>
-#include <cstring>
 
 namespace tovaro {
 
@@ -53,7 +52,8 @@ std::string ErrorText(int err)
     case ENODEV:
         return "Das Gerät ist nicht verfügbar.";
     default:
-        return std::strerror(err);
+        // The system's own text would be English: a German sentence with the number instead.
+        return "Systemfehler Nr. " + std::to_string(err) + ".";
     }
 }
 

@@ -5,8 +5,8 @@
 
 namespace tovaro {
 
-/// A German sentence for a system error number; the system's own text for one it does not
-/// know.
+/// A German sentence for a system error number; a German sentence with the number for one it
+/// has no text for.
 std::string ErrorText(int err);
 
 } // namespace tovaro

@@ -46,6 +46,38 @@ bool StartsNoCase(const char* p, size_t avail, std::string_view lower)
     return true;
 }
 
+// Appends to a field's text while it is below the limit.
+inline void Keep(std::string& field, const char* p, size_t n)
+{
+    if (field.size() < kFieldLimit)
+        field.append(p, std::min(n, kFieldLimit - field.size()));
+}
+inline void Keep(std::string& field, char c)
+{
+    if (field.size() < kFieldLimit)
+        field.push_back(c);
+}
+
+// A field cut at the limit may end inside a UTF-8 character: that part goes.
+void CutAtCharacter(std::string& field)
+{
+    if (field.size() < kFieldLimit || IsValidUtf8(field))
+        return;
+    size_t lead = field.size();
+    while (lead > 0 && field.size() - lead < 4
+        && (static_cast<unsigned char>(field[lead - 1]) & 0xC0) == 0x80)
+        --lead;
+    if (lead > 0 && IsValidUtf8(std::string_view(field).substr(0, lead - 1)))
+        field.resize(lead - 1);
+}
+
+// Takes a finished text as a field.
+void SetField(std::string& field, std::string& text)
+{
+    CutAtCharacter(text);
+    field.swap(text);
+}
+
 } // namespace
 
 // A "<" that may start a tag. Sets what the tag means for the title and the meta tags;
@@ -99,7 +131,7 @@ void HeadScanner::AtTag(const char* p, size_t avail)
 void HeadScanner::EndPiece()
 {
     if (valueField_ != nullptr) {
-        valueField_->swap(value_);
+        SetField(*valueField_, value_);
         value_.clear();
         valueField_ = nullptr;
     }
@@ -142,13 +174,13 @@ void HeadScanner::GroupByte(char c)
             keyLen_ = sizeof key_ + 1; // too long for any key
     }
     if (valueField_ != nullptr && c != '"')
-        value_.push_back(c);
+        Keep(value_, c);
 }
 
 void HeadScanner::EndGroup()
 {
     if (valueField_ != nullptr) {
-        valueField_->swap(value_);
+        SetField(*valueField_, value_);
         value_.clear();
         valueField_ = nullptr;
     }
@@ -162,9 +194,9 @@ void HeadScanner::EndLine()
     EndGroup();
     if (open_ != Capture::None) {
         if (open_ == Capture::Done)
-            fields_.title.swap(openText_);
+            SetField(fields_.title, openText_);
     } else if (attr_ == Capture::Done) {
-        fields_.title.swap(attrText_);
+        SetField(fields_.title, attrText_);
     }
     openText_.clear();
     attrText_.clear();
@@ -197,7 +229,7 @@ size_t HeadScanner::Scan(const char* data, size_t size, bool final)
                 i < limit && (kBytes.stop[static_cast<unsigned char>(data[i])] & kStopInTag) == 0)
                 ++i;
             if (valueField_ != nullptr)
-                value_.append(data + start, i - start);
+                Keep(value_, data + start, i - start);
             if (i >= limit)
                 break;
         } else if (!inGroup_ && open_ == Capture::Running && openSkip_ == 0
@@ -207,7 +239,7 @@ size_t HeadScanner::Scan(const char* data, size_t size, bool final)
             while (
                 i < limit && (kBytes.stop[static_cast<unsigned char>(data[i])] & kStopOutside) == 0)
                 ++i;
-            openText_.append(data + start, i - start);
+            Keep(openText_, data + start, i - start);
             if (i >= limit)
                 break;
         }
@@ -236,10 +268,10 @@ size_t HeadScanner::Scan(const char* data, size_t size, bool final)
             if (openSkip_ > 0)
                 --openSkip_;
             else
-                openText_.push_back(c);
+                Keep(openText_, c);
         }
         if (attr_ == Capture::Running) {
-            attrText_.push_back(c);
+            Keep(attrText_, c);
         } else if (attr_ == Capture::Waiting && c == '>') {
             attr_ = Capture::Running;
         }
@@ -301,7 +333,7 @@ PageFields ExtractFields(std::string_view bytes)
     return scanner.Fields();
 }
 
-ReadResult ReadPageFields(const std::string& path)
+ReadResult ReadPageFields(const std::string& path, const FileId* skip)
 {
     ReadResult result;
     // A name with a NUL byte (from a list file) names no file.
@@ -309,19 +341,24 @@ ReadResult ReadPageFields(const std::string& path)
         result.status = ReadStatus::Unreadable;
         return result;
     }
-    // Non-blocking, so that neither opening nor reading a FIFO or a terminal ever waits.
+    // Non-blocking, so that opening a FIFO or a terminal never waits.
     int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
         result.status = ReadStatus::Unreadable;
         return result;
     }
-    // Only a regular file is read beyond its first block: a device such as /dev/zero would
-    // never end. A head that ends within the first block needs no check (and no system call).
-    bool checked = false;
-    auto regular = [fd] {
-        struct stat st { };
-        return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    };
+    // Only a regular file is read at all: what a FIFO or a device yields depends on timing.
+    struct stat st { };
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        result.status = ReadStatus::Unreadable;
+        return result;
+    }
+    if (skip != nullptr && skip->device == st.st_dev && skip->inode == st.st_ino) {
+        ::close(fd);
+        result.status = ReadStatus::Skipped;
+        return result;
+    }
 
     HeadScanner scanner;
     static thread_local std::vector<char> buffer(64 * 1024);
@@ -338,22 +375,11 @@ ReadResult ReadPageFields(const std::string& path)
             break;
         }
         if (n == 0) {
-            if (!checked && !regular()) {
-                result.status = ReadStatus::Unreadable;
-                break;
-            }
             scanner.Finish();
             break;
         }
         if (scanner.Feed(std::string_view(buffer.data(), static_cast<size_t>(n))))
             break;
-        if (!checked) {
-            if (!regular()) {
-                result.status = ReadStatus::Unreadable;
-                break;
-            }
-            checked = true;
-        }
     }
     ::close(fd);
     if (result.status == ReadStatus::Ok)
@@ -363,16 +389,16 @@ ReadResult ReadPageFields(const std::string& path)
 
 namespace {
 
-// Apostrophes removed and backslashes doubled; then "<" written as the script escape \x3C,
-// so that a field can never end the page's script element (the script sees the same text).
-// Keywords are lower-cased in between. Most fields need none of it and are left as they are.
-void CleanField(std::string& text, bool lowerCase)
+// Apostrophes removed and backslashes doubled; then "<" written as `less`, so that a field can
+// never end the page's script element. Keywords are lower-cased in between. Most fields need
+// none of it and are left as they are.
+void CleanField(std::string& text, bool lowerCase, std::string_view less)
 {
     bool quotes = false;
-    bool less = false;
+    bool hasLess = false;
     for (char c : text) {
         quotes = quotes || c == '\'' || c == '\\';
-        less = less || c == '<';
+        hasLess = hasLess || c == '<';
     }
     if (quotes) {
         std::string out;
@@ -387,17 +413,20 @@ void CleanField(std::string& text, bool lowerCase)
     }
     if (lowerCase)
         LowerTextInPlace(text);
-    if (less)
-        text = ReplaceAll(text, "<", "\\x3C");
+    if (hasLess)
+        text = ReplaceAll(text, "<", less);
 }
 
 } // namespace
 
 void CleanForScriptInPlace(PageFields& fields)
 {
-    CleanField(fields.keywords, true);
-    CleanField(fields.title, false);
-    CleanField(fields.description, false);
+    // Keywords are only searched, never shown: the script escape keeps their text. Titles and
+    // descriptions are written into the results as markup, so "<" becomes the entity, which
+    // shows as a browser shows a title or a meta text.
+    CleanField(fields.keywords, true, "\\x3C");
+    CleanField(fields.title, false, "&lt;");
+    CleanField(fields.description, false, "&lt;");
 }
 
 PageFields CleanForScript(const PageFields& raw)
@@ -472,7 +501,8 @@ std::string MakePageUrl(
             url.push_back('/');
     }
     // A ":" in the relative path would make its first part a URL scheme ("javascript:").
-    static const EncodeSet kRelative("\"#%':<>?\\^`{|}", 0x21);
+    // A "&" would start a character reference in the link.
+    static const EncodeSet kRelative("\"#%&':<>?\\^`{|}", 0x21);
     AppendPercentEncoded(url, rel, kRelative);
     return url;
 }

@@ -9,6 +9,10 @@
 
 namespace tovaro {
 
+/// The most a field keeps: a title or value that goes on beyond it is cut there, at a
+/// character boundary, so that memory for one file stays bounded whatever its size.
+constexpr size_t kFieldLimit = size_t { 1 } << 20;
+
 struct PageFields {
     std::string title;
     std::string keywords;
@@ -70,7 +74,13 @@ private:
 /// Scans bytes that are wholly in memory (used by tests and the fuzzer).
 PageFields ExtractFields(std::string_view bytes);
 
-enum class ReadStatus { Ok, Unreadable };
+enum class ReadStatus { Ok, Unreadable, Skipped };
+
+/// Which file a path names: its device and inode.
+struct FileId {
+    unsigned long long device = 0;
+    unsigned long long inode = 0;
+};
 
 struct ReadResult {
     ReadStatus status = ReadStatus::Ok;
@@ -79,11 +89,13 @@ struct ReadResult {
 
 /// Opens the file, scans its head and closes it. A file that cannot be opened or read, and
 /// anything that is not a regular file (a directory, a FIFO, a device), is Unreadable; such a
-/// file is never read from, so nothing blocks.
-ReadResult ReadPageFields(const std::string& path);
+/// file is never read from, so nothing blocks. The file `skip` names, if any, is Skipped
+/// unread, whatever path leads to it.
+ReadResult ReadPageFields(const std::string& path, const FileId* skip = nullptr);
 
-/// Removes apostrophes, doubles backslashes, lower-cases the keywords and writes every "<" as
-/// the script escape \x3C, so that each field can stand in a single-quoted script string.
+/// Removes apostrophes, doubles backslashes and lower-cases the keywords, so that each field can
+/// stand in a single-quoted script string; every "<" becomes "&lt;" in the title and the
+/// description, which the page shows as markup, and the script escape \x3C in the keywords.
 PageFields CleanForScript(const PageFields& raw);
 void CleanForScriptInPlace(PageFields& fields);
 

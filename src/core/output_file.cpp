@@ -1,6 +1,7 @@
 #include "output_file.h"
 
 #include "error_text.h"
+#include "paths.h"
 
 #include <atomic>
 #include <cerrno>
@@ -9,14 +10,17 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <deque>
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace tovaro {
 
 const char* const kForeignLinkReason
-    = "Die Ausgabedatei ist eine Verknüpfung, die einem anderen Benutzer gehört.";
+    = "Der Pfad der Ausgabedatei führt über eine Verknüpfung, die einem anderen Benutzer gehört.";
 const char* const kNotRegularReason
     = "Die Ausgabedatei ist keine gewöhnliche Datei (ein Gerät, eine Pipe oder ein Socket).";
 const char* const kFolderNameReason
@@ -36,22 +40,44 @@ extern "C" void RemoveTemporaryAndStop(int sig)
     ::raise(sig);
 }
 
-constexpr int kStopSignals[] = { SIGINT, SIGTERM, SIGHUP };
+// The signals that end a process by default and can come from outside at any moment.
+std::vector<int> AsynchronousStops()
+{
+    std::vector<int> s = { SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGALRM, SIGUSR1, SIGUSR2, SIGPIPE,
+        SIGVTALRM, SIGPROF, SIGIO, SIGPWR, SIGXCPU, SIGSTKFLT, SIGABRT, SIGTRAP, SIGSYS };
+    for (int rt = SIGRTMIN; rt <= SIGRTMAX; ++rt)
+        s.push_back(rt);
+    return s;
+}
 
-// While alive: an interruption removes the temporary file before the process ends, and a
-// file-size limit makes the write fail (EFBIG) instead of killing the process.
+// Those, and the ones a fault raises, which also end the process.
+const std::vector<int>& AllStops()
+{
+    static const std::vector<int> all = [] {
+        std::vector<int> s = AsynchronousStops();
+        for (int fault : { SIGSEGV, SIGBUS, SIGFPE, SIGILL })
+            s.push_back(fault);
+        return s;
+    }();
+    return all;
+}
+
+// While alive: any signal that would end the process removes the temporary file first, and a
+// file-size limit makes the write fail (EFBIG) instead of killing the process. A signal that
+// the process ignores or handles itself is left as it is.
 class SignalGuard {
 public:
     SignalGuard()
+        : old_(AllStops().size())
     {
         struct sigaction sa { };
         sa.sa_handler = RemoveTemporaryAndStop;
         ::sigemptyset(&sa.sa_mask);
-        for (size_t i = 0; i < std::size(kStopSignals); ++i) {
-            ::sigaction(kStopSignals[i], nullptr, &old_[i]);
-            // A signal the process ignores stays ignored.
-            if (old_[i].sa_handler != SIG_IGN)
-                ::sigaction(kStopSignals[i], &sa, nullptr);
+        const std::vector<int>& stops = AllStops();
+        for (size_t i = 0; i < stops.size(); ++i) {
+            ::sigaction(stops[i], nullptr, &old_[i]);
+            if (old_[i].sa_handler == SIG_DFL && (old_[i].sa_flags & SA_SIGINFO) == 0)
+                ::sigaction(stops[i], &sa, nullptr);
         }
         struct sigaction ignore { };
         ignore.sa_handler = SIG_IGN;
@@ -59,28 +85,32 @@ public:
     }
     ~SignalGuard()
     {
-        for (size_t i = 0; i < std::size(kStopSignals); ++i)
-            ::sigaction(kStopSignals[i], &old_[i], nullptr);
+        const std::vector<int>& stops = AllStops();
+        for (size_t i = 0; i < stops.size(); ++i)
+            ::sigaction(stops[i], &old_[i], nullptr);
         ::sigaction(SIGXFSZ, &oldXfsz_, nullptr);
     }
     SignalGuard(const SignalGuard&) = delete;
     SignalGuard& operator=(const SignalGuard&) = delete;
 
 private:
-    struct sigaction old_[std::size(kStopSignals)] {};
+    std::vector<struct sigaction> old_;
     struct sigaction oldXfsz_ { };
 };
 
-// Blocks the stop signals, so that a temporary file gets its name and is registered for the
-// handlers as one step.
+// Blocks the signals from outside, so that a temporary file gets its name and is registered
+// for the handlers as one step.
 class BlockStops {
 public:
     BlockStops()
     {
-        sigset_t set;
-        ::sigemptyset(&set);
-        for (int s : kStopSignals)
-            ::sigaddset(&set, s);
+        static const sigset_t set = [] {
+            sigset_t s;
+            ::sigemptyset(&s);
+            for (int sig : AsynchronousStops())
+                ::sigaddset(&s, sig);
+            return s;
+        }();
         ::sigprocmask(SIG_BLOCK, &set, &old_);
     }
     ~BlockStops() { ::sigprocmask(SIG_SETMASK, &old_, nullptr); }
@@ -118,29 +148,96 @@ std::string TemporaryName(const std::string& folder)
     return folder + name;
 }
 
-// Follows the links at `path` while each belongs to the running user or to root. A missing
-// file is fine: the page creates it.
+// The parts of a path between its separators.
+void PushParts(std::string_view path, std::deque<std::string>& parts, bool front)
+{
+    std::vector<std::string> found;
+    while (!path.empty()) {
+        const size_t slash = path.find('/');
+        const std::string_view part = path.substr(0, slash);
+        if (!part.empty() && part != ".")
+            found.emplace_back(part);
+        path = slash == std::string_view::npos ? std::string_view() : path.substr(slash + 1);
+    }
+    if (front)
+        parts.insert(parts.begin(), found.begin(), found.end());
+    else
+        parts.insert(parts.end(), found.begin(), found.end());
+}
+
+// Resolves the links on the whole way to `path`, each only while it belongs to the running
+// user or to root. Where a part is missing, the rest is taken as it stands: the write then
+// creates the page, or fails on the missing folder.
 std::string ResolveTarget(const std::string& path, std::string& target)
 {
-    target = path;
-    for (int hops = 0; hops < 40; ++hops) {
+    std::deque<std::string> parts;
+    if (path.front() != '/')
+        PushParts(CurrentDirectory(), parts, false);
+    PushParts(path, parts, false);
+    target = "/";
+    int links = 0;
+    while (!parts.empty()) {
+        std::string part = std::move(parts.front());
+        parts.pop_front();
+        if (part == "..") {
+            target = ParentDirectory(target);
+            continue;
+        }
+        const std::string candidate = target == "/" ? "/" + part : target + "/" + part;
         struct stat st { };
-        if (::lstat(target.c_str(), &st) != 0)
-            return errno == ENOENT ? std::string() : ErrorText(errno);
-        if (!S_ISLNK(st.st_mode))
+        if (::lstat(candidate.c_str(), &st) != 0) {
+            if (errno != ENOENT)
+                return ErrorText(errno);
+            target = candidate;
+            for (const std::string& rest : parts)
+                target += "/" + rest;
             return {};
+        }
+        if (!S_ISLNK(st.st_mode)) {
+            target = candidate;
+            continue;
+        }
         if (st.st_uid != ::geteuid() && st.st_uid != 0)
             return kForeignLinkReason;
+        if (++links > 40)
+            return ErrorText(ELOOP);
         char buf[PATH_MAX];
-        const ssize_t n = ::readlink(target.c_str(), buf, sizeof buf);
+        const ssize_t n = ::readlink(candidate.c_str(), buf, sizeof buf);
         if (n < 0)
             return ErrorText(errno);
         if (static_cast<size_t>(n) >= sizeof buf)
             return ErrorText(ENAMETOOLONG);
-        std::string link(buf, static_cast<size_t>(n));
-        target = !link.empty() && link[0] == '/' ? link : FolderOf(target) + link;
+        const std::string_view link(buf, static_cast<size_t>(n));
+        if (!link.empty() && link.front() == '/')
+            target = "/";
+        PushParts(link, parts, true);
     }
-    return ErrorText(ELOOP);
+    return {};
+}
+
+std::string GroupName(gid_t gid)
+{
+    std::vector<char> buf(16384);
+    struct group entry { };
+    struct group* found = nullptr;
+    if (::getgrgid_r(gid, &entry, buf.data(), buf.size(), &found) == 0 && found != nullptr)
+        return found->gr_name;
+    return std::to_string(gid);
+}
+
+// Gives the new page the old page's owner where the user may set it: owner and group as
+// root, the group where the user belongs to it. Returns a warning where the group differs.
+std::string KeepOwner(int fd, uid_t uid, gid_t gid)
+{
+    const bool root = ::geteuid() == 0;
+    if (::fchown(fd, root ? uid : static_cast<uid_t>(-1), gid) == 0)
+        return {};
+    struct stat st { };
+    if (::fstat(fd, &st) == 0 && st.st_gid == gid)
+        return {};
+    return "Die Gruppe der Suchdatei (" + GroupName(gid)
+        + ") konnte nicht beibehalten werden; die neue Datei gehört der Gruppe "
+        + GroupName(st.st_gid) + ".";
 }
 
 } // namespace
@@ -150,26 +247,34 @@ ssize_t AtomicFileStore::WriteSome(int fd, const char* data, size_t size)
     return ::write(fd, data, size);
 }
 
-std::string AtomicFileStore::WriteAndRename(const std::string& target, std::string_view content,
-    mode_t mode, bool unnamed, bool& unsupported)
+int AtomicFileStore::OpenUnnamed(const std::string& folder)
+{
+    return ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+}
+
+StoreResult AtomicFileStore::WriteAndRename(const std::string& target, std::string_view content,
+    mode_t mode, const Owner& owner, bool unnamed, bool& unsupported)
 {
     unsupported = false;
+    StoreResult result;
     const std::string folder = FolderOf(target);
     std::string temp;
     int fd = -1;
     if (unnamed) {
         // A file without a name until it is complete: nothing to clean up if the run dies.
-        fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+        fd = OpenUnnamed(folder);
         if (fd < 0) {
             unsupported = true; // not offered here: the caller tries a named one
-            return {};
+            return result;
         }
     } else {
         BlockStops block;
         temp = TemporaryName(folder) + "-XXXXXX";
         fd = ::mkstemp(temp.data());
-        if (fd < 0)
-            return ErrorText(errno);
+        if (fd < 0) {
+            result.error = ErrorText(errno);
+            return result;
+        }
         Register(temp);
     }
     auto fail = [&](int err) {
@@ -178,9 +283,12 @@ std::string AtomicFileStore::WriteAndRename(const std::string& target, std::stri
             ::unlink(temp.c_str());
             Unregister();
         }
-        return ErrorText(err);
+        result.error = ErrorText(err);
+        return result;
     };
 
+    if (owner.keep)
+        result.warning = KeepOwner(fd, owner.uid, owner.gid);
     // A search page is meant to be published: not the private mode of a temporary file.
     if (::fchmod(fd, mode) != 0)
         return fail(errno);
@@ -209,9 +317,8 @@ std::string AtomicFileStore::WriteAndRename(const std::string& target, std::stri
             if (errno != EEXIST || attempt > 100) {
                 const int err = errno;
                 temp.clear();
-                ::close(fd);
                 unsupported = err == ENOENT; // no /proc: the caller tries a named one
-                return ErrorText(err);
+                return fail(err);
             }
         }
         Register(temp);
@@ -220,41 +327,52 @@ std::string AtomicFileStore::WriteAndRename(const std::string& target, std::stri
         const int err = errno;
         ::unlink(temp.c_str());
         Unregister();
-        return ErrorText(err);
+        result.error = ErrorText(err);
+        return result;
     }
     if (::rename(temp.c_str(), target.c_str()) != 0) {
         const int err = errno;
         ::unlink(temp.c_str());
         Unregister();
-        return ErrorText(err);
+        result.error = ErrorText(err);
+        return result;
     }
     Unregister();
-    return {};
+    return result;
 }
 
-std::string AtomicFileStore::Replace(const std::string& requested, std::string_view content)
+StoreResult AtomicFileStore::Replace(const std::string& requested, std::string_view content)
 {
-    if (requested.empty())
-        return ErrorText(ENOENT);
-    if (requested.back() == '/')
-        return kFolderNameReason;
+    StoreResult result;
+    if (requested.empty()) {
+        result.error = ErrorText(ENOENT);
+        return result;
+    }
+    if (requested.back() == '/') {
+        result.error = kFolderNameReason;
+        return result;
+    }
     std::string target;
-    std::string reason = ResolveTarget(requested, target);
-    if (!reason.empty())
-        return reason;
+    result.error = ResolveTarget(requested, target);
+    if (!result.error.empty())
+        return result;
 
     struct stat st { };
     const bool exists = ::stat(target.c_str(), &st) == 0;
-    if (exists && S_ISDIR(st.st_mode))
-        return ErrorText(EISDIR);
-    if (exists && !S_ISREG(st.st_mode))
-        return kNotRegularReason;
     if (!exists && errno != ENOENT)
-        return ErrorText(errno);
+        result.error = ErrorText(errno);
+    else if (exists && S_ISDIR(st.st_mode))
+        result.error = ErrorText(EISDIR);
+    else if (exists && !S_ISREG(st.st_mode))
+        result.error = kNotRegularReason;
+    if (!result.error.empty())
+        return result;
 
     mode_t mode;
+    Owner owner;
     if (exists) {
         mode = st.st_mode & 0777;
+        owner = { true, st.st_uid, st.st_gid };
     } else {
         const mode_t mask = ::umask(0);
         ::umask(mask);
@@ -263,10 +381,10 @@ std::string AtomicFileStore::Replace(const std::string& requested, std::string_v
 
     SignalGuard guard;
     bool unsupported = false;
-    reason = WriteAndRename(target, content, mode, true, unsupported);
+    result = WriteAndRename(target, content, mode, owner, true, unsupported);
     if (unsupported)
-        reason = WriteAndRename(target, content, mode, false, unsupported);
-    return reason;
+        result = WriteAndRename(target, content, mode, owner, false, unsupported);
+    return result;
 }
 
 } // namespace tovaro

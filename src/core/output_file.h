@@ -9,29 +9,45 @@
 
 namespace tovaro {
 
+/// How a replacement went: `error` is empty on success, otherwise the reason in German.
+/// `warning` tells what of the old page could not be kept (its group) on a page that was still
+/// written.
+struct StoreResult {
+    std::string error;
+    std::string warning;
+};
+
 class PageStore {
 public:
     virtual ~PageStore() = default;
-    /// Replaces the file at `path` with `content`. Returns an empty text on success, otherwise
-    /// the reason in German.
-    virtual std::string Replace(const std::string& path, std::string_view content) = 0;
+    /// Replaces the file at `path` with `content`.
+    virtual StoreResult Replace(const std::string& path, std::string_view content) = 0;
 };
 
 /// Only a regular file, or a new name, is replaced; a folder, a device, a FIFO or a socket
-/// never is. A link is followed to its target (which is created when missing) only when the
-/// link belongs to the running user or to root. The new page gets the old page's permissions,
-/// without setuid, setgid or sticky bits, or 0666 less the umask.
+/// never is. Every link on the way to the page, the page's own name included, is followed only
+/// when it belongs to the running user or to root; a link to a missing file creates its
+/// target. The page is replaced as a new file (other hard links keep the old page) with the
+/// old page's permission bits, less setuid, setgid and sticky, or 0666 less the umask; it keeps
+/// the old page's owner (as root) and group (where the user may set it).
 class AtomicFileStore : public PageStore {
 public:
-    std::string Replace(const std::string& path, std::string_view content) override;
+    StoreResult Replace(const std::string& path, std::string_view content) override;
 
 protected:
     /// One write call; tests override it to make a write fail half-way.
     virtual ssize_t WriteSome(int fd, const char* data, size_t size);
+    /// A file without a name in `folder`, or -1 where the file system offers none.
+    virtual int OpenUnnamed(const std::string& folder);
 
 private:
-    std::string WriteAndRename(const std::string& target, std::string_view content, mode_t mode,
-        bool unnamed, bool& unsupported);
+    struct Owner {
+        bool keep = false;
+        uid_t uid = 0;
+        gid_t gid = 0;
+    };
+    StoreResult WriteAndRename(const std::string& target, std::string_view content, mode_t mode,
+        const Owner& owner, bool unnamed, bool& unsupported);
 };
 
 extern const char* const kForeignLinkReason;

@@ -12,10 +12,27 @@ void Line(std::string& out, const std::string& text)
     out.append("\r\n");
 }
 
-std::string FontOpen(const Appearance& a)
+// An appearance value inside a double-quoted attribute: a '"' would end it.
+std::string AttributeValue(const std::string& value)
 {
-    return "<font face=\"" + ToUtf8(a.fontFace) + "\" size=\"" + ToUtf8(a.fontSize) + "\" color=\""
-        + ToUtf8(a.textColour) + "\">";
+    return ReplaceAll(ToUtf8(value), "\"", "&quot;");
+}
+
+// An attribute value inside the single-quoted script string of the "Suche nach" line: the
+// string's own quote and backslash are escaped first, "<" last, so that "</script>" cannot end
+// the script ('Open Sans', Arial is a usual font list).
+std::string ScriptAttributeValue(const std::string& value)
+{
+    std::string v = ReplaceAll(ToUtf8(value), "\\", "\\\\");
+    v = ReplaceAll(v, "'", "\\'");
+    v = ReplaceAll(v, "\"", "&quot;");
+    return ReplaceAll(v, "<", "\\x3C");
+}
+
+std::string FontOpen(const Appearance& a, std::string (*escape)(const std::string&))
+{
+    return "<font face=\"" + escape(a.fontFace) + "\" size=\"" + escape(a.fontSize) + "\" color=\""
+        + escape(a.textColour) + "\">";
 }
 
 // The page is UTF-8 throughout: a value in another encoding is taken as windows-1252.
@@ -34,7 +51,7 @@ void AppendPageHead(std::string& out, const Appearance& a)
     Line(out, "<html>");
     Line(out, "<head>");
     Line(out, "<meta charset=\"utf-8\">");
-    Line(out, "<title>" + ToUtf8(a.heading) + "</title>");
+    Line(out, "<title>" + ReplaceAll(ToUtf8(a.heading), "<", "&lt;") + "</title>");
     Line(out, "<script language=\"JavaScript\">");
     Line(out, "<!--");
     Line(out, "");
@@ -54,7 +71,7 @@ void AppendPageHead(std::string& out, const Appearance& a)
     Line(out, "if (Daten[1].length > 0){");
     // The search word is shown as text, never as markup.
     Line(out,
-        "    document.writeln('" + FontOpen(a)
+        "    document.writeln('" + FontOpen(a, ScriptAttributeValue)
             + "Suche nach <b>' + "
               "Daten[1].replace(/&/g,'&amp;').replace(/</g,'&lt;').replace(/>/g,'&gt;') + "
               "'</b><hr>');");
@@ -124,10 +141,10 @@ void AppendPageTail(std::string& out, size_t m, const Appearance& a)
     Line(out, "for (var i = 0;i<" + std::to_string(m) + ";i++){");
     for (const char* line : kLoop)
         Line(out, line);
-    Line(out, "<body bgcolor=\"" + ToUtf8(a.backgroundColour) + "\">");
+    Line(out, "<body bgcolor=\"" + AttributeValue(a.backgroundColour) + "\">");
     Line(out, "<form onSubmit=\"return lookup()\">");
     Line(out,
-        FontOpen(a)
+        FontOpen(a, AttributeValue)
             + "Suchbegriff: <input type=text name=\"lookup\" value=\"\">&nbsp; <input "
               "type=submit value=\"Suchen\">");
     Line(out, "</form>");

@@ -1,6 +1,9 @@
 // The search page: a fixed head, four script lines per indexed page, a fixed tail. Every line
 // ends with CR LF. The page declares UTF-8 and holds only UTF-8: an inserted value that is
-// valid UTF-8 is written as it is, any other is read as windows-1252 and converted.
+// valid UTF-8 is written as it is, any other is read as windows-1252 and converted. The
+// appearance values are escaped only as far as their place in the page needs, so that every
+// value works: a '"' in an attribute, a quote, a backslash or "<" in the script line, a "<" in
+// the title.
 #pragma once
 
 #include <cstddef>

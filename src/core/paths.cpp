@@ -1,6 +1,7 @@
 #include "paths.h"
 
 #include <climits>
+#include <cstdlib>
 #include <unistd.h>
 #include <vector>
 
@@ -100,6 +101,56 @@ std::string CurrentDirectory()
             return "/";
         buf.resize(buf.size() * 2);
     }
+}
+
+std::string RealPath(const std::string& path)
+{
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (real == nullptr)
+        return {};
+    std::string out(real);
+    std::free(real);
+    return out;
+}
+
+std::optional<std::string_view> BelowFolder(std::string_view path, std::string_view dir)
+{
+    if (dir.empty() || path.substr(0, dir.size()) != dir)
+        return std::nullopt;
+    if (dir.back() == '/')
+        return path.substr(dir.size());
+    if (path.size() > dir.size() && path[dir.size()] == '/')
+        return path.substr(dir.size() + 1);
+    return std::nullopt;
+}
+
+SiteLocator::SiteLocator(std::string siteDir)
+    : site_(std::move(siteDir))
+    , realSite_(RealPath(site_))
+{
+}
+
+std::optional<std::string> SiteLocator::Relative(const std::string& filePath)
+{
+    if (auto rel = BelowFolder(filePath, site_))
+        return std::string(*rel);
+    if (realSite_.empty())
+        return std::nullopt;
+    if (auto rel = BelowFolder(filePath, realSite_))
+        return std::string(*rel);
+    const size_t slash = filePath.rfind('/');
+    if (slash == std::string::npos)
+        return std::nullopt;
+    const std::string folder = slash == 0 ? "/" : filePath.substr(0, slash);
+    if (folder != lastFolder_) {
+        lastFolder_ = folder;
+        lastRealFolder_ = RealPath(folder);
+    }
+    if (lastRealFolder_ == realSite_)
+        return filePath.substr(slash + 1);
+    if (auto rel = BelowFolder(lastRealFolder_, realSite_))
+        return std::string(*rel) + filePath.substr(slash);
+    return std::nullopt;
 }
 
 } // namespace tovaro

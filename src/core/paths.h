@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,5 +19,31 @@ std::string DefaultOutputPath(const std::string& programDir, const std::string& 
 
 /// The process's current directory.
 std::string CurrentDirectory();
+
+/// The real location of an existing path, every link resolved; empty when there is none.
+std::string RealPath(const std::string& path);
+
+/// The part of `path` below the folder `dir` (both absolute and normal), or nothing when `path`
+/// does not lie below it. The folder matches only as a whole leading part.
+std::optional<std::string_view> BelowFolder(std::string_view path, std::string_view dir);
+
+/// Where the files of a run lie in the site folder, by their real location: a file lies in the
+/// site when its path, as listed, lies below the site folder as given or below its real
+/// location, or when the real location of the file's folder does. The file's own name is kept,
+/// so a link to a page elsewhere keeps the link's name. Real locations are looked up only when
+/// the paths as written do not tell, once per folder in a row.
+class SiteLocator {
+public:
+    /// `siteDir` absolute and normal.
+    explicit SiteLocator(std::string siteDir);
+    /// The path relative to the site folder, or nothing when the file lies outside.
+    std::optional<std::string> Relative(const std::string& filePath);
+
+private:
+    std::string site_;
+    std::string realSite_;
+    std::string lastFolder_; // the last folder looked up, with its real location
+    std::string lastRealFolder_;
+};
 
 } // namespace tovaro

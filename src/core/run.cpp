@@ -3,15 +3,21 @@
 #include "error_text.h"
 #include "extract.h"
 #include "output_file.h"
+#include "paths.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <new>
+#include <optional>
+#include <sys/stat.h>
 
 namespace tovaro {
 
 const char* const kSuccessMessage = "Die Suchdatei wurde erfolgreich erstellt!";
 const char* const kMessageTitle = "Suchdatei";
+const char* const kNothingSelectedMessage
+    = "Keine Datei ausgewählt: Die Angaben wählen keine Datei aus. Die Suchdatei wurde nicht "
+      "geändert.";
 
 std::string MissingFieldsLine(const std::string& path, const std::string& title,
     const std::string& keywords, const std::string& description)
@@ -46,32 +52,61 @@ RunResult RunGeneration(const RunInputs& in, RunSink& sink, PageStore& store)
         page.reserve(std::min<size_t>(8192 + in.files.size() * 256, size_t { 64 } << 20));
         BuildPage(in, sink, page, result);
     } catch (const std::bad_alloc&) {
-        result.message = "Die Suchdatei konnte nicht erstellt werden: " + in.outputPath + "\n"
-            + ErrorText(ENOMEM);
+        result.reason = ErrorText(ENOMEM);
+        result.message
+            = "Die Suchdatei konnte nicht erstellt werden: " + in.outputPath + "\n" + result.reason;
         return result;
     }
-    std::string error = store.Replace(in.outputPath, page);
-    if (error.empty()) {
+    if (result.nothingSelected) {
+        result.message = kNothingSelectedMessage;
+        return result;
+    }
+    StoreResult stored = store.Replace(in.outputPath, page);
+    if (stored.error.empty()) {
         result.written = true;
         result.message = kSuccessMessage;
+        result.warning = std::move(stored.warning);
     } else {
+        result.reason = std::move(stored.error);
         result.message
-            = "Die Suchdatei konnte nicht erstellt werden: " + in.outputPath + "\n" + error;
+            = "Die Suchdatei konnte nicht erstellt werden: " + in.outputPath + "\n" + result.reason;
     }
     return result;
 }
 
 namespace {
 
+// The output file as it stands before the run, if it exists.
+std::optional<FileId> OutputIdentity(const std::string& path)
+{
+    struct stat st { };
+    if (::stat(path.c_str(), &st) != 0)
+        return std::nullopt;
+    return FileId { static_cast<unsigned long long>(st.st_dev),
+        static_cast<unsigned long long>(st.st_ino) };
+}
+
 void BuildPage(const RunInputs& in, RunSink& sink, std::string& page, RunResult& result)
 {
     AppendPageHead(page, in.appearance);
+
+    std::optional<FileId> output;
+    if (in.skipOutputFile)
+        output = OutputIdentity(in.outputPath);
+    std::optional<SiteLocator> site;
+    if (in.realSiteLocations)
+        site.emplace(in.siteDir);
+    size_t skipped = 0;
 
     for (size_t i = 0; i < in.files.size(); ++i) {
         const std::string& path = in.files[i];
         sink.FileStarted(i, path);
 
-        ReadResult read = ReadPageFields(path);
+        ReadResult read = ReadPageFields(path, output ? &*output : nullptr);
+        if (read.status == ReadStatus::Skipped) {
+            ++skipped;
+            continue;
+        }
         if (read.status == ReadStatus::Unreadable) {
             ++result.unreadable;
             sink.StatusLine("Nicht lesbar: " + path);
@@ -87,7 +122,15 @@ void BuildPage(const RunInputs& in, RunSink& sink, std::string& page, RunResult&
             continue;
         }
         PageEntry entry;
-        entry.url = MakePageUrl(path, in.siteDir, in.webRoot);
+        if (!site) {
+            entry.url = MakePageUrl(path, in.siteDir, in.webRoot);
+        } else if (std::optional<std::string> relative = site->Relative(path)) {
+            entry.url = MakePageUrl(*relative, {}, in.webRoot);
+        } else {
+            ++result.outside;
+            sink.OutsideSite(path);
+            entry.url = MakePageUrl(path, in.siteDir, in.webRoot);
+        }
         entry.keywords = std::move(clean.keywords);
         entry.title = std::move(clean.title);
         entry.description = std::move(clean.description);
@@ -96,6 +139,7 @@ void BuildPage(const RunInputs& in, RunSink& sink, std::string& page, RunResult&
     }
 
     AppendPageTail(page, result.entries, in.appearance);
+    result.nothingSelected = in.refuseEmptySelection && skipped == in.files.size();
 }
 
 } // namespace

@@ -19,6 +19,13 @@ struct RunInputs {
     std::string outputPath;
     std::string webRoot;
     Appearance appearance;
+    /// Leave the output file out of the index, whichever path in the list names it.
+    bool skipOutputFile = false;
+    /// Place files in the site folder by their real location (links resolved) and report
+    /// every indexed file outside it; otherwise the site folder is removed as it is written.
+    bool realSiteLocations = false;
+    /// Write nothing, and keep the old page, when no file of the list is left to read.
+    bool refuseEmptySelection = false;
 };
 
 /// Receives the run's progress. Every call comes from the run's own thread, in order.
@@ -35,18 +42,25 @@ public:
     }
     /// A line for the status list ("Fehlend: ..." or "Nicht lesbar: ...").
     virtual void StatusLine(const std::string& line) { (void)line; }
+    /// An indexed file that lies outside the site folder (with `realSiteLocations` only).
+    virtual void OutsideSite(const std::string& path) { (void)path; }
 };
 
 struct RunResult {
     bool written = false;
+    bool nothingSelected = false; ///< refused: no file to read (`refuseEmptySelection`)
     std::string message; ///< the success message, or the error message
+    std::string reason; ///< why the page was not written, in German
+    std::string warning; ///< what of the old page could not be kept, on a written page
     size_t entries = 0; ///< complete pages in the index
     size_t incomplete = 0; ///< files with a missing field
     size_t unreadable = 0; ///< files that could not be read
+    size_t outside = 0; ///< indexed files outside the site folder
 };
 
 extern const char* const kSuccessMessage;
 extern const char* const kMessageTitle;
+extern const char* const kNothingSelectedMessage;
 
 /// "Fehlend: " line for a file, or empty when the file is complete.
 std::string MissingFieldsLine(const std::string& path, const std::string& title,

@@ -144,6 +144,8 @@ void GenerationPage::RunGeneration()
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const RunResult result = tovaro::RunGeneration(in, *status_);
+    if (!result.warning.empty())
+        status_->StatusLine(result.warning);
     status_->Show(); // the end state: the bar at the last file, its entry selected, every line
     QApplication::restoreOverrideCursor();
     if (result.written)

@@ -18,12 +18,19 @@ page "$work/site/garten.htm" "Gartenpflege" "Garten, Grüße, Rasen" "Tipps für
 page "$work/site/docs/cpp.htm" "Programmieren" "c++, compiler" "Sprachen & Werkzeuge"
 page "$work/site/docs/peter's page.htm" "Peters Seite" "peter" "Über Äpfel und Birnen"
 page "$work/site/script.htm" "Böse</script><b>fett" "skript" "a<b>c"
+page "$work/site/kommentar.htm" "Preise <50 € <!--versteckt" "kommentar" "Alt &amp; neu <img src=x onerror=alert(1)>"
+page "$work/site/a&copy.htm" "Kopie" "kopie" "Name mit Und-Zeichen"
 "$gen" --tree "$work/site" -o "$work/site/lookup.htm" >/dev/null || { echo "generator failed"; exit 1; }
+# A font list in CSS form and quotes in every appearance value.
+"$gen" --tree "$work/site" -o "$work/site/schrift.htm" --font-face "'Open Sans', Arial" \
+  --heading 'Suche <"&">' --font-size '3"' --text-colour "#000'\\" --background-colour '#FF"' \
+  >/dev/null || { echo "generator failed"; exit 1; }
+target=lookup.htm
 
 dump() { # query -> DOM on stdout
   timeout 60 "$chromium" --headless --no-sandbox --disable-gpu --no-first-run \
     --disable-background-networking --disable-component-update --disable-sync \
-    --user-data-dir="$work/profile" --dump-dom "file://$work/site/lookup.htm$1" 2>/dev/null
+    --user-data-dir="$work/profile" --dump-dom "file://$work/site/$target$1" 2>/dev/null
 }
 
 check() { # name query expected-count word-as-shown [must-contain] [must-not-contain]
@@ -55,12 +62,23 @@ check "c++ is searched as typed" "?lookup=c%2B%2B" 1 "c++" "Programmieren"
 check "description hit" "?lookup=werkzeuge" 1 "werkzeuge" "Programmieren"
 check "title hit" "?lookup=peters" 1 "peters" 'peter%27s%20page.htm'
 check "apostrophe in file name keeps the page working" "?lookup=%C3%A4pfel" 1 "äpfel" 'docs/peter%27s%20page.htm'
-check "several hits" "?lookup=e" 4 "e"
+check "several hits" "?lookup=e" 6 "e"
 check "no hit" "?lookup=zebra" 0 "zebra"
 check "field with script end tag stays in the index" "?lookup=skript" 1 "skript" "Böse"
 check "search word is shown as text" "?lookup=%3Cimg%20src%3Dx%20onerror%3Dalert(1)%3E" 0 \
   "&lt;img src=x onerror=alert(1)&gt;" "" "<img"
 check "further parameters are ignored" "?lookup=rasen&x=1" 1 rasen
+check "title and description are shown as text" "?lookup=skript" 1 "skript" \
+  "Böse&lt;/script&gt;&lt;b&gt;fett" "<b>fett"
+check "a comment start in a title hides nothing" "?lookup=kommentar" 1 "kommentar" \
+  'Preise &lt;50 € &lt;!--versteckt</b><br>' "<img"
+check "a tag in a description is text" "?lookup=kommentar" 1 "kommentar" 'Alt &amp; neu &lt;img src<br>'
+
+check "the form stays after such a title" "?lookup=e" 6 "e" 'name="lookup"'
+check "an ampersand in a file name is encoded" "?lookup=kopie" 1 "kopie" 'href=" a%26copy.htm"'
+target=schrift.htm
+check "quoted font list keeps the page searching" "?lookup=rasen" 1 rasen "face=\"'Open Sans', Arial\""
+check "quoted values stay in their attributes" "" - "" 'name="lookup"'
 
 echo "browser: $pass passed, $fail failed"
 [ $fail = 0 ]

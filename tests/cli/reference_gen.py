@@ -96,11 +96,13 @@ def lower_text(b):
     return "".join(chars).encode("utf-8")
 
 
-def clean(b, lower=False):
+def clean(b, keywords=False):
+    """Quotes out, backslashes doubled; keywords lower-cased with "<" as the script escape,
+    titles and descriptions (shown as markup) with "<" as the entity."""
     b = b.replace(b"'", b"").replace(b"\\", b"\\\\")
-    if lower:
-        b = lower_text(b)
-    return b.replace(b"<", b"\\x3C")
+    if keywords:
+        return lower_text(b).replace(b"<", b"\\x3C")
+    return b.replace(b"<", b"&lt;")
 
 
 def to_utf8(b):
@@ -151,7 +153,7 @@ def page_url(path, site, root):
         url = encode(root, [b'"', b"'", b"<", b">", b"\\"], 0x20)
         if not root.endswith(b"/"):
             url += b"/"
-    return url + encode(rel, [bytes([c]) for c in b"\"#%':<>?\\^`{|}"], 0x21)
+    return url + encode(rel, [bytes([c]) for c in b"\"#%&':<>?\\^`{|}"], 0x21)
 
 
 def fill(text, values):

@@ -90,6 +90,30 @@ TEST(BadInputTest, HugeFileWithoutLineEndsKeepsMemoryBounded)
     EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64 * 1024);
 }
 
+TEST(BadInputTest, UnclosedTitleInAHugeFileKeepsMemoryBounded)
+{
+    // "<head><title>" and then 300 MB of NUL bytes without a line end: the title is never
+    // closed, and was kept whole until the line ended.
+    test::TempDir dir;
+    std::string path = dir.path() + "/loch.htm";
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT, 0644);
+    ASSERT_GE(fd, 0);
+    const std::string start = "<head><title x><title><meta name=\"keywords\" content=\"";
+    ASSERT_EQ(::write(fd, start.data(), start.size()), static_cast<ssize_t>(start.size()));
+    ASSERT_EQ(::ftruncate(fd, 300L * 1024 * 1024), 0);
+    ::close(fd);
+
+    rusage before {};
+    ::getrusage(RUSAGE_SELF, &before);
+    ReadResult r = ReadPageFields(path);
+    rusage after {};
+    ::getrusage(RUSAGE_SELF, &after);
+    EXPECT_EQ(r.status, ReadStatus::Ok);
+    EXPECT_EQ(r.fields.title, "");
+    EXPECT_EQ(r.fields.keywords.size(), kFieldLimit);
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 32 * 1024); // kilobytes
+}
+
 TEST(BadInputTest, SpecialFilesInTheListNeverBlock)
 {
     test::TempDir dir;
@@ -134,7 +158,7 @@ TEST(BadInputTest, ReadOnlyFolderKeepsTheOldPageAndSaysWhy)
     ::chmod(folder.c_str(), 0555);
     int status = AsOrdinaryUser([&] {
         AtomicFileStore store;
-        return store.Replace(old, "neu") == ErrorText(EACCES) ? 0 : 1;
+        return store.Replace(old, "neu").error == ErrorText(EACCES) ? 0 : 1;
     });
     EXPECT_EQ(status, 0);
     EXPECT_EQ(test::ReadFile(old), "alte Seite");

@@ -1,8 +1,10 @@
 #include "core/extract.h"
 #include "test_util.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace tovaro;
 
@@ -189,12 +191,13 @@ TEST(CleanTest, OnlyApostrophesBecomesEmpty)
     EXPECT_EQ(CleanForScript({ "'''", "", "" }).title, "");
 }
 
-TEST(CleanTest, LessThanCannotEndTheScript)
+TEST(CleanTest, LessThanIsShownAsTextAndCannotEndTheScript)
 {
-    PageFields c = CleanForScript({ "a</script>b", "<k", "\"q\" & <d>" });
-    EXPECT_EQ(c.title, "a\\x3C/script>b");
+    // Shown fields get the entity, after the quotes are gone; entities already there stay.
+    PageFields c = CleanForScript({ "a</script>b <!-- P'reise <50 &amp;", "<K'", "\"q\" & <d>" });
+    EXPECT_EQ(c.title, "a&lt;/script>b &lt;!-- Preise &lt;50 &amp;");
     EXPECT_EQ(c.keywords, "\\x3Ck");
-    EXPECT_EQ(c.description, "\"q\" & \\x3Cd>");
+    EXPECT_EQ(c.description, "\"q\" & &lt;d>");
 }
 
 TEST(UrlTest, RelativeToTheSiteDirectory)
@@ -232,6 +235,9 @@ TEST(UrlTest, BytesThatWouldBreakThePageAreEncoded)
         "http://x.example/%FC/%C0%AF%ED%A0%80%C3.htm");
     // No file name can make the link's first part a scheme.
     EXPECT_EQ(MakePageUrl("/s/Kapitel:1.htm", "/s", ""), "Kapitel%3A1.htm");
+    // "&copy" in a link would be the character reference for "©".
+    EXPECT_EQ(MakePageUrl("/s/a&copy.htm", "/s", "http://x.example/?a=1&b=2/"),
+        "http://x.example/?a=1&b=2/a%26copy.htm");
     EXPECT_EQ(MakePageUrl("/s/javascript:alert(1)", "/s", ""), "javascript%3Aalert(1)");
     EXPECT_EQ(
         MakePageUrl("/s/a.htm", "/s", "https://x.example:8080/"), "https://x.example:8080/a.htm");
@@ -259,6 +265,46 @@ TEST(ReadPageFieldsTest, WhatIsNotAReadableFileIsUnreadable)
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     EXPECT_EQ(ReadPageFields(fifo).status, ReadStatus::Unreadable); // returns, does not block
     EXPECT_EQ(ReadPageFields("/dev/zero").status, ReadStatus::Unreadable);
+    // A FIFO whose writer has already sent a whole head is no page either: what it yields
+    // would depend on timing.
+    const int writer = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK);
+    ASSERT_GE(writer, 0);
+    const std::string head = "<title>T</title><meta name=\"keywords\" content=\"k\"></head>";
+    ASSERT_EQ(::write(writer, head.data(), head.size()), static_cast<ssize_t>(head.size()));
+    EXPECT_EQ(ReadPageFields(fifo).status, ReadStatus::Unreadable);
+    ::close(writer);
+}
+
+TEST(ReadPageFieldsTest, TheFileToSkipIsSkippedByAnyName)
+{
+    test::TempDir dir;
+    const std::string page = dir.Write("lookup.htm", test::Page("Suche"));
+    const std::string other = dir.Write("a.htm", test::Page("A"));
+    const std::string hard = dir.path() + "/hart.htm";
+    const std::string soft = dir.path() + "/weich.htm";
+    ASSERT_EQ(::link(page.c_str(), hard.c_str()), 0);
+    ASSERT_EQ(::symlink("lookup.htm", soft.c_str()), 0);
+    struct stat st { };
+    ASSERT_EQ(::stat(page.c_str(), &st), 0);
+    const FileId id { st.st_dev, st.st_ino };
+    for (const std::string& name : { page, hard, soft, dir.path() + "/./lookup.htm" })
+        EXPECT_EQ(ReadPageFields(name, &id).status, ReadStatus::Skipped) << name;
+    EXPECT_EQ(ReadPageFields(other, &id).status, ReadStatus::Ok);
+    EXPECT_EQ(ReadPageFields(page).status, ReadStatus::Ok);
+}
+
+TEST(ReadPageFieldsTest, FieldsAreCutAtTheLimitOnACharacterBoundary)
+{
+    // One byte short of the limit, then "ä" (two bytes) across it: the half character goes.
+    const std::string longTitle = std::string(kFieldLimit - 1, 'x') + "\xC3\xA4" + "yyy";
+    PageFields f = ExtractFields("<title>" + longTitle
+        + "</title><meta name=\"keywords\" content=\"" + longTitle + "\"></head>");
+    EXPECT_EQ(f.title, std::string(kFieldLimit - 1, 'x'));
+    EXPECT_EQ(f.keywords, f.title);
+    // windows-1252 text is cut at the limit: every byte is a character there.
+    const std::string latin = "\xE4" + std::string(kFieldLimit - 2, 'x') + "\xE4\xE4";
+    EXPECT_EQ(ExtractFields("<title>" + latin + "</title>").title, latin.substr(0, kFieldLimit));
+    EXPECT_EQ(ExtractFields("<title>kurz \xC3\xA4</title>").title, "kurz \xC3\xA4");
 }
 
 TEST(ReadPageFieldsTest, EmptyFileIsReadableWithNoFields)

@@ -6,12 +6,14 @@
 #include <csignal>
 #include <cstring>
 #include <dirent.h>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 using namespace tovaro;
 
@@ -34,8 +36,8 @@ TEST(AtomicFileStoreTest, CreatesAndReplaces)
     test::TempDir dir;
     std::string p = dir.path() + "/lookup.htm";
     AtomicFileStore store;
-    EXPECT_EQ(store.Replace(p, "eins"), "");
-    EXPECT_EQ(store.Replace(p, "zwei"), "");
+    EXPECT_EQ(store.Replace(p, "eins").error, "");
+    EXPECT_EQ(store.Replace(p, "zwei").error, "");
     EXPECT_EQ(test::ReadFile(p), "zwei");
     EXPECT_EQ(CountEntries(dir.path()), 1u); // no temporary file left behind
 }
@@ -46,7 +48,7 @@ TEST(AtomicFileStoreTest, NewPageIsReadableByOthers)
     std::string p = dir.path() + "/lookup.htm";
     mode_t old = ::umask(022);
     AtomicFileStore store;
-    ASSERT_EQ(store.Replace(p, "x"), "");
+    ASSERT_EQ(store.Replace(p, "x").error, "");
     ::umask(old);
     struct stat st { };
     ASSERT_EQ(::stat(p.c_str(), &st), 0);
@@ -58,7 +60,7 @@ TEST(AtomicFileStoreTest, WriteFailingHalfWayKeepsTheOldPage)
     test::TempDir dir;
     std::string p = dir.Write("lookup.htm", "alte Suchseite");
     test::FailingWriteStore store(3, ENOSPC);
-    std::string error = store.Replace(p, std::string(100000, 'n'));
+    std::string error = store.Replace(p, std::string(100000, 'n')).error;
     EXPECT_EQ(error, ErrorText(ENOSPC));
     EXPECT_EQ(test::ReadFile(p), "alte Suchseite");
     EXPECT_EQ(CountEntries(dir.path()), 1u);
@@ -68,10 +70,12 @@ TEST(AtomicFileStoreTest, UnwritableTargetsReportTheReason)
 {
     test::TempDir dir;
     AtomicFileStore store;
-    EXPECT_EQ(store.Replace(dir.path() + "/fehlt/lookup.htm", "x"), ErrorText(ENOENT));
+    EXPECT_EQ(store.Replace(dir.path() + "/fehlt/lookup.htm", "x").error, ErrorText(ENOENT));
     std::string sub = dir.Mkdir("ordner");
-    EXPECT_EQ(store.Replace(sub, "x"), ErrorText(EISDIR));
-    EXPECT_NE(store.Replace("", "x"), "");
+    EXPECT_EQ(store.Replace(sub, "x").error, ErrorText(EISDIR));
+    EXPECT_NE(store.Replace("", "x").error, "");
+    // A reason without a text of its own is still German, with its number.
+    EXPECT_EQ(ErrorText(ENOTSOCK), "Systemfehler Nr. " + std::to_string(ENOTSOCK) + ".");
 }
 
 TEST(AtomicFileStoreTest, LinkIsReplacedAtItsTarget)
@@ -81,7 +85,7 @@ TEST(AtomicFileStoreTest, LinkIsReplacedAtItsTarget)
     std::string link = dir.path() + "/lookup.htm";
     ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
     AtomicFileStore store;
-    ASSERT_EQ(store.Replace(link, "neu"), "");
+    ASSERT_EQ(store.Replace(link, "neu").error, "");
     EXPECT_EQ(test::ReadFile(target), "neu");
     struct stat st { };
     ASSERT_EQ(::lstat(link.c_str(), &st), 0);
@@ -94,7 +98,7 @@ TEST(AtomicFileStoreTest, OnlyRegularFilesAreReplaced)
     AtomicFileStore store;
     const std::string fifo = dir.path() + "/rohr.htm";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    EXPECT_EQ(store.Replace(fifo, "x"), kNotRegularReason); // returns, does not block
+    EXPECT_EQ(store.Replace(fifo, "x").error, kNotRegularReason); // returns, does not block
     struct stat st { };
     ASSERT_EQ(::lstat(fifo.c_str(), &st), 0);
     EXPECT_TRUE(S_ISFIFO(st.st_mode));
@@ -102,12 +106,12 @@ TEST(AtomicFileStoreTest, OnlyRegularFilesAreReplaced)
         // A device node of our own, with the numbers of /dev/null.
         const std::string dev = dir.path() + "/geraet.htm";
         ASSERT_EQ(::mknod(dev.c_str(), S_IFCHR | 0600, makedev(1, 3)), 0);
-        EXPECT_EQ(store.Replace(dev, "x"), kNotRegularReason);
+        EXPECT_EQ(store.Replace(dev, "x").error, kNotRegularReason);
         ASSERT_EQ(::lstat(dev.c_str(), &st), 0);
         EXPECT_TRUE(S_ISCHR(st.st_mode));
     }
     // A name ending in "/" names a folder; no file is made.
-    EXPECT_EQ(store.Replace(dir.path() + "/neu/", "x"), kFolderNameReason);
+    EXPECT_EQ(store.Replace(dir.path() + "/neu/", "x").error, kFolderNameReason);
     EXPECT_FALSE(test::FileExists(dir.path() + "/neu"));
     EXPECT_EQ(CountEntries(dir.path()), ::geteuid() == 0 ? 2u : 1u);
 }
@@ -119,7 +123,7 @@ TEST(AtomicFileStoreTest, LinksOfOtherUsersAreNotFollowed)
     // A link of our own to a missing file creates that file.
     const std::string own = dir.path() + "/eigen.htm";
     ASSERT_EQ(::symlink("ziel.htm", own.c_str()), 0);
-    ASSERT_EQ(store.Replace(own, "neu"), "");
+    ASSERT_EQ(store.Replace(own, "neu").error, "");
     EXPECT_EQ(test::ReadFile(dir.path() + "/ziel.htm"), "neu");
 
     if (::geteuid() != 0)
@@ -128,7 +132,7 @@ TEST(AtomicFileStoreTest, LinksOfOtherUsersAreNotFollowed)
     const std::string planted = dir.path() + "/lookup.htm";
     ASSERT_EQ(::symlink(victim.c_str(), planted.c_str()), 0);
     ASSERT_EQ(::lchown(planted.c_str(), 65534, 65534), 0);
-    EXPECT_EQ(store.Replace(planted, "neu"), kForeignLinkReason);
+    EXPECT_EQ(store.Replace(planted, "neu").error, kForeignLinkReason);
     EXPECT_EQ(test::ReadFile(victim), "geheim");
 }
 
@@ -138,13 +142,13 @@ TEST(AtomicFileStoreTest, NoSpecialModeBitsAndLongNamesWork)
     AtomicFileStore store;
     const std::string p = dir.Write("lookup.htm", "alt");
     ASSERT_EQ(::chmod(p.c_str(), 07755), 0);
-    ASSERT_EQ(store.Replace(p, "neu"), "");
+    ASSERT_EQ(store.Replace(p, "neu").error, "");
     struct stat st { };
     ASSERT_EQ(::stat(p.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0755u);
 
     const std::string longName = dir.path() + "/" + std::string(251, 'l') + ".htm"; // 255 bytes
-    ASSERT_EQ(store.Replace(longName, "lang"), "");
+    ASSERT_EQ(store.Replace(longName, "lang").error, "");
     EXPECT_EQ(test::ReadFile(longName), "lang");
 }
 
@@ -171,11 +175,139 @@ TEST(AtomicFileStoreTest, InterruptedOrTooLargeWritesLeaveNoTemporaryFile)
         };
         ::setrlimit(RLIMIT_FSIZE, &limit);
         AtomicFileStore store;
-        ::_exit(store.Replace(p, std::string(100000, 'n')) == ErrorText(EFBIG) ? 0 : 1);
+        ::_exit(store.Replace(p, std::string(100000, 'n')).error == ErrorText(EFBIG) ? 0 : 1);
     }
     ::waitpid(pid, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 
     EXPECT_EQ(test::ReadFile(p), "alt");
     EXPECT_EQ(CountEntries(dir.path()), 1u);
+}
+
+namespace {
+
+// Runs `f` in a child with the given user, its own group and the extra groups; returns the
+// child's exit status.
+template <class F> int AsUser(uid_t uid, gid_t gid, std::vector<gid_t> groups, F f)
+{
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::setgroups(groups.size(), groups.data()) != 0 || ::setgid(gid) != 0
+            || ::setuid(uid) != 0)
+            ::_exit(99);
+        ::_exit(f());
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 98;
+}
+
+struct stat StatOf(const std::string& path)
+{
+    struct stat st { };
+    ::stat(path.c_str(), &st);
+    return st;
+}
+
+} // namespace
+
+TEST(AtomicFileStoreTest, ThePageKeepsItsOwnerGroupAndModeAndOtherLinksKeepTheOldPage)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "setting another owner needs root";
+    test::TempDir dir;
+    ::chmod(dir.path().c_str(), 0777);
+    AtomicFileStore store;
+    // Root keeps owner and group, as for a page root:www-data 0640.
+    const std::string p = dir.Write("lookup.htm", "alt");
+    const std::string other = dir.path() + "/kopie.htm";
+    ASSERT_EQ(::link(p.c_str(), other.c_str()), 0);
+    ASSERT_EQ(::chown(p.c_str(), 4321, 33), 0);
+    ASSERT_EQ(::chmod(p.c_str(), 0640), 0);
+    StoreResult r = store.Replace(p, "neu");
+    ASSERT_EQ(r.error, "");
+    EXPECT_EQ(r.warning, "");
+    EXPECT_EQ(StatOf(p).st_uid, 4321u);
+    EXPECT_EQ(StatOf(p).st_gid, 33u);
+    EXPECT_EQ(StatOf(p).st_mode & 07777, 0640u);
+    EXPECT_EQ(test::ReadFile(p), "neu");
+    EXPECT_EQ(test::ReadFile(other), "alt"); // replaced as a new file, like sed -i
+
+    // An ordinary user in the page's group keeps the group.
+    ASSERT_EQ(::chown(p.c_str(), 4321, 33), 0);
+    EXPECT_EQ(AsUser(4321, 4321, { 4321, 33 },
+                  [&] {
+                      const StoreResult s = store.Replace(p, "mitglied");
+                      return s.error.empty() && s.warning.empty() ? 0 : 1;
+                  }),
+        0);
+    EXPECT_EQ(StatOf(p).st_gid, 33u);
+    EXPECT_EQ(StatOf(p).st_mode & 07777, 0640u);
+    // One who is not in it writes the page all the same and is told.
+    ASSERT_EQ(::chown(p.c_str(), 4321, 34), 0);
+    EXPECT_EQ(
+        AsUser(4321, 4321, { 4321 },
+            [&] {
+                const StoreResult s = store.Replace(p, "fremd");
+                return s.error.empty() && s.warning.rfind("Die Gruppe der Suchdatei (", 0) == 0 ? 0
+                                                                                                : 1;
+            }),
+        0);
+    EXPECT_EQ(test::ReadFile(p), "fremd");
+    EXPECT_EQ(StatOf(p).st_gid, 4321u);
+}
+
+TEST(AtomicFileStoreTest, LinksOfOtherUsersAreNotFollowedAnywhereOnThePath)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can give a link to another user";
+    test::TempDir dir;
+    AtomicFileStore store;
+    const std::string victim = dir.Write("opfer/page.htm", "geheim");
+    dir.Mkdir("bob");
+    const std::string sub = dir.path() + "/bob/sub";
+    ASSERT_EQ(::symlink("../opfer", sub.c_str()), 0);
+    // Our own link (root's) on the way is followed.
+    EXPECT_EQ(store.Replace(sub + "/page.htm", "eigen").error, "");
+    EXPECT_EQ(test::ReadFile(victim), "eigen");
+    ASSERT_EQ(::lchown(sub.c_str(), 65534, 65534), 0);
+    EXPECT_EQ(store.Replace(sub + "/page.htm", "neu").error, kForeignLinkReason);
+    EXPECT_EQ(store.Replace(sub + "/../bob/sub/page.htm", "neu").error, kForeignLinkReason);
+    EXPECT_EQ(test::ReadFile(victim), "eigen");
+    EXPECT_EQ(StatOf(victim).st_uid, 0u);
+}
+
+TEST(AtomicFileStoreTest, EverySignalThatEndsTheProgramRemovesANamedTemporaryFile)
+{
+    // A file system without unnamed files: the page is written under a temporary name.
+    struct NamedOnly : test::FailingWriteStore {
+        explicit NamedOnly(int signal)
+            : FailingWriteStore(50000, 0, signal)
+        {
+        }
+        int OpenUnnamed(const std::string&) override
+        {
+            errno = EOPNOTSUPP;
+            return -1;
+        }
+    };
+    test::TempDir dir;
+    const std::string p = dir.Write("lookup.htm", "alt");
+    for (int sig : { SIGTERM, SIGQUIT, SIGALRM, SIGUSR1, SIGUSR2, SIGHUP }) {
+        pid_t pid = ::fork();
+        if (pid == 0) {
+            struct rlimit noCore {
+                0, 0
+            };
+            ::setrlimit(RLIMIT_CORE, &noCore);
+            NamedOnly store(sig);
+            store.Replace(p, std::string(100000, 'n'));
+            ::_exit(0);
+        }
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sig) << strsignal(sig);
+        EXPECT_EQ(CountEntries(dir.path()), 1u) << strsignal(sig);
+    }
+    EXPECT_EQ(test::ReadFile(p), "alt");
 }

@@ -27,10 +27,10 @@ TEST(PageWriterTest, HeadWithDefaultAppearanceMatchesTheFormat)
     EXPECT_NE(out.find("\r\n<title>Tovaro Suche</title>\r\n"), std::string::npos);
 }
 
-TEST(PageWriterTest, ValuesAreInsertedUnchanged)
+TEST(PageWriterTest, PlainValuesAreInsertedUnchanged)
 {
     Appearance a;
-    a.heading = "Über \"uns\" & 'euch' <b>";
+    a.heading = "Über uns & euch";
     a.fontFace = "Comic Sans MS, Arial";
     a.fontSize = "12";
     a.textColour = "rot";
@@ -42,8 +42,34 @@ TEST(PageWriterTest, ValuesAreInsertedUnchanged)
         Fill(
             test::Fixture("page_head.txt") + ReplaceAll(test::Fixture("page_tail.txt"), "{M}", "0"),
             a));
-    EXPECT_NE(out.find("<title>Über \"uns\" & 'euch' <b></title>"), std::string::npos);
+    EXPECT_NE(out.find("<title>Über uns & euch</title>"), std::string::npos);
     EXPECT_NE(out.find("<body bgcolor=\"#00ff00\">\r\n"), std::string::npos);
+}
+
+TEST(PageWriterTest, AppearanceValuesAreEscapedForTheirPlace)
+{
+    Appearance a;
+    a.heading = "Preise <50 € & \"mehr\" </title>";
+    a.fontFace = "'Open Sans', Arial";
+    a.fontSize = "3\"";
+    a.textColour = "a\\b\"c<d'</script>";
+    a.backgroundColour = "#FF\"0'<";
+    std::string out;
+    AppendPageHead(out, a);
+    AppendPageTail(out, 0, a);
+    // In the title only "<" matters.
+    EXPECT_NE(out.find("\r\n<title>Preise &lt;50 € & \"mehr\" &lt;/title></title>\r\n"),
+        std::string::npos);
+    // Inside the script's single-quoted string: backslash, quote, double quote, "<".
+    EXPECT_NE(out.find("\r\n    document.writeln('<font face=\"\\'Open Sans\\', Arial\" "
+                       "size=\"3&quot;\" color=\"a\\\\b&quot;c\\x3Cd\\'\\x3C/script>\">Suche "
+                       "nach <b>' + "),
+        std::string::npos);
+    // In plain attributes only the double quote.
+    EXPECT_NE(out.find("\r\n<body bgcolor=\"#FF&quot;0'<\">\r\n"), std::string::npos);
+    EXPECT_NE(out.find("\r\n<font face=\"'Open Sans', Arial\" size=\"3&quot;\" "
+                       "color=\"a\\b&quot;c<d'</script>\">Suchbegriff: "),
+        std::string::npos);
 }
 
 TEST(PageWriterTest, EveryInsertedTextIsUtf8)
