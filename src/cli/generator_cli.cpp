@@ -4,13 +4,16 @@
 #include "core/output_file.h"
 #include "core/paths.h"
 #include "core/run.h"
+#include "core/text.h"
 #include "core/walk.h"
 #include "options.h"
 
+#include <cerrno>
 #include <fstream>
 #include <istream>
 #include <new>
 #include <ostream>
+#include <sys/stat.h>
 
 namespace tovaro::cli {
 
@@ -42,20 +45,38 @@ public:
     bool OutFailed() const { return outFailed_; }
     CliContext& context() { return c_; }
 
+    /// The text with every control character shown escaped (\x0A): those of ASCII, DEL, the
+    /// C1 controls written in UTF-8 (U+0080 to U+009F, shown by their number), and the bytes
+    /// 0x80 to 0x9F that an 8-bit terminal takes as C1 controls.
     static std::string Shown(const std::string& text)
     {
+        static const char* hex = "0123456789ABCDEF";
         std::string out;
         out.reserve(text.size());
-        for (char ch : text) {
-            const auto c = static_cast<unsigned char>(ch);
-            if (c < 0x20 && c != '\n') {
-                static const char* hex = "0123456789ABCDEF";
-                out.append("\\x").push_back(hex[c >> 4]);
-                out.push_back(hex[c & 0x0F]);
-            } else if (c == 0x7F) {
-                out.append("\\x7F");
+        auto escape = [&out](unsigned c) {
+            out.append("\\x").push_back(hex[c >> 4]);
+            out.push_back(hex[c & 0x0F]);
+        };
+        for (size_t i = 0; i < text.size();) {
+            const auto c = static_cast<unsigned char>(text[i]);
+            if (c < 0x20 || c == 0x7F) {
+                escape(c);
+                ++i;
+            } else if (c < 0x80) {
+                out.push_back(text[i++]);
+            } else if (const size_t n = Utf8SequenceLength(text, i); n > 0) {
+                const auto next = static_cast<unsigned char>(text[i + 1]);
+                if (c == 0xC2 && next < 0xA0)
+                    escape(next); // U+0080 to U+009F
+                else
+                    out.append(text, i, n);
+                i += n;
             } else {
-                out.push_back(ch);
+                if (c < 0xA0)
+                    escape(c);
+                else
+                    out.push_back(text[i]);
+                ++i;
             }
         }
         return out;
@@ -89,6 +110,12 @@ public:
         ClearProgress();
         console_.Out(line);
     }
+    void OutsideSite(const std::string& path) override
+    {
+        ClearProgress();
+        console_.context().err << Console::Shown("Außerhalb des Stammverzeichnisses: " + path)
+                               << "\n";
+    }
     void ClearProgress()
     {
         if (progressShown_)
@@ -102,22 +129,63 @@ private:
     bool progressShown_ = false;
 };
 
-// One path a line (CR LF or LF; empty lines skipped). A line holding a NUL byte names no file
-// and stays in the list as it is, to be reported as unreadable.
+// One path a line: CR LF, LF or a lone CR ends it, empty lines are skipped, and a UTF-8
+// byte-order mark at the start (as Windows editors write it) is no part of the first path. A
+// line holding a NUL byte names no file and stays in the list as it is, to be reported as
+// unreadable.
 bool ReadListFile(std::istream& in, const std::string& cwd, std::vector<std::string>& files)
 {
     std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
+    bool first = true;
+    auto take = [&] {
+        if (first && line.rfind("\xEF\xBB\xBF", 0) == 0)
+            line.erase(0, 3);
+        first = false;
         if (line.empty())
-            continue;
+            return;
         if (line.find('\0') != std::string::npos)
             files.push_back(line);
         else
             files.push_back(AbsolutePath(line, cwd));
+        line.clear();
+    };
+    std::streambuf* buf = in.rdbuf();
+    if (buf == nullptr || !in.good())
+        return !in.bad();
+    char chunk[65536];
+    bool afterCr = false;
+    for (;;) {
+        std::streamsize n;
+        try {
+            n = buf->sgetn(chunk, sizeof chunk);
+        } catch (...) {
+            return false;
+        }
+        if (n <= 0)
+            break;
+        for (std::streamsize i = 0; i < n; ++i) {
+            const char c = chunk[i];
+            if (c == '\n' && afterCr) {
+                afterCr = false;
+                continue;
+            }
+            afterCr = c == '\r';
+            if (c == '\r' || c == '\n')
+                take();
+            else
+                line.push_back(c);
+        }
     }
-    return !in.bad();
+    take();
+    return true;
+}
+
+// Why the page was not written: the page's path, then the reason, each on a line of its own.
+int NotWritten(Console& console, const std::string& path, const std::string& reason)
+{
+    console.Err("Die Suchdatei konnte nicht erstellt werden: " + path);
+    console.Err(reason);
+    return kNotWritten;
 }
 
 int Run(const Options& o, Console& console)
@@ -125,10 +193,22 @@ int Run(const Options& o, Console& console)
     CliContext& c = console.context();
     RunInputs in;
     in.outputPath = AbsolutePath(o.output, c.cwd);
-    if (o.output.back() == '/') {
-        console.Err(
-            "Die Suchdatei konnte nicht erstellt werden: " + o.output + "\n" + kFolderNameReason);
-        return kNotWritten;
+    if (o.output.back() == '/')
+        return NotWritten(console, o.output, kFolderNameReason);
+    if (!o.siteDir.empty()) {
+        // A mistyped site folder would turn every link into the server's local path.
+        in.siteDir = AbsolutePath(o.siteDir, c.cwd);
+        struct stat st { };
+        const int err = ::stat(in.siteDir.c_str(), &st) != 0 ? errno
+            : S_ISDIR(st.st_mode)                            ? 0
+                                                             : ENOTDIR;
+        if (err != 0) {
+            console.Err("Das Stammverzeichnis " + o.siteDir
+                + " kann nicht verwendet werden: " + ErrorText(err));
+            return kNotWritten;
+        }
+    } else {
+        in.siteDir = ParentDirectory(in.outputPath);
     }
     size_t unlistedFolders = 0;
     for (const FileSource& s : o.sources) {
@@ -152,7 +232,7 @@ int Run(const Options& o, Console& console)
         }
         case FileSource::Kind::Tree: {
             // The same as the wizard's "+++": everything below the folder, then the pattern
-            // against each whole path. The search page itself is no page of the site.
+            // against each whole path.
             const std::string root = AbsolutePath(s.value, c.cwd);
             TreeListing listing = CollectMatchingFiles(root, [&o] { return o.filter; });
             if (listing.startError != 0) {
@@ -163,33 +243,40 @@ int Run(const Options& o, Console& console)
             for (const std::string& folder : listing.unlisted)
                 console.Out("Nicht lesbar: " + folder);
             unlistedFolders += listing.unlisted.size();
-            for (std::string& path : listing.files) {
-                if (path != in.outputPath)
-                    in.files.push_back(std::move(path));
-            }
+            for (std::string& path : listing.files)
+                in.files.push_back(std::move(path));
             break;
         }
         }
     }
-    in.siteDir
-        = o.siteDir.empty() ? ParentDirectory(in.outputPath) : AbsolutePath(o.siteDir, c.cwd);
     in.webRoot = o.webRoot;
     in.appearance = o.appearance;
+    // The search page is no page of the site, by whatever path the inputs reach it.
+    in.skipOutputFile = true;
+    in.realSiteLocations = true;
+    in.refuseEmptySelection = !o.allowEmpty;
 
     ConsoleSink sink(console);
     RunResult result = RunGeneration(in, sink);
     sink.ClearProgress();
-    if (!result.written) {
-        c.err << Console::Shown(result.message) << "\n";
+    if (result.nothingSelected) {
+        console.Err(kNothingSelectedMessage);
+        console.Err("Mit --allow-empty wird eine Suchseite ohne Einträge geschrieben.");
         return kNotWritten;
     }
+    if (!result.written)
+        return NotWritten(console, in.outputPath, result.reason);
+    if (!result.warning.empty())
+        console.Err(result.warning);
     console.Out(result.message);
     if (console.OutFailed()) {
         console.Err("Die Standardausgabe konnte nicht geschrieben werden; die Suchdatei ist "
                     "geschrieben.");
         return kOutputFailed;
     }
-    if (o.strict && (result.incomplete > 0 || result.unreadable > 0 || unlistedFolders > 0))
+    if (o.strict
+        && (result.incomplete > 0 || result.unreadable > 0 || result.outside > 0
+            || unlistedFolders > 0))
         return kIncomplete;
     return 0;
 }
@@ -207,6 +294,12 @@ int RunCli(const std::vector<std::string>& args, CliContext& c)
     if (o.help || o.version) {
         c.out << (o.help ? Usage() : std::string(kVersion)) << std::flush;
         return c.out.fail() ? kOutputFailed : 0;
+    }
+    if (o.sources.empty()) {
+        // Run in a site folder without arguments, it would empty the page there.
+        c.err << "tovaro-gen: Keine Eingabe: Geben Sie Dateien, --files-from oder --tree an.\n\n"
+              << Usage();
+        return kUsageError;
     }
     Console console(c);
     try {

@@ -13,6 +13,8 @@ int main(int argc, char** argv)
     // A reader that goes away (| head -1) must not stop the page from being written: a
     // failed write to standard output is reported instead.
     std::signal(SIGPIPE, SIG_IGN);
+    // Likewise a file-size limit on redirected standard output: a failed write, not the end.
+    std::signal(SIGXFSZ, SIG_IGN);
     struct stat in { };
     const bool inUsable = ::fstat(STDIN_FILENO, &in) == 0 && !S_ISDIR(in.st_mode);
     std::vector<std::string> args(argv + 1, argv + argc);

@@ -62,7 +62,11 @@ const std::vector<OptionSpec>& Table()
             [](Options& o, const std::string& v) { o.appearance.backgroundColour = v; },
             "Hintergrundfarbe (Standard: " + defaults.backgroundColour + ")" },
         { "", nullptr, "--strict", nullptr, [](Options& o, const std::string&) { o.strict = true; },
-            "Exit-Status 3, wenn eine Datei unvollständig oder nicht lesbar ist" },
+            "Exit-Status 3, wenn eine Datei unvollständig, nicht lesbar oder außerhalb des "
+            "Stammverzeichnisses ist" },
+        { "", nullptr, "--allow-empty", nullptr,
+            [](Options& o, const std::string&) { o.allowEmpty = true; },
+            "auch dann eine Suchseite schreiben, wenn die Angaben keine Datei auswählen" },
         { "", "-h", "--help", nullptr, [](Options& o, const std::string&) { o.help = true; },
             "diese Hilfe anzeigen" },
         { "", nullptr, "--version", nullptr,
@@ -139,9 +143,10 @@ std::string MakeUsage()
             column += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
         AppendFolded(out, column, spec.help);
     }
-    out += "\nExit-Status: 0 Erfolg, 1 Suchdatei nicht geschrieben (oder --tree/--files-from\n"
-           "nicht lesbar), 2 falscher Aufruf, 3 unvollständige oder nicht lesbare Dateien\n"
-           "(mit --strict), 4 Suchdatei geschrieben, aber die Standardausgabe schlug fehl.\n";
+    out += "\nExit-Status: 0 Erfolg, 1 Suchdatei nicht geschrieben (auch: keine Datei ausgewählt,\n"
+           "--tree/--files-from nicht lesbar, Stammverzeichnis fehlt), 2 falscher Aufruf (auch:\n"
+           "keine Eingabe), 3 unvollständige, nicht lesbare oder außerhalb liegende Dateien (mit\n"
+           "--strict), 4 Suchdatei geschrieben, aber die Standardausgabe schlug fehl.\n";
     return out;
 }
 

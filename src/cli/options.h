@@ -23,6 +23,7 @@ struct Options {
     std::string filter = kDefaultTreeFilter;
     Appearance appearance;
     bool strict = false;
+    bool allowEmpty = false; ///< write a page even when the inputs select no file
     bool help = false;
     bool version = false;
 };

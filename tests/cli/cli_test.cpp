@@ -112,13 +112,12 @@ TEST(CliTest, UnwritableOutputFailsWithoutSuccessMessage)
 {
     test::TempDir dir;
     std::string a = dir.Write("a.htm", test::Page("A"));
-    Cli cli(dir.path(), { a, "-o", "fehlt/lookup.htm" });
+    Cli cli(dir.path(), { a, "-o", "fehlt/lookup.htm", "-s", "." });
     EXPECT_EQ(cli.status, 1);
     EXPECT_EQ(cli.out.str(), "");
-    EXPECT_EQ(
-        cli.err.str().rfind(
-            "Die Suchdatei konnte nicht erstellt werden: " + dir.path() + "/fehlt/lookup.htm\n", 0),
-        0u);
+    EXPECT_EQ(cli.err.str(),
+        "tovaro-gen: Die Suchdatei konnte nicht erstellt werden: " + dir.path()
+            + "/fehlt/lookup.htm\ntovaro-gen: Der Ordner oder die Datei existiert nicht.\n");
 }
 
 TEST(CliTest, StrictReportsIncompleteFilesButStillWrites)
@@ -311,4 +310,139 @@ TEST(CliTest, OutOfMemoryKeepsTheOldPageAndSaysSoInGerman)
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     EXPECT_EQ(test::ReadFile(old), "alte Seite");
 #endif
+}
+
+TEST(CliTest, NoInputOrNoFileSelectedKeepsThePage)
+{
+    test::TempDir dir;
+    const std::string old = dir.Write("site/lookup.htm", test::Page("Alt"));
+    dir.Write("site/a.html", test::Page("A"));
+    dir.Write("leer.txt", "\n\n");
+    // Run in the site folder without arguments.
+    Cli none(dir.path() + "/site", { "--strict" });
+    EXPECT_EQ(none.status, 2);
+    EXPECT_EQ(none.err.str().rfind("tovaro-gen: Keine Eingabe", 0), 0u) << none.err.str();
+    // Patterns that match nothing (a missing star, the wrong case, an unset variable), an
+    // empty list, and a tree that holds only the search page itself.
+    const std::vector<std::vector<std::string>> nothing
+        = { { "--tree", "site", "--filter", ".html" }, { "--tree", "site", "--filter", "*.HTML" },
+              { "--tree", "site", "--filter", "" }, { "--files-from", "leer.txt" },
+              { "--tree", "site", "--filter", "*lookup*" } };
+    for (std::vector<std::string> args : nothing) {
+        args.insert(args.end(), { "-o", "site/lookup.htm", "--strict" });
+        Cli cli(dir.path(), args);
+        EXPECT_EQ(cli.status, 1) << args[3];
+        EXPECT_EQ(cli.err.str().rfind("tovaro-gen: Keine Datei ausgewählt", 0), 0u)
+            << cli.err.str();
+        EXPECT_EQ(cli.out.str(), "");
+    }
+    EXPECT_EQ(test::ReadFile(old), test::Page("Alt"));
+
+    Cli allowed(dir.path(),
+        { "--tree", "site", "--filter", ".html", "-o", "site/lookup.htm", "--allow-empty",
+            "--strict" });
+    EXPECT_EQ(allowed.status, 0) << allowed.err.str();
+    EXPECT_NE(test::ReadFile(old).find("for (var i = 0;i<0;i++){"), std::string::npos);
+}
+
+TEST(CliTest, SiteFolderMustExistAndIsComparedByItsRealLocation)
+{
+    test::TempDir dir;
+    const std::string old = dir.Write("srv/www/lookup.htm", "alte Seite");
+    const std::string a = dir.Write("srv/www/docs/a.htm", test::Page("A"));
+    const std::string outside = dir.Write("anderswo/b.htm", test::Page("B"));
+    ASSERT_EQ(::symlink("srv/www", (dir.path() + "/www").c_str()), 0);
+
+    for (const std::string& site : { std::string("srv/wwww"), std::string("srv/www/docs/a.htm") }) {
+        Cli typo(dir.path(), { a, "-s", site, "-o", "srv/www/lookup.htm" });
+        EXPECT_EQ(typo.status, 1) << site;
+        EXPECT_EQ(
+            typo.err.str().rfind(
+                "tovaro-gen: Das Stammverzeichnis " + site + " kann nicht verwendet werden: ", 0),
+            0u)
+            << typo.err.str();
+    }
+    EXPECT_EQ(test::ReadFile(old), "alte Seite");
+
+    // The site folder through a link, the files through the real path, and the other way round.
+    const std::vector<std::pair<std::string, std::string>> spellings
+        = { { "www", a }, { "srv/www", dir.path() + "/www/docs/a.htm" } };
+    for (const auto& [site, file] : spellings) {
+        Cli cli(
+            dir.path(), { file, "-s", site, "-o", "www/lookup.htm", "-w", "https://x.example/" });
+        EXPECT_EQ(cli.status, 0) << cli.err.str();
+        EXPECT_EQ(
+            Urls(test::ReadFile(old)), std::vector<std::string> { "https://x.example/docs/a.htm" })
+            << site;
+        EXPECT_EQ(cli.err.str(), "");
+    }
+
+    // A file outside the site is reported on standard error and fails a strict build.
+    Cli loose(dir.path(), { a, outside, "-s", "www", "-o", "www/lookup.htm" });
+    EXPECT_EQ(loose.status, 0);
+    EXPECT_EQ(loose.err.str(), "Außerhalb des Stammverzeichnisses: " + outside + "\n");
+    Cli strict(dir.path(), { a, outside, "-s", "www", "-o", "www/lookup.htm", "--strict" });
+    EXPECT_EQ(strict.status, 3);
+    EXPECT_EQ(Urls(test::ReadFile(old)), (std::vector<std::string> { "docs/a.htm", outside }));
+}
+
+TEST(CliTest, ThePageNeverIndexesItselfByAnyPath)
+{
+    test::TempDir dir;
+    dir.Write("www/public/a.htm", test::Page("A"));
+    ASSERT_EQ(::symlink("www", (dir.path() + "/srv").c_str()), 0);
+    const std::string page = dir.path() + "/srv/public/suche.htm";
+    for (int run = 0; run < 2; ++run) {
+        Cli cli(dir.path(), { "--tree", "www/public", "-o", "srv/public/suche.htm", "--strict" });
+        EXPECT_EQ(cli.status, 0) << run << cli.out.str();
+        EXPECT_EQ(Urls(test::ReadFile(page)), std::vector<std::string> { "a.htm" });
+    }
+    // Listed by another name: a hard link, or through the list file.
+    ASSERT_EQ(::link(page.c_str(), (dir.path() + "/www/public/kopie.htm").c_str()), 0);
+    dir.Write("liste.txt", "www/public/suche.htm\n");
+    Cli listed(dir.path(),
+        { "www/public/kopie.htm", "--files-from", "liste.txt", "www/public/a.htm", "-o",
+            "srv/public/suche.htm", "--strict" });
+    EXPECT_EQ(listed.status, 0) << listed.out.str();
+    EXPECT_EQ(listed.out.str(), "Die Suchdatei wurde erfolgreich erstellt!\n");
+}
+
+TEST(CliTest, ListsFromWindowsEditorsAndNamesThatCannotForgeLines)
+{
+    test::TempDir dir;
+    const std::string a = dir.Write("a.htm", test::Page("A"));
+    dir.Write("b.htm", test::Page("B"));
+    // A byte-order mark, then lines ended by a lone CR (old Mac editors) and CR LF.
+    dir.Write("liste.txt",
+        "\xEF\xBB\xBF"
+        "a.htm\rb.htm\r\n\ra.htm");
+    Cli cli(dir.path(), { "--files-from", "liste.txt" });
+    EXPECT_EQ(cli.status, 0) << cli.out.str();
+    EXPECT_EQ(Urls(test::ReadFile(dir.path() + "/lookup.htm")),
+        (std::vector<std::string> { "a.htm", "b.htm", "a.htm" }));
+
+    // A newline or a C1 control (U+0085, U+009B) in a name is shown escaped, never obeyed.
+    const std::string forged = "x.htm\nDie Suchdatei wurde erfolgreich erstellt!\xC2\x85\xC2\x9B"
+                               "2J\x9B.htm";
+    Cli names(dir.path(), { forged, a });
+    EXPECT_EQ(names.out.str(),
+        "Nicht lesbar: " + dir.path()
+            + "/x.htm\\x0ADie Suchdatei wurde erfolgreich erstellt!\\x85\\x9B2J\\x9B.htm\n"
+              "Die Suchdatei wurde erfolgreich erstellt!\n");
+}
+
+TEST(CliBinaryTest, FileSizeLimitOnStandardOutputIsAFailedOutput)
+{
+    test::TempDir dir;
+    dir.Write("a.htm", test::Page("A"));
+    std::string list;
+    for (int i = 0; i < 500; ++i)
+        list += "fehlt-" + std::to_string(i) + ".htm\n";
+    dir.Write("liste.txt", list + "a.htm\n");
+    // 8 KiB: the page fits, the 500 status lines do not.
+    const std::string cmd = "cd '" + dir.path() + "' && bash -c \"ulimit -f 8; exec '" + TOVARO_GEN
+        + "' --files-from liste.txt -o neu.htm >aus.txt 2>fehler.txt\"";
+    const int status = std::system(cmd.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 4) << status;
+    EXPECT_EQ(Urls(test::ReadFile(dir.path() + "/neu.htm")), std::vector<std::string> { "a.htm" });
 }
