@@ -73,4 +73,25 @@ if [ -z "${TOVARO_NO_BROWSER:-}" ] && command -v chromium >/dev/null; then
     done
     echo "browser, $n entries: page with query loaded and searched in $withq ms (without query $base ms)"
   done
+  # The first search in a new browser process of each engine, on the largest page.
+  if command -v firefox-esr >/dev/null && command -v xvfb-run >/dev/null; then
+    /usr/bin/python3 - "$work/site/suche-$pages.htm" <<'PY'
+import sys
+sys.path.insert(0, "tests/browser")
+import engines
+page = sys.argv[1]
+for engine_class in engines.ENGINES:
+    times = []
+    for _ in range(3):
+        engine = engine_class()
+        try:
+            seconds, hits = engine.load("file://" + page + "?lookup=nummer12",
+                                        "document.querySelectorAll('a[target]').length")
+        finally:
+            engine.close()
+        times.append(seconds)
+    print("first search in a new %s process: %.0f ms (%d hits; best of three)"
+          % (engine_class.name, min(times) * 1000, hits))
+PY
+  fi
 fi

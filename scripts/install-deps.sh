@@ -6,7 +6,8 @@ packages=(build-essential cmake pkg-config libgtest-dev libbenchmark-dev
   qt6-base-dev libx11-dev xvfb xauth xdotool chromium clang libclang-rt-14-dev
   dpkg-dev desktop-file-utils file python3 man-db
   qt6-translations-l10n appstream openbox at-spi2-core dbus dbus-x11 python3-pyatspi
-  python3-dbus python3-gi x11-utils wmctrl imagemagick weston qt6-wayland)
+  python3-dbus python3-gi x11-utils wmctrl imagemagick weston qt6-wayland
+  firefox-esr gir1.2-webkit2-4.1)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -48,14 +48,20 @@ void AppendUtf8Value(std::string& out, const std::string& value)
 
 void AppendPageHead(std::string& out, const Appearance& a)
 {
-    Line(out, "<html>");
+    // German for screen readers, and a page that phones show at their own width.
+    Line(out, "<html lang=\"de\">");
     Line(out, "<head>");
     Line(out, "<meta charset=\"utf-8\">");
+    Line(out, "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">");
     Line(out, "<title>" + ReplaceAll(ToUtf8(a.heading), "<", "&lt;") + "</title>");
     Line(out, "<script language=\"JavaScript\">");
     Line(out, "<!--");
     Line(out, "");
     Line(out, "var Daten = new Array();");
+    // The index scripts below fill these whether or not there is a query.
+    Line(out,
+        "var keys = new Array(); var tits = new Array(); var descs = new Array(); var urls = new "
+        "Array();");
     // The query is split before it is decoded, so that an encoded "=", "&" or "+" in the
     // search word stays part of it.
     Line(out,
@@ -81,11 +87,21 @@ void AppendPageHead(std::string& out, const Appearance& a)
     Line(out,
         "var found=0; var found2=0; var keys = new Array(); var tits = new Array(); var descs = "
         "new Array(); var urls = new Array();");
+    Line(out, "}}");
+    Line(out, "-->");
+    Line(out, "</script>");
 }
 
 void AppendEntryBlock(std::string& out, size_t n, const PageEntry& e)
 {
     // Appended piece by piece: this runs once per page of the site.
+    // The index comes in script elements of kEntriesPerScript entries: one script element of
+    // many megabytes takes WebKit seconds to read, whatever it holds.
+    if (n % kEntriesPerScript == 0) {
+        if (n > 0)
+            out.append("</script>\r\n");
+        out.append("<script language=\"JavaScript\">\r\n");
+    }
     const std::string num = std::to_string(n);
     auto line = [&](const char* array, const char* assign, const std::string& value) {
         out.append("     ").append(array).append("[").append(num).append(assign);
@@ -138,14 +154,22 @@ void AppendPageTail(std::string& out, size_t m, const Appearance& a)
         "</script>",
         "</head>",
     };
+    if (m > 0)
+        Line(out, "</script>");
+    Line(out, "<script language=\"JavaScript\">");
+    Line(out, "<!--");
+    Line(out, "if (Daten[0] != ''){");
+    Line(out, "if (Daten[1].length > 0){");
     Line(out, "for (var i = 0;i<" + std::to_string(m) + ";i++){");
     for (const char* line : kLoop)
         Line(out, line);
     Line(out, "<body bgcolor=\"" + AttributeValue(a.backgroundColour) + "\">");
-    Line(out, "<form onSubmit=\"return lookup()\">");
+    Line(out, "<form role=\"search\" onSubmit=\"return lookup()\">");
     Line(out,
         FontOpen(a, AttributeValue)
-            + "Suchbegriff: <input type=text name=\"lookup\" value=\"\">&nbsp; <input "
+            + "Suchbegriff: <input type=text name=\"lookup\" value=\"\" "
+              "aria-label=\"Suchbegriff\">&nbsp; "
+              "<input "
               "type=submit value=\"Suchen\">");
     Line(out, "</form>");
     Line(out, "</body>");

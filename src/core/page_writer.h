@@ -28,6 +28,12 @@ struct PageEntry {
     std::string description;
 };
 
+/// How many entries one script element of the index holds.
+constexpr size_t kEntriesPerScript = 1000;
+
+/// The page is written in three parts: the head, whose script reads the query, one entry block
+/// per indexed page (numbered from 0, in script elements of kEntriesPerScript entries), and the
+/// tail, whose script lists the hits and which holds the search form.
 void AppendPageHead(std::string& out, const Appearance& appearance);
 void AppendEntryBlock(std::string& out, size_t number, const PageEntry& entry);
 void AppendPageTail(std::string& out, size_t entryCount, const Appearance& appearance);

@@ -188,11 +188,13 @@ def main():
         if missing:
             status.append(b"Fehlend: " + b", ".join(missing) + b" " + path)
             continue
+        if m % 1000 == 0:  # the index in script elements of 1000 entries
+            page += (b"</script>\r\n" if m else b"") + b'<script language="JavaScript">\r\n'
         page += fill(fx["entry"], {"n": str(m), "URL": page_url(path, site, root),
                                     "keywords": to_utf8(k), "title": to_utf8(t),
                                     "description": to_utf8(d)})
         m += 1
-    page += fill(fx["tail"], dict(APPEARANCE, M=str(m)))
+    page += (b"</script>\r\n" if m else b"") + fill(fx["tail"], dict(APPEARANCE, M=str(m)))
     open(output, "wb").write(page)
     sys.stdout.buffer.write(b"".join(s + b"\n" for s in status) + b"Die Suchdatei wurde erfolgreich erstellt!\n")
 

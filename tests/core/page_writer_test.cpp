@@ -110,10 +110,35 @@ TEST(PageWriterTest, EntryBlockAndTailCount)
 
     std::string tail;
     AppendPageTail(tail, 3, Appearance {});
-    EXPECT_EQ(tail.rfind("for (var i = 0;i<3;i++){\r\n", 0), 0u);
+    // The last index script is closed, and the search runs in a script of its own.
+    EXPECT_EQ(tail.rfind("</script>\r\n<script language=\"JavaScript\">\r\n<!--\r\n"
+                         "if (Daten[0] != ''){\r\nif (Daten[1].length > 0){\r\n"
+                         "for (var i = 0;i<3;i++){\r\n",
+                  0),
+        0u);
     EXPECT_EQ(tail.substr(tail.size() - 9), "</html>\r\n");
     size_t lines = 0;
     for (char c : tail)
         lines += c == '\n';
-    EXPECT_EQ(lines, 40u); // from the search loop to "</html>"
+    EXPECT_EQ(lines, 45u); // from closing the index to "</html>"
+}
+
+TEST(PageWriterTest, TheIndexComesInScriptsOfAThousandEntries)
+{
+    std::string out;
+    for (size_t n = 0; n < 2001; ++n)
+        AppendEntryBlock(out, n, { "a.htm", "k", "T", "D" });
+    AppendPageTail(out, 2001, Appearance {});
+    const std::string open = "<script language=\"JavaScript\">\r\n";
+    EXPECT_EQ(out.rfind(open + "     urls[0]='a.htm';\r\n", 0), 0u);
+    EXPECT_NE(out.find("     descs[999]= 'D';\r\n</script>\r\n" + open + "     urls[1000]='a.htm';"),
+        std::string::npos);
+    EXPECT_NE(out.find("     descs[1999]= 'D';\r\n</script>\r\n" + open + "     urls[2000]='a.htm';"),
+        std::string::npos);
+    EXPECT_NE(out.find("     descs[2000]= 'D';\r\n</script>\r\n" + open + "<!--\r\n"),
+        std::string::npos);
+    size_t scripts = 0;
+    for (size_t p = out.find(open); p != std::string::npos; p = out.find(open, p + 1))
+        ++scripts;
+    EXPECT_EQ(scripts, 4u); // three of the index and the search
 }

@@ -28,6 +28,9 @@ std::string Expected(const Appearance& a, const std::vector<PageEntry>& entries)
     std::string tail = test::Fixture("page_tail.txt");
     std::string out = head;
     for (size_t n = 0; n < entries.size(); ++n) {
+        if (n % 1000 == 0)
+            out += n == 0 ? "<script language=\"JavaScript\">\r\n"
+                          : "</script>\r\n<script language=\"JavaScript\">\r\n";
         std::string e = test::Fixture("page_entry.txt");
         e = ReplaceAll(e, "{n}", std::to_string(n));
         e = ReplaceAll(e, "{URL}", entries[n].url);
@@ -35,6 +38,8 @@ std::string Expected(const Appearance& a, const std::vector<PageEntry>& entries)
         e = ReplaceAll(e, "{title}", entries[n].title);
         out += ReplaceAll(e, "{description}", entries[n].description);
     }
+    if (!entries.empty())
+        out += "</script>\r\n";
     out += ReplaceAll(tail, "{M}", std::to_string(entries.size()));
     out = ReplaceAll(out, "{heading}", a.heading);
     out = ReplaceAll(out, "{font face}", a.fontFace);
