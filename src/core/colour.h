@@ -16,4 +16,13 @@ inline ColourValue MakeColour(unsigned red, unsigned green, unsigned blue)
 /// "#RRGGBB" with upper-case digits: pure red (255) is "#FF0000".
 std::string ColourToCode(ColourValue value);
 
+/// The contrast ratio of two colours as WCAG defines it, from 1 (the same) to 21 (black on
+/// white).
+double ContrastRatio(ColourValue a, ColourValue b);
+
+/// `preferred` where it stands out from `background` by at least `minimum`; otherwise the same
+/// hue made darker or lighter (whichever reaches the ratio with the least change), or black or
+/// white.
+ColourValue ReadableColour(ColourValue preferred, ColourValue background, double minimum);
+
 } // namespace tovaro
