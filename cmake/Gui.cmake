@@ -14,6 +14,7 @@ add_library(tovaro_shell STATIC
   src/shell/window_place.cpp
   src/shell/close_requests.cpp
   src/shell/link_label.cpp
+  src/shell/accessibility.cpp
   resources/tovaro.qrc
 )
 target_link_libraries(tovaro_shell PUBLIC tovaro_core Qt6::Widgets)

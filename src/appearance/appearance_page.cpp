@@ -2,6 +2,7 @@
 
 #include "shell/colour_convert.h"
 
+#include "shell/accessibility.h"
 #include "shell/layout.h"
 
 #include <QComboBox>
@@ -22,11 +23,12 @@ AppearancePage::AppearancePage(Program& program, ColourDialog& dialog, PickerSou
     : WizardPage("Form2", QStringLiteral("Schritt 1 - Wählen Sie die Farboptionen aus"), program)
     , DLG(dialog)
 {
-    Label1 = MakeControl<QLabel>(this, "Label1", { 120, 120, 7455, 255 },
+    Label1 = MakeControl<AnnouncedLabel>(this, "Label1", { 120, 120, 7455, 255 },
         QStringLiteral("Drücken Sie [Escape] um die momentan gewählte Farbe zu wählen und die "
                        "Pipette zu beenden."));
+    // Red where it can be read on the page's background, as on a dark desktop.
     QPalette red = Label1->palette();
-    red.setColor(QPalette::WindowText, Qt::red);
+    red.setColor(QPalette::WindowText, ReadableOn(Qt::red, red.color(QPalette::Window)));
     Label1->setPalette(red);
     Label1->setAutoFillBackground(true); // covers the heading while shown
     Label1->hide();
@@ -80,6 +82,17 @@ AppearancePage::AppearancePage(Program& program, ColourDialog& dialog, PickerSou
     Combo1->setCurrentText(QString::fromStdString(kDefaults.fontFace));
     Combo2->setCurrentText(QString::fromStdString(kDefaults.fontSize));
 
+    // Both colour frames hold the same captions: the names tell which colour a control sets.
+    NameControl(Text4, QStringLiteral("Hintergrundfarbe (Hex)"), Label5);
+    NameControl(Command2, QStringLiteral("Bildschirmpipette Hintergrundfarbe"));
+    NameControl(Command1, QStringLiteral("Hintergrundfarbe wählen..."));
+    NameControl(Text1, QStringLiteral("Textfarbe (Hex)"), Label3);
+    NameControl(Command3, QStringLiteral("Bildschirmpipette Textfarbe"));
+    NameControl(Command4, QStringLiteral("Textfarbe wählen..."));
+    NameControl(Combo1, QStringLiteral("Schriftart"), Label4);
+    NameControl(Combo2, QStringLiteral("Schriftgröße"), Label6);
+    NameControl(Text2, QStringLiteral("Überschrift"), Label7);
+
     for (QLabel* shape : { Shape1, Shape2 }) {
         shape->setAutoFillBackground(true);
         shape->setFrameShape(QFrame::Box);
@@ -93,7 +106,7 @@ AppearancePage::AppearancePage(Program& program, ColourDialog& dialog, PickerSou
         Text1, Combo1, Combo2, Text2 });
     Command6->setFocus(); // the first stop of the tab order, when the page is first shown
 
-    auto showHint = [this](bool on) { Label1->setVisible(on); };
+    auto showHint = [this](bool on) { Label1->SetShown(on); };
     Timer1 = new ScreenPicker("Timer1", sources,
         { [this](ColourValue v) { FillPreview(Shape1, v); },
             [this](const QString& code) { Text4->setText(code); }, showHint },

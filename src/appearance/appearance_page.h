@@ -14,6 +14,8 @@ class QLineEdit;
 
 namespace tovaro::gui {
 
+class AnnouncedLabel;
+
 class AppearancePage : public WizardPage {
     Q_OBJECT
 public:
@@ -41,7 +43,7 @@ private:
     PortalColourPicker* textPortal_ = nullptr;
 
     SharedColourChoice DLG;
-    QLabel* Label1 = nullptr; ///< the Escape hint, over the heading
+    AnnouncedLabel* Label1 = nullptr; ///< the Escape hint, over the heading
     QGroupBox* Frame1 = nullptr;
     QLabel* Shape1 = nullptr;
     QLabel* Label5 = nullptr;

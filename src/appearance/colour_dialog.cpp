@@ -8,8 +8,10 @@ namespace tovaro::gui {
 
 bool QtColourDialog::Run(QWidget* parent, ColourValue& chosen)
 {
-    // Plain form, no title, no initial colour of the field.
+    // Plain form, no title; it opens on the shared colour (black at first, then the colour last
+    // confirmed), so that Enter at once keeps it.
     QColorDialog dialog(parent);
+    dialog.setCurrentColor(ToQColor(chosen));
     if (dialog.exec() != QDialog::Accepted)
         return false;
     chosen = FromQColor(dialog.selectedColor());

@@ -11,7 +11,8 @@ namespace tovaro::gui {
 class ColourDialog {
 public:
     virtual ~ColourDialog() = default;
-    /// Shows the dialog modally; true and the colour when the user confirmed.
+    /// Shows the dialog modally, opened on `chosen`; true and the colour when the user
+    /// confirmed.
     virtual bool Run(QWidget* parent, ColourValue& chosen) = 0;
 };
 

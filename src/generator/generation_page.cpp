@@ -2,6 +2,7 @@
 
 #include "core/paths.h"
 #include "core/run.h"
+#include "shell/accessibility.h"
 #include "shell/layout.h"
 #include "shell/link_label.h"
 #include "shell/native_path.h"
@@ -42,8 +43,10 @@ LinkLabel* MakeLink(QWidget* frame, const char* name, Place p, const QString& te
     QFont f = PageFont();
     f.setUnderline(true);
     label->setFont(f);
+    // The desktop's link colour, where it can be read on the page (not on a dark desktop).
     QPalette pal = label->palette();
-    pal.setColor(QPalette::WindowText, QColor(0, 0, 255));
+    pal.setColor(QPalette::WindowText,
+        ReadableOn(pal.color(QPalette::Link), frame->palette().color(QPalette::Window)));
     label->setPalette(pal);
     return label;
 }
@@ -56,12 +59,15 @@ GenerationPage::GenerationPage(Program& program, OtherPages pages)
 {
     Frame1 = MakeFrame(this, "Frame1", QStringLiteral("Ausgabedatei"), { 120, 720, 7335, 1935 });
     Text1 = MakeControl<QLineEdit>(Frame1, "Text1", { 120, 360, 7095, 285 });
-    MakeText(Frame1, "Label1", { 120, 840, 7095, 255 },
+    auto* outputHint = MakeText(Frame1, "Label1", { 120, 840, 7095, 255 },
         QStringLiteral("Die Suchdatei wird unter dem gewählten Dateinamen erstellt."));
-    MakeText(Frame1, "Label16", { 120, 1200, 7095, 255 },
+    auto* webRootLabel = MakeText(Frame1, "Label16", { 120, 1200, 7095, 255 },
         QStringLiteral("Stammverzeichnis auf Ihrem Webserver:"));
     Text2 = MakeControl<QLineEdit>(Frame1, "Text2", { 120, 1440, 7095, 285 },
         QStringLiteral("https://www.ihre-website.example/"));
+    NameControl(Text1, QStringLiteral("Ausgabedatei"));
+    Text1->setAccessibleDescription(outputHint->text());
+    NameControl(Text2, QStringLiteral("Stammverzeichnis auf Ihrem Webserver"), webRootLabel);
 
     Frame5 = MakeFrame(this, "Frame5", QStringLiteral("Hilfe"), { 120, 2160, 7335, 3375 });
     MakeText(Frame5, "Label8", { 120, 240, 7095, 255 },
@@ -112,7 +118,7 @@ GenerationPage::GenerationPage(Program& program, OtherPages pages)
     LabelsBelowControls(this);
 
     SetTabOrder({ Command6, Command7, Text1, Command1, status_->ListStop(), status_->HelpStop(),
-        Command3, Text2 });
+        Command3, Text2, Label5, Label4 });
     Command6->setFocus();
 
     connect(Command1, &QPushButton::clicked, this, &GenerationPage::RunGeneration);
@@ -125,15 +131,28 @@ GenerationPage::GenerationPage(Program& program, OtherPages pages)
         ToDisplay(DefaultOutputPath(ToBytes(program_.directory), ToBytes(QDir::homePath()))));
 }
 
+// The help panel covers the status panel and the web-root box: while it is shown, Tab passes
+// over them, and closing it hides it, so that nothing stays covered.
 void GenerationPage::ShowMessageHelp()
 {
+    const bool coveredFocus = status_->HasFocus() || Text2->hasFocus();
     Frame5->show();
     Frame5->raise();
+    status_->SetReachable(false);
+    Text2->setFocusPolicy(Qt::NoFocus);
+    if (coveredFocus)
+        Command3->setFocus();
 }
 
 void GenerationPage::CloseMessageHelp()
 {
+    const bool helpFocus = Command3->hasFocus();
+    Frame5->hide();
+    status_->SetReachable(true);
+    Text2->setFocusPolicy(Qt::StrongFocus);
     status_->Raise();
+    if (helpFocus)
+        status_->HelpStop()->setFocus();
 }
 
 void GenerationPage::RunGeneration()

@@ -1,5 +1,6 @@
 #include "status_panel.h"
 
+#include "shell/accessibility.h"
 #include "shell/layout.h"
 #include "shell/native_path.h"
 
@@ -28,6 +29,8 @@ StatusPanel::StatusPanel(QGroupBox* frame, std::function<void(int)> selectFile)
     label7->setTextFormat(Qt::PlainText);
     List1 = MakeControl<QListWidget>(Frame4, "List1", { 120, 1440, 7095, 1230 });
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
+    NameControl(List1, QStringLiteral("Meldungen"), label7);
+    NameControl(Stat, QStringLiteral("Fortschritt"));
     connect(Command2, &QPushButton::clicked, this, &StatusPanel::MessageHelpRequested);
 }
 
@@ -44,6 +47,17 @@ QWidget* StatusPanel::ListStop() const
 QWidget* StatusPanel::HelpStop() const
 {
     return Command2;
+}
+
+void StatusPanel::SetReachable(bool reachable)
+{
+    List1->setFocusPolicy(reachable ? Qt::StrongFocus : Qt::NoFocus);
+    Command2->setFocusPolicy(reachable ? Qt::StrongFocus : Qt::NoFocus);
+}
+
+bool StatusPanel::HasFocus() const
+{
+    return List1->hasFocus() || Command2->hasFocus();
 }
 
 void StatusPanel::RunStarted(size_t count)

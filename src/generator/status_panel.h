@@ -27,6 +27,10 @@ public:
     /// The panel's stops of the page's tab order: the status list, then its help button.
     QWidget* ListStop() const;
     QWidget* HelpStop() const;
+    /// Whether Tab stops at the panel's controls: not while the help panel covers them.
+    void SetReachable(bool reachable);
+    /// True when one of the panel's controls has the focus.
+    bool HasFocus() const;
 
     void RunStarted(size_t count) override;
     void FileStarted(size_t index, const std::string& path) override;

@@ -1,4 +1,5 @@
 #include "file_box.h"
+#include "list_keys.h"
 
 #include "core/pattern.h"
 #include "core/text.h"
@@ -69,6 +70,12 @@ void FileBox::Refresh()
     clear();
     addItems(shown);
     setUpdatesEnabled(true);
+}
+
+void FileBox::keyPressEvent(QKeyEvent* event)
+{
+    if (!SelectFirstOrLast(this, event))
+        QListWidget::keyPressEvent(event);
 }
 
 } // namespace tovaro::gui

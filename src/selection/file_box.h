@@ -25,6 +25,9 @@ public:
     std::string NameBytes(int row) const;
     std::string DirectoryBytes() const;
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     QString directory_;
     std::vector<std::string> names_; // the bytes of each listed name, row by row

@@ -1,4 +1,5 @@
 #include "file_list_box.h"
+#include "list_keys.h"
 
 #include "core/text.h"
 #include "shell/native_path.h"
@@ -81,6 +82,12 @@ void FileListBox::setCurrentRow(int row)
         return;
     }
     setCurrentIndex(model_->index(row));
+}
+
+void FileListBox::keyPressEvent(QKeyEvent* event)
+{
+    if (!SelectFirstOrLast(this, event))
+        QListView::keyPressEvent(event);
 }
 
 } // namespace tovaro::gui

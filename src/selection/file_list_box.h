@@ -45,6 +45,9 @@ public:
     /// Selects `row` and makes it current; -1 selects nothing.
     void setCurrentRow(int row);
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     FileListModel* model_;
 };

@@ -7,6 +7,7 @@
 #include "drive_box.h"
 #include "file_box.h"
 #include "file_list_box.h"
+#include "shell/accessibility.h"
 #include "shell/layout.h"
 #include "shell/link_label.h"
 #include "shell/native_path.h"
@@ -32,7 +33,8 @@ FileSelectionPage::FileSelectionPage(Program& program, const QString& startDirec
     Drive1 = MakeControl<DriveBox>(this, "Drive1", { 120, 720, 2415, 315 });
     Dir1 = MakeControl<DirBox>(this, "Dir1", { 120, 1080, 2415, 3690 });
     File1 = MakeControl<FileBox>(this, "File1", { 2640, 720, 4815, 3015 });
-    MakeControl<QLabel>(this, "Label1", { 2640, 3840, 1695, 255 }, QStringLiteral("Filter:"));
+    auto* filterLabel
+        = MakeControl<QLabel>(this, "Label1", { 2640, 3840, 1695, 255 }, QStringLiteral("Filter:"));
     Text1 = MakeControl<QLineEdit>(
         this, "Text1", { 6360, 3840, 1095, 285 }, QString::fromLatin1(kDefaultTreeFilter));
     Command1 = MakeButton(this, "Command1", QStringLiteral("+"), 2640, 4275, 615, 495);
@@ -44,12 +46,26 @@ FileSelectionPage::FileSelectionPage(Program& program, const QString& startDirec
     Image1 = MakeControl<LinkLabel>(this, "Image1", { 6120, 4320, 1320, 465 });
     Command6 = MakeButton(this, "Command6", QStringLiteral(">> &Schritt 2"), 6120, 6960, 1215, 375);
 
-    Command1->setToolTip(QStringLiteral("Markierte Datei hinzufügen"));
-    Command2->setToolTip(QStringLiteral("Alle gelisteten Einträge hinzufügen"));
-    Command5->setToolTip(
-        QStringLiteral("Alle Dateien im gewählten Verzeichnis (inkl. Unterordner) hinzufügen"));
-    Command4->setToolTip(QStringLiteral("Markierte Datei entfernen"));
-    Command3->setToolTip(QStringLiteral("Alle Dateien entfernen"));
+    // The buttons' captions are signs: their names say what they do, as their tooltips do.
+    const std::pair<QPushButton*, QString> buttons[] = {
+        { Command1, QStringLiteral("Markierte Datei hinzufügen") },
+        { Command2, QStringLiteral("Alle gelisteten Einträge hinzufügen") },
+        { Command5,
+            QStringLiteral(
+                "Alle Dateien im gewählten Verzeichnis (inkl. Unterordner) hinzufügen") },
+        { Command4, QStringLiteral("Markierte Datei entfernen") },
+        { Command3, QStringLiteral("Alle Dateien entfernen") },
+    };
+    for (const auto& [button, what] : buttons) {
+        button->setToolTip(what);
+        NameControl(button, what);
+    }
+    LabelInvisibly(Drive1, QStringLiteral("Laufwerk"));
+    NameControl(Dir1, QStringLiteral("Ordner"));
+    NameControl(File1, QStringLiteral("Dateien im Ordner"));
+    NameControl(Text1, QStringLiteral("Filter"), filterLabel);
+    NameControl(List1, QStringLiteral("Ausgewählte Dateien"));
+    NameControl(Image1, QStringLiteral("Website von Brantwell Software"));
     Image1->setPixmap(QPixmap(QStringLiteral(":/tovaro/banner.gif")));
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     connect(Image1, &LinkLabel::clicked, this,
@@ -59,7 +75,7 @@ FileSelectionPage::FileSelectionPage(Program& program, const QString& startDirec
 
     // Labels and the banner take no focus.
     SetTabOrder({ Drive1, Dir1, File1, Command1, Command2, Command4, List1, Text1, Command5,
-        Command3, Command6, Command7 });
+        Command3, Image1, Command6, Command7 });
     Drive1->setFocus(); // the first stop of the tab order, when the page is first shown
 
     connect(Drive1, &DriveBox::DriveChosen, this, &FileSelectionPage::openDirectory);

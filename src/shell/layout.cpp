@@ -1,5 +1,7 @@
 #include "layout.h"
 
+#include "accessibility.h"
+
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
@@ -17,6 +19,7 @@ void InstallPageLook()
     if (QStyle* classic = QStyleFactory::create(QStringLiteral("Windows")))
         QApplication::setStyle(classic);
     QApplication::setFont(PageFont());
+    InstallAccessibleInterfaces();
 }
 
 QFont PageFont(bool bold)

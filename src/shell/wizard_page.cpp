@@ -1,5 +1,6 @@
 #include "wizard_page.h"
 
+#include "accessibility.h"
 #include "layout.h"
 #include "url.h"
 #include "window_place.h"
@@ -26,6 +27,9 @@ WizardPage::WizardPage(const char* formName, const QString& heading, Program& pr
     setAutoFillBackground(true);
 
     Label2 = MakeControl<QLabel>(this, "Label2", { 120, 120, 7455, 255 }, heading);
+    // A screen reader names the page with its heading when the page comes up.
+    setAccessibleDescription(heading);
+    ShowFocusRing(this);
     MakeLine("Line2", 460, QPalette::Light);
     MakeLine("Line1", 480, QPalette::Mid);
     MakeLine("Line4", 6720, QPalette::Light);

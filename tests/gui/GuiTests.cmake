@@ -7,6 +7,7 @@ add_executable(gui_tests
   gui/selection_test.cpp
   gui/appearance_test.cpp
   gui/generator_test.cpp
+  gui/accessibility_test.cpp
 )
 target_link_libraries(gui_tests PRIVATE gui_test_main)
 target_compile_definitions(gui_tests PRIVATE TOVARO_GEN="$<TARGET_FILE:tovaro-gen>")
@@ -51,6 +52,11 @@ if(XVFB_RUN AND XDOTOOL)
           /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/desktop/desktop_test.py)
       set_tests_properties(desktop_${mode} PROPERTIES TIMEOUT 300 LABELS desktop RUN_SERIAL TRUE)
     endforeach()
+    # A screen reader's view: names of all controls, the picker's hint, the help panel.
+    add_test(NAME desktop_accessibility
+      COMMAND ${DBUS_RUN_SESSION} -- ${CMAKE_COMMAND} -E env TOVARO=$<TARGET_FILE:tovaro>
+        /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/desktop/accessibility_test.py)
+    set_tests_properties(desktop_accessibility PROPERTIES TIMEOUT 300 LABELS desktop RUN_SERIAL TRUE)
     # Wayland sessions: the colour picker through a stand-in desktop portal, the live picker
     # without one, and the wizard on weston's headless backend.
     find_program(WESTON weston)

@@ -1,10 +1,14 @@
+#include "appearance/colour_dialog.h"
 #include "fakes.h"
 
+#include <QApplication>
+#include <QColorDialog>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace tovaro;
@@ -193,4 +197,29 @@ TEST(FocusKeySourceTest, EscapeInTheProgramCountsOncePerPress)
     send(QEvent::KeyRelease);
     EXPECT_FALSE(keys.IsKeyPressed(kEscapeKey)); // pressed and released between two queries
     EXPECT_FALSE(keys.IsKeyPressed(13));
+}
+
+TEST(QtColourDialogTest, OpensAtTheSharedColour)
+{
+    // The real dialog, confirmed at once with Enter: what it opened on is what it gives.
+    QtColourDialog real;
+    SharedColourChoice choice(real);
+    QColor pick;
+    auto confirm = [&pick] {
+        QTimer::singleShot(0, [&pick] {
+            auto* dialog = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            if (pick.isValid())
+                dialog->setCurrentColor(pick);
+            dialog->accept();
+        });
+    };
+    confirm();
+    EXPECT_EQ(choice.Choose(nullptr), MakeColour(0, 0, 0)); // black at first, not white
+    pick = QColor(0x12, 0x34, 0x56);
+    confirm();
+    EXPECT_EQ(choice.Choose(nullptr), MakeColour(0x12, 0x34, 0x56));
+    pick = QColor();
+    confirm();
+    EXPECT_EQ(choice.Choose(nullptr), MakeColour(0x12, 0x34, 0x56)); // opens at the last one
 }

@@ -199,13 +199,16 @@ TEST_F(GeneratorTest, HelpPanelStacking)
                     .intersects(test::Control<QLineEdit>(p, "Text2")
                                     ->geometry()
                                     .translated(test::Control<QGroupBox>(p, "Frame1")->pos())));
+    // While the help covers them, Tab passes over the web root box and the status panel.
+    EXPECT_EQ(test::Control<QLineEdit>(p, "Text2")->focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(test::Control<QListWidget>(p, "List1")->focusPolicy(), Qt::NoFocus);
     test::Control<QPushButton>(p, "Command3")->click();
     EXPECT_TRUE(
         frontOf(test::Control<QGroupBox>(p, "Frame4"), test::Control<QGroupBox>(p, "Frame5")));
-    EXPECT_TRUE(
-        test::Control<QGroupBox>(p, "Frame5")->isVisibleTo(p)); // its top strip stays in view
-    EXPECT_TRUE(
-        frontOf(test::Control<QGroupBox>(p, "Frame5"), test::Control<QGroupBox>(p, "Frame1")));
+    // Closed, the help hides whole: nothing of it stays over the web root box.
+    EXPECT_FALSE(test::Control<QGroupBox>(p, "Frame5")->isVisibleTo(p));
+    EXPECT_NE(test::Control<QLineEdit>(p, "Text2")->focusPolicy(), Qt::NoFocus);
+    EXPECT_NE(test::Control<QListWidget>(p, "List1")->focusPolicy(), Qt::NoFocus);
 }
 
 TEST_F(GeneratorTest, TabCycleEndsWithTheWebRoot)

@@ -5,6 +5,8 @@
 #include "selection/file_box.h"
 #include "selection/file_list_box.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -185,6 +187,38 @@ TEST_F(SelectionTest, RemovingEntries)
     test::Control<QPushButton>(page, "Command2")->click();
     test::Control<QPushButton>(page, "Command3")->click();
     EXPECT_EQ(test::Control<FileListBox>(page, "List1")->count(), 0);
+}
+
+TEST_F(SelectionTest, HomeAndEndSelectSoThatKeysAloneCanRemove)
+{
+    dir.Write("a.htm", "");
+    dir.Write("b.htm", "");
+    dir.Write("c.htm", "");
+    Open();
+    auto key = [](QWidget* w, int k) {
+        QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier);
+        QApplication::sendEvent(w, &press);
+    };
+    auto* list = test::Control<FileListBox>(page, "List1");
+    test::Control<QPushButton>(page, "Command2")->click();
+    // After a removal the list keeps a current row but selects nothing.
+    list->setCurrentRow(0);
+    test::Control<QPushButton>(page, "Command4")->click();
+    list->setCurrentIndex(list->model()->index(0, 0));
+    list->selectionModel()->clearSelection();
+    key(list, Qt::Key_Home);
+    EXPECT_EQ(list->selectedRow(), 0);
+    key(list, Qt::Key_End);
+    EXPECT_EQ(list->selectedRow(), 1);
+    test::Control<QPushButton>(page, "Command4")->click();
+    EXPECT_EQ(Texts(list), QStringList { Q(dir.path() + "/b.htm") });
+
+    auto* files = test::Control<FileBox>(page, "File1");
+    files->setCurrentRow(2, QItemSelectionModel::NoUpdate);
+    files->clearSelection();
+    key(files, Qt::Key_End);
+    ASSERT_EQ(files->selectedItems().size(), 1);
+    EXPECT_EQ(files->selectedItems()[0]->text(), QStringLiteral("c.htm"));
 }
 
 TEST_F(SelectionTest, FilterEditsChangeTheBoxAtOnceButNotTheList)
