@@ -61,9 +61,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         || !SafeInScriptString(clean.description))
         std::abort();
 
-    // The entry lines: four lines, each ending in "';" and CR LF.
+    // The entry lines: four lines, each ending in "';" and CR LF (entry 1: no script element
+    // starts before it).
     std::string block;
-    tovaro::AppendEntryBlock(block, 0, { "u", clean.keywords, clean.title, clean.description });
+    tovaro::AppendEntryBlock(block, 1, { "u", clean.keywords, clean.title, clean.description });
     size_t lines = 0;
     for (size_t p = block.find("\r\n"); p != std::string::npos; p = block.find("\r\n", p + 2)) {
         if (p < 2 || block.compare(p - 2, 2, "';") != 0)
