@@ -7,7 +7,8 @@ packages=(build-essential cmake pkg-config libgtest-dev libbenchmark-dev
   dpkg-dev desktop-file-utils file python3 man-db
   qt6-translations-l10n appstream openbox at-spi2-core dbus dbus-x11 python3-pyatspi
   python3-dbus python3-gi x11-utils wmctrl imagemagick weston qt6-wayland
-  firefox-esr gir1.2-webkit2-4.1)
+  firefox-esr gir1.2-webkit2-4.1 xfwm4 kwin-x11 fluxbox x11-xserver-utils fonts-liberation2
+  fonts-dejavu-core)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

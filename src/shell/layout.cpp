@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QStyleOptionButton>
 
 namespace tovaro::gui {
 
@@ -77,6 +78,53 @@ void LabelsBelowControls(QWidget* page)
     LowerLabels(page);
     for (QGroupBox* frame : page->findChildren<QGroupBox*>())
         LowerLabels(frame);
+}
+
+namespace {
+
+// The room a caption has: a button's contents as the style lays them out, a label's contents.
+int CaptionRoom(QWidget* w)
+{
+    if (auto* button = qobject_cast<QPushButton*>(w)) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.text = button->text();
+        if (button->autoDefault()) // room for the default frame that Enter may give it
+            option.features |= QStyleOptionButton::AutoDefaultButton;
+        const QRect contents
+            = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+        return contents.width();
+    }
+    return w->contentsRect().width();
+}
+
+QString CaptionOf(QWidget* w)
+{
+    if (auto* button = qobject_cast<QPushButton*>(w))
+        return button->text().remove(QLatin1Char('&'));
+    if (auto* label = qobject_cast<QLabel*>(w); label != nullptr && !label->wordWrap())
+        return label->text();
+    return {};
+}
+
+} // namespace
+
+void FitCaptions(QWidget* page)
+{
+    constexpr int kSmallestPixels = 7;
+    for (QWidget* w : page->findChildren<QWidget*>()) {
+        const QString caption = CaptionOf(w);
+        if (caption.isEmpty())
+            continue;
+        // A few pixels to spare: hinting on a real screen widens a caption a little.
+        const int room = CaptionRoom(w) - 4;
+        QFont f = w->font();
+        while (
+            QFontMetrics(f).horizontalAdvance(caption) > room && f.pixelSize() > kSmallestPixels) {
+            f.setPixelSize(f.pixelSize() - 1);
+            w->setFont(f);
+        }
+    }
 }
 
 void SetTabOrder(std::initializer_list<QWidget*> order)

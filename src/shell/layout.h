@@ -65,6 +65,11 @@ void NormalFontInFrames(QWidget* page);
 /// never covers a button that overlaps it.
 void LabelsBelowControls(QWidget* page);
 
+/// Makes every caption of the page's buttons and one-line labels fit its control: with the
+/// font the page asks for it does; with a wider stand-in (a system without Liberation Sans),
+/// a control whose caption would be cut gets a smaller size of the same font.
+void FitCaptions(QWidget* page);
+
 /// Tab moves through `order` in this sequence, then starts again.
 void SetTabOrder(std::initializer_list<QWidget*> order);
 

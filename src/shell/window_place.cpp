@@ -1,29 +1,81 @@
 #include "window_place.h"
 
 #include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 #include <QWindow>
 
 #ifdef TOVARO_HAVE_X11
 #include <QtGui/qguiapplication_platform.h>
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #endif
 
 namespace tovaro::gui {
 
+namespace {
+
+#ifdef TOVARO_HAVE_X11
+Display* X11Display(QWidget* window)
+{
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 == nullptr || !window->testAttribute(Qt::WA_WState_Created))
+        return nullptr;
+    return x11->display();
+}
+
+// The X server counts device pixels; Qt places windows in device-independent pixels, scaled
+// by the screen's factor (QT_SCALE_FACTOR, or Xft.dpi) around the screen's top-left corner,
+// which both share.
+QPoint FromDevicePixels(QWidget* window, QPoint device)
+{
+    QScreen* screen = window->screen();
+    if (screen == nullptr)
+        return device;
+    const QPoint origin = screen->geometry().topLeft();
+    const QPointF logical = QPointF(device - origin) / screen->devicePixelRatio();
+    return origin + QPoint(qRound(logical.x()), qRound(logical.y()));
+}
+
+// Moves the client area itself, in device pixels: Qt's own geometry would round a place that
+// the scale factor does not divide.
+void MoveNative(Display* display, QWidget* window, QPoint device)
+{
+    const auto id = static_cast<::Window>(window->winId());
+    XMoveWindow(display, id, device.x(), device.y());
+    // The desktop standard's move request, which KWin honours for a mapped window: static
+    // gravity (the client area's corner), x and y given, from an application.
+    XEvent e {};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = id;
+    e.xclient.message_type = XInternAtom(display, "_NET_MOVERESIZE_WINDOW", False);
+    e.xclient.format = 32;
+    XWindowAttributes attributes {};
+    XGetWindowAttributes(display, id, &attributes);
+    e.xclient.data.l[0]
+        = StaticGravity | (1L << 8) | (1L << 9) | (1L << 10) | (1L << 11) | (1L << 12);
+    e.xclient.data.l[1] = device.x();
+    e.xclient.data.l[2] = device.y();
+    e.xclient.data.l[3] = attributes.width;
+    e.xclient.data.l[4] = attributes.height;
+    XSendEvent(display, DefaultRootWindow(display), False,
+        SubstructureRedirectMask | SubstructureNotifyMask, &e);
+    XFlush(display);
+}
+#endif
+
+} // namespace
+
 QPoint ClientTopLeft(QWidget* window)
 {
 #ifdef TOVARO_HAVE_X11
-    if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
-        Display* display = x11->display();
-        if (display != nullptr && window->testAttribute(Qt::WA_WState_Created)) {
-            ::Window child = 0;
-            int x = 0;
-            int y = 0;
-            if (XTranslateCoordinates(display, static_cast<::Window>(window->winId()),
-                    DefaultRootWindow(display), 0, 0, &x, &y, &child))
-                return QPoint(x, y);
-        }
+    if (Display* display = X11Display(window)) {
+        ::Window child = 0;
+        int x = 0;
+        int y = 0;
+        if (XTranslateCoordinates(display, static_cast<::Window>(window->winId()),
+                DefaultRootWindow(display), 0, 0, &x, &y, &child))
+            return QPoint(x, y);
     }
 #endif
     return window->geometry().topLeft();
@@ -31,7 +83,12 @@ QPoint ClientTopLeft(QWidget* window)
 
 void PlaceClient(QWidget* window, QPoint place)
 {
-    const QRect rect(place, window->size());
+    QPoint logical = place;
+#ifdef TOVARO_HAVE_X11
+    if (qGuiApp->nativeInterface<QNativeInterface::QX11Application>() != nullptr)
+        logical = FromDevicePixels(window, place);
+#endif
+    const QRect rect(logical, window->size());
     window->setGeometry(rect);
     // A window that was first placed by the window manager asks it again for a place at every
     // show, unless its position is set on the window itself.
@@ -42,14 +99,21 @@ void PlaceClient(QWidget* window, QPoint place)
     // Qt remembers (the window manager moved it while it had a frame), and Qt sends nothing for
     // a place it thinks the window has already. Move the unmapped window itself: the window
     // manager takes that place when the page is shown again.
-    if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
-        Display* display = x11->display();
-        if (display != nullptr && window->testAttribute(Qt::WA_WState_Created)
-            && !window->isVisible()) {
-            XMoveWindow(display, static_cast<::Window>(window->winId()), place.x(), place.y());
-            XFlush(display);
-        }
+    if (Display* display = X11Display(window); display != nullptr && !window->isVisible()) {
+        XMoveWindow(display, static_cast<::Window>(window->winId()), place.x(), place.y());
+        XFlush(display);
     }
+#endif
+}
+
+void KeepPlaceWhenShown(QWidget* window, QPoint place)
+{
+#ifdef TOVARO_HAVE_X11
+    if (Display* display = X11Display(window); display != nullptr && window->isVisible())
+        MoveNative(display, window, place);
+#else
+    (void)window;
+    (void)place;
 #endif
 }
 

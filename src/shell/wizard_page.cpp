@@ -6,6 +6,7 @@
 #include "window_place.h"
 
 #include <QCloseEvent>
+#include <QEvent>
 #include <QFrame>
 #include <QIcon>
 #include <QLabel>
@@ -55,6 +56,23 @@ void WizardPage::openHelp()
     OpenDocument(*program_.opener, HelpDocumentPath(program_.directory));
 }
 
+void WizardPage::showEvent(QShowEvent* event)
+{
+    if (!captionsFitted_) {
+        FitCaptions(this);
+        captionsFitted_ = true;
+    }
+    QWidget::showEvent(event);
+}
+
+void WizardPage::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    constexpr Qt::WindowStates kLarge = Qt::WindowMaximized | Qt::WindowFullScreen;
+    if (event->type() == QEvent::WindowStateChange && (windowState() & kLarge))
+        setWindowState(windowState() & ~kLarge);
+}
+
 void WizardPage::closeEvent(QCloseEvent* event)
 {
     event->accept();
@@ -66,6 +84,7 @@ void ChangePage(QWidget* current, QWidget* target)
     const QPoint place = ClientTopLeft(current);
     PlaceClient(target, place);
     target->show();
+    KeepPlaceWhenShown(target, place);
     target->raise();
     target->activateWindow();
     current->hide();

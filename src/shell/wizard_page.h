@@ -22,6 +22,10 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    /// A page keeps its fixed size: a maximise or full-screen request is undone.
+    void changeEvent(QEvent* event) override;
+    /// The first showing fits the captions to the fonts the system has.
+    void showEvent(QShowEvent* event) override;
 
     Program& program_;
     QLabel* Label2 = nullptr; ///< the page heading
@@ -29,6 +33,7 @@ protected:
 
 private:
     void openHelp();
+    bool captionsFitted_ = false;
     QFrame* MakeLine(const char* name, int top, QPalette::ColorRole role);
 };
 

@@ -8,6 +8,7 @@ add_executable(gui_tests
   gui/appearance_test.cpp
   gui/generator_test.cpp
   gui/accessibility_test.cpp
+  gui/caption_test.cpp
 )
 target_link_libraries(gui_tests PRIVATE gui_test_main)
 target_compile_definitions(gui_tests PRIVATE TOVARO_GEN="$<TARGET_FILE:tovaro-gen>")
@@ -16,6 +17,12 @@ gtest_discover_tests(gui_tests
   DISCOVERY_TIMEOUT 60
   PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" LABELS gui
 )
+# The captions again with the fonts of a minimal desktop (DejaVu only) and a monospace face only.
+foreach(fonts dejavu-only mono-only)
+  add_test(NAME gui_captions_${fonts} COMMAND gui_tests --gtest_filter=CaptionTest.*)
+  set_tests_properties(gui_captions_${fonts} PROPERTIES LABELS gui ENVIRONMENT
+    "QT_QPA_PLATFORM=offscreen;FONTCONFIG_FILE=${CMAKE_CURRENT_SOURCE_DIR}/gui/fonts/${fonts}.conf")
+endforeach()
 
 find_program(XVFB_RUN xvfb-run)
 find_program(XDOTOOL xdotool)
@@ -51,6 +58,29 @@ if(XVFB_RUN AND XDOTOOL)
           SEND_CLOSE=$<TARGET_FILE:send_close> NO_WM=${no_wm}
           /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/desktop/desktop_test.py)
       set_tests_properties(desktop_${mode} PROPERTIES TIMEOUT 300 LABELS desktop RUN_SERIAL TRUE)
+    endforeach()
+    # Page places under the window managers of the common desktops, at scale factors 1, 1.5
+    # and 2, and at Xft.dpi 192 (what GNOME and Xfce set for 200 %).
+    foreach(wm openbox xfwm4 kwin_x11 fluxbox)
+      find_program(WM_${wm} ${wm})
+      if(WM_${wm})
+        foreach(scale 1 1.5 2)
+          add_test(NAME desktop_place_${wm}_${scale}
+            COMMAND ${CMAKE_COMMAND} -E env TOVARO=$<TARGET_FILE:tovaro> WM=${wm} SCALE=${scale}
+              /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/desktop/placement_test.py)
+          set_tests_properties(desktop_place_${wm}_${scale} PROPERTIES TIMEOUT 300 LABELS desktop
+            RUN_SERIAL TRUE)
+        endforeach()
+      endif()
+    endforeach()
+    foreach(wm xfwm4 kwin_x11)
+      if(WM_${wm})
+        add_test(NAME desktop_place_${wm}_dpi192
+          COMMAND ${CMAKE_COMMAND} -E env TOVARO=$<TARGET_FILE:tovaro> WM=${wm} DPI=192
+            /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/desktop/placement_test.py)
+        set_tests_properties(desktop_place_${wm}_dpi192 PROPERTIES TIMEOUT 300 LABELS desktop
+          RUN_SERIAL TRUE)
+      endif()
     endforeach()
     # A screen reader's view: names of all controls, the picker's hint, the help panel.
     add_test(NAME desktop_accessibility
