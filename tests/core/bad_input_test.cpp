@@ -48,6 +48,16 @@ std::string OpenDir(test::TempDir& dir)
     return dir.path();
 }
 
+// A file of `megabytes` that starts with `start` and holds NUL bytes after it, without using
+// the disk for them.
+std::string SparseFile(
+    const test::TempDir& dir, const std::string& name, const std::string& start, long megabytes)
+{
+    const std::string path = dir.Write(name, start);
+    EXPECT_EQ(::truncate(path.c_str(), megabytes * 1024 * 1024), 0);
+    return path;
+}
+
 } // namespace
 
 TEST(BadInputTest, BinaryFileWithAnHtmlName)
@@ -71,13 +81,9 @@ TEST(BadInputTest, BinaryFileWithAnHtmlName)
 TEST(BadInputTest, HugeFileWithoutLineEndsKeepsMemoryBounded)
 {
     test::TempDir dir;
-    std::string path = dir.path() + "/riesig.htm";
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT, 0644);
-    ASSERT_GE(fd, 0);
-    const std::string start = "<html><head><title>Riesig</title>";
-    ASSERT_EQ(::write(fd, start.data(), start.size()), static_cast<ssize_t>(start.size()));
-    ASSERT_EQ(::ftruncate(fd, 200L * 1024 * 1024), 0); // 200 MB, no line end at all
-    ::close(fd);
+    // 200 MB, no line end at all.
+    const std::string path
+        = SparseFile(dir, "riesig.htm", "<html><head><title>Riesig</title>", 200);
 
     rusage before {};
     ::getrusage(RUSAGE_SELF, &before);
@@ -95,13 +101,8 @@ TEST(BadInputTest, UnclosedTitleInAHugeFileKeepsMemoryBounded)
     // "<head><title>" and then 300 MB of NUL bytes without a line end: the title is never
     // closed, and was kept whole until the line ended.
     test::TempDir dir;
-    std::string path = dir.path() + "/loch.htm";
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT, 0644);
-    ASSERT_GE(fd, 0);
-    const std::string start = "<head><title x><title><meta name=\"keywords\" content=\"";
-    ASSERT_EQ(::write(fd, start.data(), start.size()), static_cast<ssize_t>(start.size()));
-    ASSERT_EQ(::ftruncate(fd, 300L * 1024 * 1024), 0);
-    ::close(fd);
+    const std::string path = SparseFile(
+        dir, "loch.htm", "<head><title x><title><meta name=\"keywords\" content=\"", 300);
 
     rusage before {};
     ::getrusage(RUSAGE_SELF, &before);

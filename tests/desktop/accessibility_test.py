@@ -13,7 +13,7 @@ import time
 import pyatspi
 
 import desktop_support as support
-from desktop_support import find_app, showing_texts, wait_for
+from desktop_support import find_app, showing, showing_texts, wait_for
 
 TOVARO = os.environ["TOVARO"]
 display = ":%d" % (40 + os.getpid() % 20)
@@ -45,20 +45,6 @@ def showing_window(app):
     return wait_for(find, 5)
 
 
-def walk(node, depth=0):
-    """Every showing object below `node`."""
-    if node is None or depth > 30:
-        return
-    try:
-        if depth > 0 and not node.getState().contains(pyatspi.STATE_SHOWING):
-            return
-        yield node
-        for i in range(node.childCount):
-            yield from walk(node.getChildAtIndex(i), depth + 1)
-    except Exception:
-        return
-
-
 def announced(node):
     """What a screen reader says for a control: a combo box by the label tied to it."""
     if node.getRole() == pyatspi.ROLE_COMBO_BOX:
@@ -75,7 +61,7 @@ def announced(node):
 def controls(window):
     """The focusable controls of a page (a combo box's own field and list items aside)."""
     found = []
-    for node in walk(window):
+    for node in showing(window):
         state = node.getState()
         if not state.contains(pyatspi.STATE_FOCUSABLE):
             continue
@@ -101,7 +87,7 @@ def check_names(page, window):
 
 
 def focused_name(app):
-    for node in walk(showing_window(app)):
+    for node in showing(showing_window(app)):
         if node.getState().contains(pyatspi.STATE_FOCUSED):
             return announced(node)
     return None
@@ -142,15 +128,15 @@ try:
             pipette = [n for n in controls(window) if n.name == "Bildschirmpipette Hintergrundfarbe"]
             if pipette:
                 pipette[0].queryAction().doAction(0)
-            alert = wait_for(lambda: [n for n in walk(showing_window(app))
+            alert = wait_for(lambda: [n for n in showing(showing_window(app))
                                       if n.getRole() == pyatspi.ROLE_ALERT], 5)
             check("page 2: the picker's hint is an alert", bool(alert) and alert[0].name.startswith(
-                "Drücken Sie [Escape]"), [(n.getRoleName(), n.name) for n in walk(showing_window(app))][:8])
+                "Drücken Sie [Escape]"), [(n.getRoleName(), n.name) for n in showing(showing_window(app))][:8])
             # Held long enough for the picker, which looks at the key every 20 ms.
             run("xdotool", "keydown", "Escape")
             time.sleep(0.2)
             run("xdotool", "keyup", "Escape")
-            gone = wait_for(lambda: not [n for n in walk(showing_window(app))
+            gone = wait_for(lambda: not [n for n in showing(showing_window(app))
                                          if n.getRole() == pyatspi.ROLE_ALERT], 5)
             check("page 2: Escape ends the hint", gone)
         if page < 3:
@@ -177,7 +163,7 @@ try:
     texts = showing_texts(app)
     check("page 3: closing the help hides it whole",
           "Hilfe schließen" not in texts and "Titel:" not in texts, texts[-12:])
-    web_root = [n for n in walk(showing_window(app)) if n.name == "Stammverzeichnis auf Ihrem Webserver"]
+    web_root = [n for n in showing(showing_window(app)) if n.name == "Stammverzeichnis auf Ihrem Webserver"]
     check("page 3: the web root box shows again", bool(web_root))
     stops = tab_cycle(app, 14)
     check("page 3: Tab reaches the web root box and the links",

@@ -41,28 +41,31 @@ def find_app():
     return None
 
 
+def showing(node, depth=0):
+    """`node` and every showing object below it."""
+    if node is None or depth > 30:
+        return
+    try:
+        if depth > 0 and not node.getState().contains(pyatspi.STATE_SHOWING):
+            return
+        yield node
+        for i in range(node.childCount):
+            yield from showing(node.getChildAtIndex(i), depth + 1)
+    except Exception:
+        return
+
+
 def showing_texts(app):
     """Every name and text of the application's showing objects."""
     found = []
-
-    def walk(node, depth=0):
-        if node is None or depth > 30:
-            return
+    for node in showing(app):
+        if node.name:
+            found.append(node.name)
         try:
-            if depth > 0 and not node.getState().contains(pyatspi.STATE_SHOWING):
-                return
-            if node.name:
-                found.append(node.name)
-            try:
-                t = node.queryText()
-                found.append(t.getText(0, t.characterCount))
-            except NotImplementedError:
-                pass
-            for i in range(node.childCount):
-                walk(node.getChildAtIndex(i), depth + 1)
-        except Exception:
-            return
-    walk(app)
+            t = node.queryText()
+            found.append(t.getText(0, t.characterCount))
+        except NotImplementedError:
+            pass
     return found
 
 
