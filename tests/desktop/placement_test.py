@@ -2,8 +2,9 @@
 """Page places under a real window manager at any scale: Xvfb (started with -noreset, so that
 an Xft.dpi set with xrdb before any client stays), the window manager named by WM (openbox,
 xfwm4, kwin_x11, fluxbox), and the wizard with QT_SCALE_FACTOR=SCALE or Xft.dpi DPI. Twelve page
-changes by keys and clicks, drags to a place fully on the screen and partly off it, and a
-maximise and a full-screen request: the next page stands exactly where the old one stood, at its fixed size."""
+changes by keys and clicks, title-bar drags to a place fully on the screen and partly off it,
+and a maximise and a full-screen request: the next page stands exactly where the old one stood,
+at its fixed size."""
 import os
 import subprocess
 import sys
@@ -70,6 +71,21 @@ def press(window, keys):
     run("xdotool", "key", "--clearmodifiers", keys)
 
 
+def drag(window, dx, dy):
+    """Drags the window by its title bar (just above the client area) by dx, dy pixels."""
+    x, y = place(window)
+    # A point of the title bar that is on the screen before and after the drag.
+    grab_x = min(max(x + 40, 20, 20 - dx), x + int(400 * factor))
+    grab_y = y - 8
+    run("xdotool", "mousemove", "--sync", str(grab_x), str(grab_y))
+    run("xdotool", "mousedown", "1")
+    steps = 8
+    for i in range(1, steps + 1):
+        run("xdotool", "mousemove", "--sync", str(grab_x + dx * i // steps), str(grab_y + dy * i // steps))
+        time.sleep(0.03)
+    run("xdotool", "mouseup", "1")
+
+
 def start_wm():
     if WM == "openbox":
         return subprocess.Popen(["openbox"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -121,8 +137,8 @@ try:
                 target = (-int(110 * factor), where[1])
             else:
                 target = (where[0], height - int(200 * factor))
-            # The user moves the page: xdotool moves the window's frame through the WM.
-            run("xdotool", "windowmove", "--sync", current, str(target[0]), str(target[1]))
+            # The user drags the page by its title bar, as far as the target lies from here.
+            drag(current, target[0] - where[0], target[1] - where[1])
             settle()
             new = place(current)
             if new == where:
