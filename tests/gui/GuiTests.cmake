@@ -34,6 +34,19 @@ if(XVFB_RUN AND XDOTOOL)
   set_tests_properties(picker_x11_real_screen PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=xcb" TIMEOUT 120
     LABELS gui)
 
+  # The captions as an X server renders them, with the machine's fonts and the minimal set.
+  foreach(fonts machine dejavu-only)
+    set(font_env "")
+    if(NOT fonts STREQUAL machine)
+      set(font_env "FONTCONFIG_FILE=${CMAKE_CURRENT_SOURCE_DIR}/gui/fonts/${fonts}.conf")
+    endif()
+    add_test(NAME gui_captions_x11_${fonts}
+      COMMAND ${XVFB_RUN} -a -s "-screen 0 1024x768x24" $<TARGET_FILE:gui_tests>
+        --gtest_filter=CaptionTest.*)
+    set_tests_properties(gui_captions_x11_${fonts} PROPERTIES TIMEOUT 120 LABELS gui
+      ENVIRONMENT "QT_QPA_PLATFORM=xcb;${font_env}")
+  endforeach()
+
   enable_language(C)
   add_executable(send_close gui/send_close.c)
   target_link_libraries(send_close PRIVATE X11::X11)
