@@ -18,7 +18,7 @@ trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
 cp -r example/site "$work/site"
 
 export DISPLAY=:57
-Xvfb $DISPLAY -screen 0 800x600x24 >/dev/null 2>&1 &
+Xvfb $DISPLAY -screen 0 800x600x24 -noreset >/dev/null 2>&1 &
 sleep 1
 openbox >/dev/null 2>&1 &
 sleep 1

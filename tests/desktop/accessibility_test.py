@@ -102,7 +102,8 @@ def tab_cycle(app, steps):
 
 
 try:
-    procs.append(subprocess.Popen(["Xvfb", display, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+    procs.append(subprocess.Popen(["Xvfb", display, "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+                                   "-noreset"],
                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
     wait_for(lambda: subprocess.run(["xdpyinfo"], env=env, capture_output=True).returncode == 0)
     procs.append(subprocess.Popen(["openbox"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))

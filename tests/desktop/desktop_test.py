@@ -99,7 +99,8 @@ def click_button(window, left, top, width=1215, height=375):
 
 
 try:
-    procs.append(subprocess.Popen(["Xvfb", display, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+    procs.append(subprocess.Popen(["Xvfb", display, "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+                                   "-noreset"],
                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
     wait_for(lambda: subprocess.run(["xdpyinfo"], env=env, capture_output=True).returncode == 0)
     if USE_WM:

@@ -118,6 +118,9 @@ def start_on_page_two():
                               stderr=subprocess.DEVNULL)
     procs.append(wizard)
     p1 = wait_for(visible_page)
+    if p1 is None:
+        check("the wizard shows page 1", False)
+        raise SystemExit(1)
     run("xdotool", "windowfocus", "--sync", p1)
     run("xdotool", "key", "alt+s")
     p2 = wait_for(lambda: visible_page() if visible_page() != p1 else None)
@@ -126,7 +129,8 @@ def start_on_page_two():
 
 HINT = "Drücken Sie [Escape] um die momentan gewählte Farbe zu wählen und die Pipette zu beenden."
 try:
-    procs.append(subprocess.Popen(["Xvfb", display, "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+    procs.append(subprocess.Popen(["Xvfb", display, "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+                                   "-noreset"],
                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
     wait_for(lambda: subprocess.run(["xdpyinfo"], env=x_env(), capture_output=True).returncode == 0)
     pyatspi.Registry.getDesktop(0)  # the accessibility bus runs before the wizard starts
