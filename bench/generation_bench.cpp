@@ -1,7 +1,7 @@
 // Indexing speed against the floor of merely reading each file up to its "</head>".
 // Run: build/bench/generation_bench [--pages=N]
 #include "core/extract.h"
-#include "core/output_file.h"
+#include "core/page_store.h"
 #include "core/run.h"
 
 #include <benchmark/benchmark.h>

@@ -1,19 +1,16 @@
 #include "generator_cli.h"
 
-#include "core/error_text.h"
-#include "core/output_file.h"
 #include "core/paths.h"
 #include "core/run.h"
 #include "core/text.h"
 #include "core/walk.h"
 #include "options.h"
+#include "platform/file_system.h"
 
-#include <cerrno>
-#include <fstream>
 #include <istream>
 #include <new>
 #include <ostream>
-#include <sys/stat.h>
+#include <sstream>
 
 namespace tovaro::cli {
 
@@ -193,18 +190,15 @@ int Run(const Options& o, Console& console)
     CliContext& c = console.context();
     RunInputs in;
     in.outputPath = AbsolutePath(o.output, c.cwd);
-    if (o.output.back() == '/')
-        return NotWritten(console, o.output, kFolderNameReason);
+    if (IsSeparator(o.output.back()))
+        return NotWritten(console, o.output, FolderNameReason());
     if (!o.siteDir.empty()) {
         // A mistyped site folder would turn every link into the server's local path.
         in.siteDir = AbsolutePath(o.siteDir, c.cwd);
-        struct stat st { };
-        const int err = ::stat(in.siteDir.c_str(), &st) != 0 ? errno
-            : S_ISDIR(st.st_mode)                            ? 0
-                                                             : ENOTDIR;
-        if (err != 0) {
-            console.Err("Das Stammverzeichnis " + o.siteDir
-                + " kann nicht verwendet werden: " + ErrorText(err));
+        const PathStatus site = Disk().Examine(in.siteDir);
+        if (site.kind != PathKind::Folder) {
+            console.Err("Das Stammverzeichnis " + o.siteDir + " kann nicht verwendet werden: "
+                + (site.kind == PathKind::Missing ? site.error : kNotAFolderReason));
             return kNotWritten;
         }
     } else {
@@ -221,8 +215,10 @@ int Run(const Options& o, Console& console)
             if (s.value == "-") {
                 ok = c.inUsable && ReadListFile(c.in, c.cwd, in.files);
             } else {
-                std::ifstream list(AbsolutePath(s.value, c.cwd), std::ios::binary);
-                ok = list.is_open() && ReadListFile(list, c.cwd, in.files);
+                std::string content;
+                ok = Disk().ReadWhole(AbsolutePath(s.value, c.cwd), content);
+                std::istringstream list(content);
+                ok = ok && ReadListFile(list, c.cwd, in.files);
             }
             if (!ok) {
                 console.Err("Die Dateiliste " + s.value + " konnte nicht gelesen werden.");
@@ -235,9 +231,9 @@ int Run(const Options& o, Console& console)
             // against each whole path.
             const std::string root = AbsolutePath(s.value, c.cwd);
             TreeListing listing = CollectMatchingFiles(root, [&o] { return o.filter; });
-            if (listing.startError != 0) {
-                console.Err("Der Ordner " + s.value
-                    + " kann nicht durchsucht werden: " + ErrorText(listing.startError));
+            if (!listing.startError.empty()) {
+                console.Err(
+                    "Der Ordner " + s.value + " kann nicht durchsucht werden: " + listing.startError);
                 return kNotWritten;
             }
             for (const std::string& folder : listing.unlisted)

@@ -1,13 +1,12 @@
 #include "extract.h"
 
+#include "paths.h"
 #include "text.h"
 
+#include "platform/file_system.h"
+
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace tovaro {
@@ -341,21 +340,13 @@ ReadResult ReadPageFields(const std::string& path, const FileId* skip)
         result.status = ReadStatus::Unreadable;
         return result;
     }
-    // Non-blocking, so that opening a FIFO or a terminal never waits.
-    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
+    FileId id;
+    std::unique_ptr<InputFile> file = Disk().OpenRegular(path, &id);
+    if (!file) {
         result.status = ReadStatus::Unreadable;
         return result;
     }
-    // Only a regular file is read at all: what a FIFO or a device yields depends on timing.
-    struct stat st { };
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        result.status = ReadStatus::Unreadable;
-        return result;
-    }
-    if (skip != nullptr && skip->device == st.st_dev && skip->inode == st.st_ino) {
-        ::close(fd);
+    if (skip != nullptr && *skip == id) {
         result.status = ReadStatus::Skipped;
         return result;
     }
@@ -366,11 +357,9 @@ ReadResult ReadPageFields(const std::string& path, const FileId* skip)
     // rest of the page, larger ones follow only when the head goes on.
     size_t want = 4096;
     for (;;) {
-        ssize_t n = ::read(fd, buffer.data(), want);
+        const long long n = file->Read(buffer.data(), want);
         want = buffer.size();
         if (n < 0) {
-            if (errno == EINTR)
-                continue;
             result.status = ReadStatus::Unreadable;
             break;
         }
@@ -381,7 +370,6 @@ ReadResult ReadPageFields(const std::string& path, const FileId* skip)
         if (scanner.Feed(std::string_view(buffer.data(), static_cast<size_t>(n))))
             break;
     }
-    ::close(fd);
     if (result.status == ReadStatus::Ok)
         result.fields = scanner.TakeFields();
     return result;
@@ -478,18 +466,26 @@ void AppendPercentEncoded(std::string& out, std::string_view text, const EncodeS
 
 } // namespace
 
-std::string MakePageUrl(
-    std::string_view filePath, std::string_view siteDir, std::string_view webRoot)
+std::string MakePageUrl(std::string_view filePath, std::string_view siteDir,
+    std::string_view webRoot, PathStyle style)
 {
     std::string_view rel = filePath;
-    // The site directory is removed only as a leading prefix ending at a separator, so that
+    // The site directory is removed only as a leading part ending at a separator, so that
     // /site does not strip /site2/a.htm.
-    if (!siteDir.empty() && filePath.substr(0, siteDir.size()) == siteDir
-        && (siteDir.back() == '/'
-            || (filePath.size() > siteDir.size() && filePath[siteDir.size()] == '/'))) {
-        rel.remove_prefix(siteDir.size());
-        if (!rel.empty() && rel.front() == '/')
+    if (std::optional<std::string_view> below = BelowFolder(filePath, siteDir, style)) {
+        rel = *below;
+        if (!rel.empty() && IsSeparator(rel.front(), style))
             rel.remove_prefix(1);
+    }
+    // A link's path has "/" between its parts; on Linux a "\" is part of a name.
+    std::string slashed;
+    if (style == PathStyle::Windows && rel.find('\\') != std::string_view::npos) {
+        slashed.assign(rel);
+        for (char& c : slashed) {
+            if (c == '\\')
+                c = '/';
+        }
+        rel = slashed;
     }
 
     std::string url;

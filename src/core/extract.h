@@ -2,6 +2,8 @@
 // its head; cleaning for a single-quoted JavaScript string; the page's URL.
 #pragma once
 
+#include "platform/file_system.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -76,12 +78,6 @@ PageFields ExtractFields(std::string_view bytes);
 
 enum class ReadStatus { Ok, Unreadable, Skipped };
 
-/// Which file a path names: its device and inode.
-struct FileId {
-    unsigned long long device = 0;
-    unsigned long long inode = 0;
-};
-
 struct ReadResult {
     ReadStatus status = ReadStatus::Ok;
     PageFields fields;
@@ -100,8 +96,9 @@ PageFields CleanForScript(const PageFields& raw);
 void CleanForScriptInPlace(PageFields& fields);
 
 /// The page's URL: the path relative to the site directory (only when the path lies below it),
-/// percent-encoded where a byte would break the page, after the web root URL.
-std::string MakePageUrl(
-    std::string_view filePath, std::string_view siteDir, std::string_view webRoot);
+/// with "/" between its parts, percent-encoded where a byte would break the page, after the
+/// web root URL.
+std::string MakePageUrl(std::string_view filePath, std::string_view siteDir,
+    std::string_view webRoot, PathStyle style = Disk().Style());
 
 } // namespace tovaro

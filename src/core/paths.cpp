@@ -1,16 +1,35 @@
 #include "paths.h"
 
-#include <climits>
-#include <cstdlib>
-#include <unistd.h>
+#include <algorithm>
 #include <vector>
 
 namespace tovaro {
 
+bool IsSeparator(char c, PathStyle style)
+{
+    return c == '/' || (c == '\\' && style == PathStyle::Windows);
+}
+
+std::string JoinPath(std::string_view dir, std::string_view name, PathStyle style)
+{
+    std::string out(dir);
+    if (out.empty() || !IsSeparator(out.back(), style))
+        out.push_back(style == PathStyle::Windows ? '\\' : '/');
+    out.append(name);
+    return out;
+}
+
 std::string DefaultOutputPath(const std::string& programDir, const std::string& homeDir)
 {
-    const bool writable = ::access(programDir.c_str(), W_OK) == 0;
-    return (writable || homeDir.empty() ? programDir : homeDir) + "/lookup.htm";
+    const bool writable = Disk().CanCreateIn(programDir);
+    return JoinPath(writable || homeDir.empty() ? programDir : homeDir, "lookup.htm");
+}
+
+std::string FolderNameReason(PathStyle style)
+{
+    return style == PathStyle::Windows
+        ? "Der Name endet mit \"\\\" und bezeichnet einen Ordner, keine Datei."
+        : "Der Name endet mit \"/\" und bezeichnet einen Ordner, keine Datei.";
 }
 
 namespace {
@@ -45,7 +64,9 @@ bool IsNormalAbsolute(std::string_view path)
 
 } // namespace
 
-std::string AbsolutePath(std::string_view path, std::string_view cwd)
+namespace {
+
+std::string PosixAbsolutePath(std::string_view path, std::string_view cwd)
 {
     // Lists from find(1) and site builds are usually normal already.
     if (IsNormalAbsolute(path))
@@ -81,74 +102,192 @@ std::string AbsolutePath(std::string_view path, std::string_view cwd)
     return out.empty() ? "/" : out;
 }
 
-std::string ParentDirectory(std::string_view path)
+bool IsAsciiLetter(char c)
 {
-    size_t slash = path.rfind('/');
-    if (slash == std::string_view::npos)
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+char UpperAscii(char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix)
+{
+    if (text.size() < prefix.size())
+        return false;
+    for (size_t i = 0; i < prefix.size(); ++i) {
+        if (UpperAscii(text[i]) != UpperAscii(prefix[i]))
+            return false;
+    }
+    return true;
+}
+
+// The length of the root of a Windows path written with "\" only: "C:\" (3), "C:" (2) or
+// "\\server\share\"; 0 for a path without one.
+size_t WindowsRootLength(std::string_view p)
+{
+    if (p.size() >= 2 && IsAsciiLetter(p[0]) && p[1] == ':')
+        return p.size() > 2 && p[2] == '\\' ? 3 : 2;
+    if (p.size() >= 2 && p[0] == '\\' && p[1] == '\\') {
+        const size_t server = p.find('\\', 2);
+        if (server == std::string_view::npos)
+            return p.size();
+        const size_t share = p.find('\\', server + 1);
+        return share == std::string_view::npos ? p.size() : share + 1;
+    }
+    return 0;
+}
+
+// The normal Windows form: the root of the path as the file system names it ("C:",
+// "\\server\share"), then the parts below it, each after one "\".
+std::string WindowsAbsolutePath(std::string_view path, std::string_view cwd)
+{
+    std::string s(path);
+    for (char& c : s) {
+        if (c == '/')
+            c = '\\';
+    }
+    // "\\?\C:\..." and "\\?\UNC\server\share\..." lift the length limit; inside the program
+    // paths are kept without it, and the platform layer adds it again.
+    if (s.rfind("\\\\?\\", 0) == 0 || s.rfind("\\??\\", 0) == 0) {
+        s.erase(0, 4);
+        if (StartsWithIgnoringCase(s, "UNC\\"))
+            s.replace(0, 4, "\\\\");
+    }
+
+    std::string root;
+    std::string_view rest;
+    if (s.size() >= 2 && s[0] == '\\' && s[1] == '\\') {
+        const size_t rootLength = WindowsRootLength(s);
+        root = s.substr(0, rootLength);
+        if (!root.empty() && root.back() == '\\')
+            root.pop_back();
+        rest = std::string_view(s).substr(rootLength);
+    } else if (s.size() >= 2 && IsAsciiLetter(s[0]) && s[1] == ':') {
+        root = { UpperAscii(s[0]), ':' };
+        rest = std::string_view(s).substr(2);
+        const bool driveRelative = rest.empty() || rest.front() != '\\';
+        if (driveRelative && StartsWithIgnoringCase(cwd, root) && !(cwd.size() > 1 && cwd[0] == '\\'))
+            return WindowsAbsolutePath(std::string(cwd) + "\\" + std::string(rest), {});
+    } else {
+        if (cwd.empty()) {
+            root.clear(); // nothing to make it absolute against: normalised as it stands
+            rest = s;
+        } else {
+            const std::string base = WindowsAbsolutePath(cwd, {});
+            if (!s.empty() && s.front() == '\\') // "\docs": below the root of the current drive
+                return WindowsAbsolutePath(base.substr(0, WindowsRootLength(base)) + s.substr(1), {});
+            return WindowsAbsolutePath(base + "\\" + s, {});
+        }
+    }
+
+    std::vector<std::string_view> parts;
+    while (!rest.empty()) {
+        const size_t sep = rest.find('\\');
+        const std::string_view part = rest.substr(0, sep);
+        rest = sep == std::string_view::npos ? std::string_view() : rest.substr(sep + 1);
+        if (part.empty() || part == ".")
+            continue;
+        if (part == "..") {
+            if (!parts.empty())
+                parts.pop_back();
+            continue;
+        }
+        parts.push_back(part);
+    }
+    std::string out = root;
+    for (std::string_view part : parts) {
+        if (!out.empty())
+            out += '\\';
+        out += part;
+    }
+    if (parts.empty() && !root.empty())
+        out += '\\';
+    return out;
+}
+
+bool SameFolder(std::string_view a, std::string_view b, PathStyle style)
+{
+    return a.size() == b.size()
+        && (style == PathStyle::Windows ? StartsWithIgnoringCase(a, b) : a == b);
+}
+
+} // namespace
+
+std::string AbsolutePath(std::string_view path, std::string_view cwd, PathStyle style)
+{
+    return style == PathStyle::Windows ? WindowsAbsolutePath(path, cwd)
+                                       : PosixAbsolutePath(path, cwd);
+}
+
+std::string ParentDirectory(std::string_view path, PathStyle style)
+{
+    size_t sep = style == PathStyle::Windows ? path.find_last_of("\\/") : path.rfind('/');
+    if (sep == std::string_view::npos)
         return ".";
-    if (slash == 0)
-        return "/";
-    return std::string(path.substr(0, slash));
+    const size_t root = style == PathStyle::Windows ? WindowsRootLength(path) : 1;
+    if (sep < root) {
+        std::string out(path.substr(0, std::max(root, sep + 1)));
+        if (!IsSeparator(out.back(), style))
+            out.push_back(style == PathStyle::Windows ? '\\' : '/');
+        return out;
+    }
+    return std::string(path.substr(0, sep));
 }
 
 std::string CurrentDirectory()
 {
-    std::vector<char> buf(PATH_MAX);
-    for (;;) {
-        if (::getcwd(buf.data(), buf.size()) != nullptr)
-            return buf.data();
-        if (buf.size() > 1 << 20)
-            return "/";
-        buf.resize(buf.size() * 2);
-    }
+    return Disk().CurrentDirectory();
 }
 
 std::string RealPath(const std::string& path)
 {
-    char* real = ::realpath(path.c_str(), nullptr);
-    if (real == nullptr)
-        return {};
-    std::string out(real);
-    std::free(real);
-    return out;
+    return Disk().RealPath(path);
 }
 
-std::optional<std::string_view> BelowFolder(std::string_view path, std::string_view dir)
+std::optional<std::string_view> BelowFolder(
+    std::string_view path, std::string_view dir, PathStyle style)
 {
-    if (dir.empty() || path.substr(0, dir.size()) != dir)
+    if (dir.empty() || path.size() < dir.size())
         return std::nullopt;
-    if (dir.back() == '/')
+    if (style == PathStyle::Windows ? !StartsWithIgnoringCase(path, dir)
+                                    : path.substr(0, dir.size()) != dir)
+        return std::nullopt;
+    if (IsSeparator(dir.back(), style))
         return path.substr(dir.size());
-    if (path.size() > dir.size() && path[dir.size()] == '/')
+    if (path.size() > dir.size() && IsSeparator(path[dir.size()], style))
         return path.substr(dir.size() + 1);
     return std::nullopt;
 }
 
 SiteLocator::SiteLocator(std::string siteDir)
-    : site_(std::move(siteDir))
+    : style_(Disk().Style())
+    , site_(std::move(siteDir))
     , realSite_(RealPath(site_))
 {
 }
 
 std::optional<std::string> SiteLocator::Relative(const std::string& filePath)
 {
-    if (auto rel = BelowFolder(filePath, site_))
+    if (auto rel = BelowFolder(filePath, site_, style_))
         return std::string(*rel);
     if (realSite_.empty())
         return std::nullopt;
-    if (auto rel = BelowFolder(filePath, realSite_))
+    if (auto rel = BelowFolder(filePath, realSite_, style_))
         return std::string(*rel);
-    const size_t slash = filePath.rfind('/');
+    const size_t slash
+        = style_ == PathStyle::Windows ? filePath.find_last_of("\\/") : filePath.rfind('/');
     if (slash == std::string::npos)
         return std::nullopt;
-    const std::string folder = slash == 0 ? "/" : filePath.substr(0, slash);
+    const std::string folder = ParentDirectory(filePath, style_);
     if (folder != lastFolder_) {
         lastFolder_ = folder;
         lastRealFolder_ = RealPath(folder);
     }
-    if (lastRealFolder_ == realSite_)
+    if (SameFolder(lastRealFolder_, realSite_, style_))
         return filePath.substr(slash + 1);
-    if (auto rel = BelowFolder(lastRealFolder_, realSite_))
+    if (auto rel = BelowFolder(lastRealFolder_, realSite_, style_))
         return std::string(*rel) + filePath.substr(slash);
     return std::nullopt;
 }

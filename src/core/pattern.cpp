@@ -7,15 +7,6 @@
 
 namespace tovaro {
 
-std::string JoinPath(std::string_view dir, std::string_view name)
-{
-    std::string out(dir);
-    if (out.empty() || out.back() != '/')
-        out.push_back('/');
-    out.append(name);
-    return out;
-}
-
 namespace {
 
 // The character at `pos` (a code point in UTF-8 mode, else one byte); returns the position after.

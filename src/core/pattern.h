@@ -1,4 +1,4 @@
-// Path joining and the two pattern languages of the file selection: the recursive add's own
+// The two pattern languages of the file selection: the recursive add's own
 // pattern (whole path, case-sensitive) and the file box's file-name wildcards.
 #pragma once
 
@@ -12,9 +12,6 @@ namespace tovaro {
 
 /// The filter that the file selection and tovaro-gen's --tree start with.
 inline constexpr const char* kDefaultTreeFilter = "*.ht*";
-
-/// `dir` and `name` with exactly one separator between them (none added after the root "/").
-std::string JoinPath(std::string_view dir, std::string_view name);
 
 /// A pattern compiled into items, matched against the bytes of a text a character at a time.
 class PatternItems {

@@ -1,20 +1,18 @@
 #include "run.h"
 
-#include "error_text.h"
 #include "extract.h"
-#include "output_file.h"
+#include "page_store.h"
 #include "paths.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <new>
 #include <optional>
-#include <sys/stat.h>
 
 namespace tovaro {
 
 const char* const kSuccessMessage = "Die Suchdatei wurde erfolgreich erstellt!";
 const char* const kMessageTitle = "Suchdatei";
+const char* const kOutOfMemoryReason = "Nicht genügend Arbeitsspeicher.";
 const char* const kNothingSelectedMessage
     = "Keine Datei ausgewählt: Die Angaben wählen keine Datei aus. Die Suchdatei wurde nicht "
       "geändert.";
@@ -52,7 +50,7 @@ RunResult RunGeneration(const RunInputs& in, RunSink& sink, PageStore& store)
         page.reserve(std::min<size_t>(8192 + in.files.size() * 256, size_t { 64 } << 20));
         BuildPage(in, sink, page, result);
     } catch (const std::bad_alloc&) {
-        result.reason = ErrorText(ENOMEM);
+        result.reason = kOutOfMemoryReason;
         result.message
             = "Die Suchdatei konnte nicht erstellt werden: " + in.outputPath + "\n" + result.reason;
         return result;
@@ -76,23 +74,13 @@ RunResult RunGeneration(const RunInputs& in, RunSink& sink, PageStore& store)
 
 namespace {
 
-// The output file as it stands before the run, if it exists.
-std::optional<FileId> OutputIdentity(const std::string& path)
-{
-    struct stat st { };
-    if (::stat(path.c_str(), &st) != 0)
-        return std::nullopt;
-    return FileId { static_cast<unsigned long long>(st.st_dev),
-        static_cast<unsigned long long>(st.st_ino) };
-}
-
 void BuildPage(const RunInputs& in, RunSink& sink, std::string& page, RunResult& result)
 {
     AppendPageHead(page, in.appearance);
 
     std::optional<FileId> output;
     if (in.skipOutputFile)
-        output = OutputIdentity(in.outputPath);
+        output = Disk().Identify(in.outputPath);
     std::optional<SiteLocator> site;
     if (in.realSiteLocations)
         site.emplace(in.siteDir);
@@ -146,7 +134,7 @@ void BuildPage(const RunInputs& in, RunSink& sink, std::string& page, RunResult&
 
 RunResult RunGeneration(const RunInputs& inputs, RunSink& sink)
 {
-    AtomicFileStore store;
+    DiskPageStore store;
     return RunGeneration(inputs, sink, store);
 }
 

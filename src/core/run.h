@@ -60,6 +60,7 @@ struct RunResult {
 
 extern const char* const kSuccessMessage;
 extern const char* const kMessageTitle;
+extern const char* const kOutOfMemoryReason;
 extern const char* const kNothingSelectedMessage;
 
 /// "Fehlend: " line for a file, or empty when the file is complete.

@@ -1,64 +1,32 @@
 #include "walk.h"
 
+#include "paths.h"
 #include "pattern.h"
 #include "text.h"
 
-#include <cerrno>
-#include <dirent.h>
 #include <set>
-#include <sys/stat.h>
 #include <utility>
 
 namespace tovaro {
 
 namespace {
 
-struct Entry {
-    std::string name;
-    bool isDir;
-};
-
-using Seen = std::set<std::pair<dev_t, ino_t>>;
-
-bool IsDirectoryEntry(const std::string& dir, const dirent* d)
-{
-    if (d->d_type == DT_DIR)
-        return true;
-    if (d->d_type != DT_LNK && d->d_type != DT_UNKNOWN)
-        return false;
-    // Follow the link; a dangling link is a file.
-    struct stat st { };
-    std::string full = JoinPath(dir, d->d_name);
-    return ::stat(full.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
+using Seen = std::set<FileId>;
 
 enum class Listed { Yes, Unlistable, Before };
 
-// Reads a whole directory and closes it before anything descends, so that a deep tree
-// holds one open directory at a time.
-Listed ReadDirectory(
-    const std::string& dir, Seen* seen, std::vector<Entry>& out, int* error = nullptr)
+// Reads a whole directory before anything descends, so that a deep tree holds one open
+// directory at a time. A folder already listed in this search (a link or junction back up the
+// tree) is not listed again.
+Listed ReadDirectory(const std::string& dir, Seen* seen, std::vector<FolderEntry>& out)
 {
-    DIR* d = ::opendir(dir.c_str());
-    if (d == nullptr) {
-        if (error != nullptr)
-            *error = errno;
+    FileId id;
+    if (!Disk().ListFolder(dir, out, &id).empty())
         return Listed::Unlistable;
+    if (seen != nullptr && !seen->insert(id).second) {
+        out.clear();
+        return Listed::Before;
     }
-    if (seen != nullptr) {
-        struct stat st { };
-        if (::fstat(::dirfd(d), &st) != 0 || !seen->insert({ st.st_dev, st.st_ino }).second) {
-            ::closedir(d);
-            return Listed::Before;
-        }
-    }
-    while (const dirent* e = ::readdir(d)) {
-        const char* n = e->d_name;
-        if (n[0] == '.' && (n[1] == '\0' || (n[1] == '.' && n[2] == '\0')))
-            continue;
-        out.push_back({ n, IsDirectoryEntry(dir, e) });
-    }
-    ::closedir(d);
     return Listed::Yes;
 }
 
@@ -74,15 +42,15 @@ void ScanDirectory(const std::string& dir, Search& s)
 {
     if (*s.yield)
         (*s.yield)();
-    std::vector<Entry> entries;
+    std::vector<FolderEntry> entries;
     const Listed listed = ReadDirectory(dir, &s.seen, entries);
     if (listed == Listed::Unlistable)
         s.unlisted.push_back(dir);
     if (listed != Listed::Yes)
         return;
-    for (const Entry& e : entries) {
+    for (const FolderEntry& e : entries) {
         std::string path = JoinPath(dir, e.name);
-        if (e.isDir)
+        if (e.isFolder)
             ScanDirectory(path, s);
         else if (MatchesSuffix(e.name, s.suffix))
             s.files.push_back(std::move(path));
@@ -90,6 +58,8 @@ void ScanDirectory(const std::string& dir, Search& s)
 }
 
 } // namespace
+
+const char* const kNotAFolderReason = "Ein Teil des Pfades ist kein Ordner.";
 
 std::string NormaliseFilter(const std::string& filter)
 {
@@ -131,17 +101,16 @@ TreeListing CollectMatchingFiles(
     const std::string& startDir, const std::function<std::string()>& pattern, const YieldFn& yield)
 {
     TreeListing listing;
-    struct stat st { };
-    if (::stat(startDir.c_str(), &st) != 0) {
-        listing.startError = errno;
-    } else if (!S_ISDIR(st.st_mode)) {
-        listing.startError = ENOTDIR;
-    } else if (DIR* d = ::opendir(startDir.c_str())) {
-        ::closedir(d);
+    const PathStatus start = Disk().Examine(startDir);
+    if (start.kind == PathKind::Missing) {
+        listing.startError = start.error;
+    } else if (start.kind != PathKind::Folder) {
+        listing.startError = kNotAFolderReason;
     } else {
-        listing.startError = errno;
+        std::vector<FolderEntry> ignored;
+        listing.startError = Disk().ListFolder(startDir, ignored, nullptr);
     }
-    if (listing.startError != 0) {
+    if (!listing.startError.empty()) {
         if (yield)
             yield();
         return listing;
@@ -166,13 +135,13 @@ namespace {
 // The names of one kind of entry directly in `dir`, unsorted.
 std::vector<std::string> ListNames(const std::string& dir, bool directories)
 {
-    std::vector<Entry> entries;
+    std::vector<FolderEntry> entries;
     std::vector<std::string> names;
     if (ReadDirectory(dir, nullptr, entries) != Listed::Yes)
         return names;
     names.reserve(entries.size());
-    for (Entry& e : entries) {
-        if (e.isDir == directories)
+    for (FolderEntry& e : entries) {
+        if (e.isFolder == directories)
             names.push_back(std::move(e.name));
     }
     return names;

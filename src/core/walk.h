@@ -26,10 +26,13 @@ bool MatchesSuffix(const std::string& name, const std::string& suffix);
 std::vector<std::string> CollectFiles(
     const std::string& startDir, const std::string& filter, const YieldFn& yield = {});
 
+/// Why a start that is not a folder cannot be searched.
+extern const char* const kNotAFolderReason;
+
 struct TreeListing {
     std::vector<std::string> files; ///< the matching files, in discovery order
     std::vector<std::string> unlisted; ///< folders below the start that could not be listed
-    int startError = 0; ///< why the start folder itself could not be listed (errno), or 0
+    std::string startError; ///< why the start folder itself could not be listed, or empty
 };
 
 /// The recursive add, for the wizard's "+++" and tovaro-gen's --tree alike: every file below

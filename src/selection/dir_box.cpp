@@ -1,5 +1,6 @@
 #include "dir_box.h"
 
+#include "core/paths.h"
 #include "core/pattern.h"
 #include "core/walk.h"
 #include "shell/native_path.h"

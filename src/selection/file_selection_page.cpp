@@ -1,5 +1,6 @@
 #include "file_selection_page.h"
 
+#include "core/paths.h"
 #include "core/pattern.h"
 #include "core/text.h"
 #include "core/walk.h"

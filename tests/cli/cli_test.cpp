@@ -1,5 +1,5 @@
 #include "../core/test_util.h"
-#include "cli/generator_cli.h"
+#include "cli_harness.h"
 #include "cli/options.h"
 
 #include <algorithm>
@@ -7,44 +7,11 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
-#include <sys/resource.h>
-#include <sys/wait.h>
 
 using namespace tovaro;
 
-namespace {
-
-struct Cli {
-    std::istringstream in;
-    std::ostringstream out;
-    std::ostringstream err;
-    int status = -1;
-
-    Cli(const std::string& cwd, const std::vector<std::string>& args, const std::string& input = "")
-        : in(input)
-    {
-        cli::CliContext c { in, out, err, cwd, false };
-        status = cli::RunCli(args, c);
-    }
-};
-
-// The urls[] lines of a page, in order.
-std::vector<std::string> Urls(const std::string& page)
-{
-    std::vector<std::string> urls;
-    std::istringstream s(page);
-    std::string line;
-    while (std::getline(s, line)) {
-        size_t p = line.find("urls[");
-        if (p == 5) {
-            size_t a = line.find("='") + 2;
-            urls.push_back(line.substr(a, line.rfind("';") - a));
-        }
-    }
-    return urls;
-}
-
-} // namespace
+using test::Cli;
+using test::Urls;
 
 TEST(CliOptionsTest, UsageErrors)
 {
@@ -138,31 +105,6 @@ TEST(CliTest, StrictReportsIncompleteFilesButStillWrites)
     EXPECT_EQ(strictOk.status, 0);
 }
 
-TEST(CliBinaryTest, ExampleSite)
-{
-    test::TempDir dir;
-    std::string cmd = std::string("cd '") + dir.path() + "' && cp -r '" + TOVARO_EXAMPLE
-        + "' site && '" + TOVARO_GEN + "' --tree site -o site/lookup.htm 2>&1";
-    FILE* p = ::popen(cmd.c_str(), "r");
-    ASSERT_NE(p, nullptr);
-    std::string out;
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
-        out.append(buf, n);
-    int status = ::pclose(p);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << out;
-    EXPECT_EQ(out,
-        "Fehlend: Description " + dir.path() + "/site/kontakt.htm\n"
-            + "Die Suchdatei wurde erfolgreich erstellt!\n");
-    std::vector<std::string> urls = Urls(test::ReadFile(dir.path() + "/site/lookup.htm"));
-    std::sort(urls.begin(), urls.end());
-    EXPECT_EQ(urls,
-        (std::vector<std::string> { "angebote.htm", "archiv.htm", "index.htm", "kraeuter/index.htm",
-            "pflege.htm", "stauden.htm" }));
-}
-
 TEST(CliTest, ProgressGoesToAterminalOnly)
 {
     test::TempDir dir;
@@ -202,30 +144,6 @@ TEST(CliTest, TreeAndFilterMistakesFailLoudlyAndKeepTheOldPage)
     Cli second(dir.path(), { "--tree", ".", "--strict" });
     EXPECT_EQ(second.status, 0) << second.out.str();
     EXPECT_EQ(Urls(test::ReadFile(old)), std::vector<std::string> { "a.htm" });
-}
-
-TEST(CliTest, UnlistableFolderBelowTheTreeIsReported)
-{
-    test::TempDir dir;
-    ::chmod(dir.path().c_str(), 0777);
-    dir.Write("site/a.htm", test::Page("A"));
-    const std::string closed = dir.Mkdir("site/zu");
-    dir.Write("site/zu/b.htm", test::Page("B"));
-    ::chmod((dir.path() + "/site").c_str(), 0755);
-    ::chmod(closed.c_str(), 0);
-    // As an ordinary user: root lists every folder.
-    pid_t pid = ::fork();
-    if (pid == 0) {
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
-            ::_exit(99);
-        Cli cli(dir.path(), { "--tree", "site", "--strict", "-o", "lookup.htm" });
-        const bool reported = cli.out.str().rfind("Nicht lesbar: " + closed + "\n", 0) == 0;
-        ::_exit(cli.status == 3 && reported ? 0 : 1);
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    ::chmod(closed.c_str(), 0755);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 TEST(CliTest, ListLinesAndStandardInputThatNameNoFile)
@@ -279,39 +197,6 @@ TEST(CliTest, VersionAndAFailedStandardOutput)
     EXPECT_EQ(Urls(test::ReadFile(dir.path() + "/neu.htm")), std::vector<std::string> { "a.htm" });
 }
 
-TEST(CliTest, OutOfMemoryKeepsTheOldPageAndSaysSoInGerman)
-{
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit allows";
-#else
-    test::TempDir dir;
-    const std::string old = dir.Write("lookup.htm", "alte Seite");
-    {
-        std::ofstream list(dir.path() + "/liste.txt");
-        for (int i = 0; i < 400000; ++i)
-            list << "/ein/langer/pfad/zu/einer/datei/die/es/nicht/gibt/nummer-" << i << ".htm\n";
-    }
-    // In a child whose address space is too small for the list.
-    pid_t pid = ::fork();
-    if (pid == 0) {
-        struct rlimit limit {
-            48L << 20, 48L << 20
-        };
-        ::setrlimit(RLIMIT_AS, &limit);
-        std::istringstream in;
-        std::ostringstream out, err;
-        cli::CliContext c { in, out, err, dir.path(), false };
-        const int status = cli::RunCli({ "--files-from", "liste.txt" }, c);
-        const bool german = err.str().find("Nicht genügend Arbeitsspeicher") != std::string::npos;
-        ::_exit(status == 1 && german ? 0 : 10 + status);
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-    EXPECT_EQ(test::ReadFile(old), "alte Seite");
-#endif
-}
-
 TEST(CliTest, NoInputOrNoFileSelectedKeepsThePage)
 {
     test::TempDir dir;
@@ -345,68 +230,6 @@ TEST(CliTest, NoInputOrNoFileSelectedKeepsThePage)
     EXPECT_NE(test::ReadFile(old).find("for (var i = 0;i<0;i++){"), std::string::npos);
 }
 
-TEST(CliTest, SiteFolderMustExistAndIsComparedByItsRealLocation)
-{
-    test::TempDir dir;
-    const std::string old = dir.Write("srv/www/lookup.htm", "alte Seite");
-    const std::string a = dir.Write("srv/www/docs/a.htm", test::Page("A"));
-    const std::string outside = dir.Write("anderswo/b.htm", test::Page("B"));
-    ASSERT_EQ(::symlink("srv/www", (dir.path() + "/www").c_str()), 0);
-
-    for (const std::string& site : { std::string("srv/wwww"), std::string("srv/www/docs/a.htm") }) {
-        Cli typo(dir.path(), { a, "-s", site, "-o", "srv/www/lookup.htm" });
-        EXPECT_EQ(typo.status, 1) << site;
-        EXPECT_EQ(
-            typo.err.str().rfind(
-                "tovaro-gen: Das Stammverzeichnis " + site + " kann nicht verwendet werden: ", 0),
-            0u)
-            << typo.err.str();
-    }
-    EXPECT_EQ(test::ReadFile(old), "alte Seite");
-
-    // The site folder through a link, the files through the real path, and the other way round.
-    const std::vector<std::pair<std::string, std::string>> spellings
-        = { { "www", a }, { "srv/www", dir.path() + "/www/docs/a.htm" } };
-    for (const auto& [site, file] : spellings) {
-        Cli cli(
-            dir.path(), { file, "-s", site, "-o", "www/lookup.htm", "-w", "https://x.example/" });
-        EXPECT_EQ(cli.status, 0) << cli.err.str();
-        EXPECT_EQ(
-            Urls(test::ReadFile(old)), std::vector<std::string> { "https://x.example/docs/a.htm" })
-            << site;
-        EXPECT_EQ(cli.err.str(), "");
-    }
-
-    // A file outside the site is reported on standard error and fails a strict build.
-    Cli loose(dir.path(), { a, outside, "-s", "www", "-o", "www/lookup.htm" });
-    EXPECT_EQ(loose.status, 0);
-    EXPECT_EQ(loose.err.str(), "Außerhalb des Stammverzeichnisses: " + outside + "\n");
-    Cli strict(dir.path(), { a, outside, "-s", "www", "-o", "www/lookup.htm", "--strict" });
-    EXPECT_EQ(strict.status, 3);
-    EXPECT_EQ(Urls(test::ReadFile(old)), (std::vector<std::string> { "docs/a.htm", outside }));
-}
-
-TEST(CliTest, ThePageNeverIndexesItselfByAnyPath)
-{
-    test::TempDir dir;
-    dir.Write("www/public/a.htm", test::Page("A"));
-    ASSERT_EQ(::symlink("www", (dir.path() + "/srv").c_str()), 0);
-    const std::string page = dir.path() + "/srv/public/suche.htm";
-    for (int run = 0; run < 2; ++run) {
-        Cli cli(dir.path(), { "--tree", "www/public", "-o", "srv/public/suche.htm", "--strict" });
-        EXPECT_EQ(cli.status, 0) << run << cli.out.str();
-        EXPECT_EQ(Urls(test::ReadFile(page)), std::vector<std::string> { "a.htm" });
-    }
-    // Listed by another name: a hard link, or through the list file.
-    ASSERT_EQ(::link(page.c_str(), (dir.path() + "/www/public/kopie.htm").c_str()), 0);
-    dir.Write("liste.txt", "www/public/suche.htm\n");
-    Cli listed(dir.path(),
-        { "www/public/kopie.htm", "--files-from", "liste.txt", "www/public/a.htm", "-o",
-            "srv/public/suche.htm", "--strict" });
-    EXPECT_EQ(listed.status, 0) << listed.out.str();
-    EXPECT_EQ(listed.out.str(), "Die Suchdatei wurde erfolgreich erstellt!\n");
-}
-
 TEST(CliTest, ListsFromWindowsEditorsAndNamesThatCannotForgeLines)
 {
     test::TempDir dir;
@@ -431,18 +254,3 @@ TEST(CliTest, ListsFromWindowsEditorsAndNamesThatCannotForgeLines)
               "Die Suchdatei wurde erfolgreich erstellt!\n");
 }
 
-TEST(CliBinaryTest, FileSizeLimitOnStandardOutputIsAFailedOutput)
-{
-    test::TempDir dir;
-    dir.Write("a.htm", test::Page("A"));
-    std::string list;
-    for (int i = 0; i < 500; ++i)
-        list += "fehlt-" + std::to_string(i) + ".htm\n";
-    dir.Write("liste.txt", list + "a.htm\n");
-    // 8 KiB: the page fits, the 500 status lines do not.
-    const std::string cmd = "cd '" + dir.path() + "' && bash -c \"ulimit -f 8; exec '" + TOVARO_GEN
-        + "' --files-from liste.txt -o neu.htm >aus.txt 2>fehler.txt\"";
-    const int status = std::system(cmd.c_str());
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 4) << status;
-    EXPECT_EQ(Urls(test::ReadFile(dir.path() + "/neu.htm")), std::vector<std::string> { "a.htm" });
-}

@@ -1,8 +1,9 @@
 // Files and targets that are not what a site owner meant: nothing crashes, hangs or is lost.
-#include "core/error_text.h"
+#include "platform/file_system.h"
 #include "core/extract.h"
-#include "core/output_file.h"
+#include "platform/posix/atomic_file_store.h"
 #include "core/run.h"
+#include "failing_store.h"
 #include "test_util.h"
 
 #include <cerrno>
@@ -159,7 +160,7 @@ TEST(BadInputTest, ReadOnlyFolderKeepsTheOldPageAndSaysWhy)
     ::chmod(folder.c_str(), 0555);
     int status = AsOrdinaryUser([&] {
         AtomicFileStore store;
-        return store.Replace(old, "neu").error == ErrorText(EACCES) ? 0 : 1;
+        return store.Replace(old, "neu").error == SystemErrorText(EACCES) ? 0 : 1;
     });
     EXPECT_EQ(status, 0);
     EXPECT_EQ(test::ReadFile(old), "alte Seite");
@@ -175,7 +176,7 @@ TEST(BadInputTest, WriteFailingHalfWayShowsTheErrorAndKeepsTheOldPage)
     RunResult r = RunGeneration(in, sink, store);
     EXPECT_FALSE(r.written);
     EXPECT_EQ(
-        r.message, "Die Suchdatei konnte nicht erstellt werden: " + out + "\n" + ErrorText(EIO));
+        r.message, "Die Suchdatei konnte nicht erstellt werden: " + out + "\n" + SystemErrorText(EIO));
     EXPECT_EQ(test::ReadFile(out), "alte Seite");
 }
 

@@ -1,12 +1,18 @@
 #include "core/extract.h"
 #include "test_util.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 using namespace tovaro;
+
+namespace {
+
+std::string PosixUrl(std::string_view path, std::string_view site, std::string_view webRoot)
+{
+    return MakePageUrl(path, site, webRoot, PathStyle::Posix);
+}
+
+} // namespace
 
 namespace {
 
@@ -202,49 +208,49 @@ TEST(CleanTest, LessThanIsShownAsTextAndCannotEndTheScript)
 
 TEST(UrlTest, RelativeToTheSiteDirectory)
 {
-    EXPECT_EQ(MakePageUrl("/site/docs/a.htm", "/site", ""), "docs/a.htm");
-    EXPECT_EQ(MakePageUrl("/site/docs/a.htm", "/", ""), "site/docs/a.htm");
-    EXPECT_EQ(MakePageUrl("/site/docs/a.htm", "/site/", ""), "docs/a.htm");
-    EXPECT_EQ(MakePageUrl("/site/docs/a.htm", "/site", "/"), "/docs/a.htm");
-    EXPECT_EQ(MakePageUrl("/site/a.htm", "/site", "http://www.example.org/suche/"),
+    EXPECT_EQ(PosixUrl("/site/docs/a.htm", "/site", ""), "docs/a.htm");
+    EXPECT_EQ(PosixUrl("/site/docs/a.htm", "/", ""), "site/docs/a.htm");
+    EXPECT_EQ(PosixUrl("/site/docs/a.htm", "/site/", ""), "docs/a.htm");
+    EXPECT_EQ(PosixUrl("/site/docs/a.htm", "/site", "/"), "/docs/a.htm");
+    EXPECT_EQ(PosixUrl("/site/a.htm", "/site", "http://www.example.org/suche/"),
         "http://www.example.org/suche/a.htm");
-    EXPECT_EQ(MakePageUrl("/site/a.htm", "/site", "http://www.example.org"),
+    EXPECT_EQ(PosixUrl("/site/a.htm", "/site", "http://www.example.org"),
         "http://www.example.org/a.htm");
 }
 
 TEST(UrlTest, OutsideTheSiteKeepsTheWholePath)
 {
-    EXPECT_EQ(MakePageUrl("/other/b.htm", "/site", ""), "/other/b.htm");
-    EXPECT_EQ(MakePageUrl("/site2/a.htm", "/site", ""), "/site2/a.htm");
+    EXPECT_EQ(PosixUrl("/other/b.htm", "/site", ""), "/other/b.htm");
+    EXPECT_EQ(PosixUrl("/site2/a.htm", "/site", ""), "/site2/a.htm");
     EXPECT_EQ(
-        MakePageUrl("/site2/a.htm", "/site", "http://x.example"), "http://x.example//site2/a.htm");
+        PosixUrl("/site2/a.htm", "/site", "http://x.example"), "http://x.example//site2/a.htm");
     // Only a leading prefix counts, not an occurrence further in.
-    EXPECT_EQ(MakePageUrl("/backup/site/a.htm", "/site", ""), "/backup/site/a.htm");
+    EXPECT_EQ(PosixUrl("/backup/site/a.htm", "/site", ""), "/backup/site/a.htm");
 }
 
 TEST(UrlTest, BytesThatWouldBreakThePageAreEncoded)
 {
-    EXPECT_EQ(MakePageUrl("/s/peter's.htm", "/s", ""), "peter%27s.htm");
-    EXPECT_EQ(MakePageUrl("/s/a b#c%d?e.htm", "/s", ""), "a%20b%23c%25d%3Fe.htm");
-    EXPECT_EQ(MakePageUrl("/s/\"<>\\^`{|}\x7f\x01.htm", "/s", ""),
+    EXPECT_EQ(PosixUrl("/s/peter's.htm", "/s", ""), "peter%27s.htm");
+    EXPECT_EQ(PosixUrl("/s/a b#c%d?e.htm", "/s", ""), "a%20b%23c%25d%3Fe.htm");
+    EXPECT_EQ(PosixUrl("/s/\"<>\\^`{|}\x7f\x01.htm", "/s", ""),
         "%22%3C%3E%5C%5E%60%7B%7C%7D%7F%01.htm");
-    EXPECT_EQ(MakePageUrl("/s/grüße/ä.htm", "/s", ""), "grüße/ä.htm");
+    EXPECT_EQ(PosixUrl("/s/grüße/ä.htm", "/s", ""), "grüße/ä.htm");
     // A browser follows a link as UTF-8: other bytes are encoded, valid UTF-8 stays.
-    EXPECT_EQ(MakePageUrl("/s/\xE4rger.htm", "/s", ""), "%E4rger.htm");
-    EXPECT_EQ(MakePageUrl("/s/\xC0\xAF\xED\xA0\x80\xC3.htm", "/s", "http://x.example/\xFC/"),
+    EXPECT_EQ(PosixUrl("/s/\xE4rger.htm", "/s", ""), "%E4rger.htm");
+    EXPECT_EQ(PosixUrl("/s/\xC0\xAF\xED\xA0\x80\xC3.htm", "/s", "http://x.example/\xFC/"),
         "http://x.example/%FC/%C0%AF%ED%A0%80%C3.htm");
     // No file name can make the link's first part a scheme.
-    EXPECT_EQ(MakePageUrl("/s/Kapitel:1.htm", "/s", ""), "Kapitel%3A1.htm");
+    EXPECT_EQ(PosixUrl("/s/Kapitel:1.htm", "/s", ""), "Kapitel%3A1.htm");
     // "&copy" in a link would be the character reference for "©".
-    EXPECT_EQ(MakePageUrl("/s/a&copy.htm", "/s", "http://x.example/?a=1&b=2/"),
+    EXPECT_EQ(PosixUrl("/s/a&copy.htm", "/s", "http://x.example/?a=1&b=2/"),
         "http://x.example/?a=1&b=2/a%26copy.htm");
-    EXPECT_EQ(MakePageUrl("/s/javascript:alert(1)", "/s", ""), "javascript%3Aalert(1)");
+    EXPECT_EQ(PosixUrl("/s/javascript:alert(1)", "/s", ""), "javascript%3Aalert(1)");
     EXPECT_EQ(
-        MakePageUrl("/s/a.htm", "/s", "https://x.example:8080/"), "https://x.example:8080/a.htm");
-    EXPECT_EQ(MakePageUrl("/s/a.htm", "/s", "http://x.example/it's a <b>\\\"/"),
+        PosixUrl("/s/a.htm", "/s", "https://x.example:8080/"), "https://x.example:8080/a.htm");
+    EXPECT_EQ(PosixUrl("/s/a.htm", "/s", "http://x.example/it's a <b>\\\"/"),
         "http://x.example/it%27s a %3Cb%3E%5C%22/a.htm");
     EXPECT_EQ(
-        MakePageUrl("/s/a.htm", "/s", "http://x.example/?q=1#f/"), "http://x.example/?q=1#f/a.htm");
+        PosixUrl("/s/a.htm", "/s", "http://x.example/?q=1#f/"), "http://x.example/?q=1#f/a.htm");
 }
 
 TEST(ReadPageFieldsTest, RegularFileIsRead)
@@ -254,43 +260,6 @@ TEST(ReadPageFieldsTest, RegularFileIsRead)
     ReadResult r = ReadPageFields(p);
     EXPECT_EQ(r.status, ReadStatus::Ok);
     EXPECT_EQ(r.fields.title, "A");
-}
-
-TEST(ReadPageFieldsTest, WhatIsNotAReadableFileIsUnreadable)
-{
-    test::TempDir dir;
-    EXPECT_EQ(ReadPageFields(dir.path() + "/fehlt.htm").status, ReadStatus::Unreadable);
-    EXPECT_EQ(ReadPageFields(dir.Mkdir("ordner.htm")).status, ReadStatus::Unreadable);
-    std::string fifo = dir.path() + "/rohr.htm";
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    EXPECT_EQ(ReadPageFields(fifo).status, ReadStatus::Unreadable); // returns, does not block
-    EXPECT_EQ(ReadPageFields("/dev/zero").status, ReadStatus::Unreadable);
-    // A FIFO whose writer has already sent a whole head is no page either: what it yields
-    // would depend on timing.
-    const int writer = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK);
-    ASSERT_GE(writer, 0);
-    const std::string head = "<title>T</title><meta name=\"keywords\" content=\"k\"></head>";
-    ASSERT_EQ(::write(writer, head.data(), head.size()), static_cast<ssize_t>(head.size()));
-    EXPECT_EQ(ReadPageFields(fifo).status, ReadStatus::Unreadable);
-    ::close(writer);
-}
-
-TEST(ReadPageFieldsTest, TheFileToSkipIsSkippedByAnyName)
-{
-    test::TempDir dir;
-    const std::string page = dir.Write("lookup.htm", test::Page("Suche"));
-    const std::string other = dir.Write("a.htm", test::Page("A"));
-    const std::string hard = dir.path() + "/hart.htm";
-    const std::string soft = dir.path() + "/weich.htm";
-    ASSERT_EQ(::link(page.c_str(), hard.c_str()), 0);
-    ASSERT_EQ(::symlink("lookup.htm", soft.c_str()), 0);
-    struct stat st { };
-    ASSERT_EQ(::stat(page.c_str(), &st), 0);
-    const FileId id { st.st_dev, st.st_ino };
-    for (const std::string& name : { page, hard, soft, dir.path() + "/./lookup.htm" })
-        EXPECT_EQ(ReadPageFields(name, &id).status, ReadStatus::Skipped) << name;
-    EXPECT_EQ(ReadPageFields(other, &id).status, ReadStatus::Ok);
-    EXPECT_EQ(ReadPageFields(page).status, ReadStatus::Ok);
 }
 
 TEST(ReadPageFieldsTest, FieldsAreCutAtTheLimitOnACharacterBoundary)

@@ -4,13 +4,6 @@
 
 using namespace tovaro;
 
-TEST(JoinPathTest, OneSeparatorAtRootAndBelow)
-{
-    EXPECT_EQ(JoinPath("/", "a.htm"), "/a.htm");
-    EXPECT_EQ(JoinPath("/site", "a.htm"), "/site/a.htm");
-    EXPECT_EQ(JoinPath("/site/", "a.htm"), "/site/a.htm");
-}
-
 TEST(MatchesPatternTest, WildcardsSpanTheWholePath)
 {
     EXPECT_TRUE(MatchesPattern("/site/index.html", "*.ht*"));

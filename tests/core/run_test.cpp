@@ -1,4 +1,4 @@
-#include "core/output_file.h"
+#include "platform/posix/atomic_file_store.h"
 #include "core/page_writer.h"
 #include "core/run.h"
 #include "core/text.h"

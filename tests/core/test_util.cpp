@@ -1,25 +1,46 @@
 #include "test_util.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
-#include <unistd.h>
+#include <random>
 
 namespace fs = std::filesystem;
 
 namespace tovaro::test {
 
+namespace {
+
+// Paths in the program are UTF-8 on every system; std::filesystem reads them as such.
+fs::path FromUtf8(const std::string& path)
+{
+    return fs::u8path(path);
+}
+
+std::string ToUtf8(const fs::path& path)
+{
+    const auto text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+} // namespace
+
 TempDir::TempDir()
 {
-    std::string tmpl = (fs::temp_directory_path() / "tovaro-test-XXXXXX").string();
-    if (::mkdtemp(tmpl.data()) == nullptr)
-        throw std::runtime_error("mkdtemp failed");
-    path_ = tmpl;
+    std::random_device random;
+    const fs::path base = fs::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const fs::path candidate = base / ("tovaro-test-" + std::to_string(random()));
+        std::error_code ec;
+        if (fs::create_directory(candidate, ec)) {
+            path_ = ToUtf8(candidate);
+            return;
+        }
+    }
+    throw std::runtime_error("no temporary folder");
 }
 
 TempDir::~TempDir()
@@ -37,23 +58,23 @@ TempDir::~TempDir()
 
 std::string TempDir::Write(const std::string& relative, const std::string& content) const
 {
-    fs::path p = fs::path(path_) / relative;
+    fs::path p = FromUtf8(path_) / FromUtf8(relative);
     fs::create_directories(p.parent_path());
     std::ofstream out(p, std::ios::binary);
     out << content;
-    return p.string();
+    return ToUtf8(p.make_preferred());
 }
 
 std::string TempDir::Mkdir(const std::string& relative) const
 {
-    fs::path p = fs::path(path_) / relative;
+    fs::path p = FromUtf8(path_) / FromUtf8(relative);
     fs::create_directories(p);
-    return p.string();
+    return ToUtf8(p.make_preferred());
 }
 
 std::string ReadFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(FromUtf8(path), std::ios::binary);
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
@@ -62,7 +83,7 @@ std::string ReadFile(const std::string& path)
 bool FileExists(const std::string& path)
 {
     std::error_code ec;
-    return fs::exists(path, ec);
+    return fs::exists(FromUtf8(path), ec);
 }
 
 std::string CrLf(const std::string& text)
@@ -93,27 +114,6 @@ std::string Page(
     return "<html>\r\n<head>\r\n<title>" + title + "</title>\r\n<meta name=\"keywords\" content=\""
         + keywords + "\">\r\n<meta name=\"description\" content=\"" + description
         + "\">\r\n</head>\r\n<body></body>\r\n</html>\r\n";
-}
-
-FailingWriteStore::FailingWriteStore(size_t allowed, int error, int signal)
-    : allowed_(allowed)
-    , error_(error)
-    , signal_(signal)
-{
-}
-
-ssize_t FailingWriteStore::WriteSome(int fd, const char* data, size_t size)
-{
-    if (written_ >= allowed_) {
-        if (signal_ != 0)
-            ::kill(::getpid(), signal_);
-        errno = signal_ != 0 ? EINTR : error_;
-        return -1;
-    }
-    const ssize_t n = ::write(fd, data, std::min(size, allowed_ - written_));
-    if (n > 0)
-        written_ += static_cast<size_t>(n);
-    return n;
 }
 
 } // namespace tovaro::test

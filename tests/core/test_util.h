@@ -1,7 +1,5 @@
 #pragma once
 
-#include "core/output_file.h"
-
 #include <string>
 
 namespace tovaro::test {
@@ -33,21 +31,5 @@ std::string Fixture(const std::string& name);
 /// An HTML page whose head holds the title, keywords and description, with CR LF line ends.
 std::string Page(const std::string& title, const std::string& keywords = "k",
     const std::string& description = "d");
-
-/// The safe page store with a write that fails once `allowed` bytes are written: with `error`
-/// as a full disk or a broken device would, or by raising `signal` (the user interrupting).
-class FailingWriteStore : public AtomicFileStore {
-public:
-    FailingWriteStore(size_t allowed, int error, int signal = 0);
-
-protected:
-    ssize_t WriteSome(int fd, const char* data, size_t size) override;
-
-private:
-    size_t allowed_;
-    int error_;
-    int signal_;
-    size_t written_ = 0;
-};
 
 } // namespace tovaro::test

@@ -3,26 +3,13 @@
 // place, and an interrupted one leaves no temporary file behind.
 #pragma once
 
+#include "core/page_store.h"
+
 #include <string>
 #include <string_view>
 #include <sys/types.h>
 
 namespace tovaro {
-
-/// How a replacement went: `error` is empty on success, otherwise the reason in German.
-/// `warning` tells what of the old page could not be kept (its group) on a page that was still
-/// written.
-struct StoreResult {
-    std::string error;
-    std::string warning;
-};
-
-class PageStore {
-public:
-    virtual ~PageStore() = default;
-    /// Replaces the file at `path` with `content`.
-    virtual StoreResult Replace(const std::string& path, std::string_view content) = 0;
-};
 
 /// Only a regular file, or a new name, is replaced; a folder, a device, a FIFO or a socket
 /// never is. Every link on the way to the page, the page's own name included, is followed only

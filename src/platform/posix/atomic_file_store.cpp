@@ -1,7 +1,7 @@
-#include "output_file.h"
+#include "atomic_file_store.h"
 
-#include "error_text.h"
-#include "paths.h"
+#include "core/paths.h"
+#include "platform/file_system.h"
 
 #include <atomic>
 #include <cerrno>
@@ -187,7 +187,7 @@ std::string ResolveTarget(const std::string& path, std::string& target)
         struct stat st { };
         if (::lstat(candidate.c_str(), &st) != 0) {
             if (errno != ENOENT)
-                return ErrorText(errno);
+                return SystemErrorText(errno);
             target = candidate;
             for (const std::string& rest : parts)
                 target += "/" + rest;
@@ -200,13 +200,13 @@ std::string ResolveTarget(const std::string& path, std::string& target)
         if (st.st_uid != ::geteuid() && st.st_uid != 0)
             return kForeignLinkReason;
         if (++links > 40)
-            return ErrorText(ELOOP);
+            return SystemErrorText(ELOOP);
         char buf[PATH_MAX];
         const ssize_t n = ::readlink(candidate.c_str(), buf, sizeof buf);
         if (n < 0)
-            return ErrorText(errno);
+            return SystemErrorText(errno);
         if (static_cast<size_t>(n) >= sizeof buf)
-            return ErrorText(ENAMETOOLONG);
+            return SystemErrorText(ENAMETOOLONG);
         const std::string_view link(buf, static_cast<size_t>(n));
         if (!link.empty() && link.front() == '/')
             target = "/";
@@ -272,7 +272,7 @@ StoreResult AtomicFileStore::WriteAndRename(const std::string& target, std::stri
         temp = TemporaryName(folder) + "-XXXXXX";
         fd = ::mkstemp(temp.data());
         if (fd < 0) {
-            result.error = ErrorText(errno);
+            result.error = SystemErrorText(errno);
             return result;
         }
         Register(temp);
@@ -283,7 +283,7 @@ StoreResult AtomicFileStore::WriteAndRename(const std::string& target, std::stri
             ::unlink(temp.c_str());
             Unregister();
         }
-        result.error = ErrorText(err);
+        result.error = SystemErrorText(err);
         return result;
     };
 
@@ -327,14 +327,14 @@ StoreResult AtomicFileStore::WriteAndRename(const std::string& target, std::stri
         const int err = errno;
         ::unlink(temp.c_str());
         Unregister();
-        result.error = ErrorText(err);
+        result.error = SystemErrorText(err);
         return result;
     }
     if (::rename(temp.c_str(), target.c_str()) != 0) {
         const int err = errno;
         ::unlink(temp.c_str());
         Unregister();
-        result.error = ErrorText(err);
+        result.error = SystemErrorText(err);
         return result;
     }
     Unregister();
@@ -345,7 +345,7 @@ StoreResult AtomicFileStore::Replace(const std::string& requested, std::string_v
 {
     StoreResult result;
     if (requested.empty()) {
-        result.error = ErrorText(ENOENT);
+        result.error = SystemErrorText(ENOENT);
         return result;
     }
     if (requested.back() == '/') {
@@ -360,9 +360,9 @@ StoreResult AtomicFileStore::Replace(const std::string& requested, std::string_v
     struct stat st { };
     const bool exists = ::stat(target.c_str(), &st) == 0;
     if (!exists && errno != ENOENT)
-        result.error = ErrorText(errno);
+        result.error = SystemErrorText(errno);
     else if (exists && S_ISDIR(st.st_mode))
-        result.error = ErrorText(EISDIR);
+        result.error = SystemErrorText(EISDIR);
     else if (exists && !S_ISREG(st.st_mode))
         result.error = kNotRegularReason;
     if (!result.error.empty())

@@ -1,10 +1,10 @@
-#include "error_text.h"
+#include "platform/file_system.h"
 
 #include <cerrno>
 
 namespace tovaro {
 
-std::string ErrorText(int err)
+std::string SystemErrorText(int err)
 {
     switch (err) {
     case ENOENT:

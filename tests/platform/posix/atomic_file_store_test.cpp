@@ -1,5 +1,6 @@
-#include "core/error_text.h"
-#include "core/output_file.h"
+#include "platform/file_system.h"
+#include "platform/posix/atomic_file_store.h"
+#include "failing_store.h"
 #include "test_util.h"
 
 #include <cerrno>
@@ -61,7 +62,7 @@ TEST(AtomicFileStoreTest, WriteFailingHalfWayKeepsTheOldPage)
     std::string p = dir.Write("lookup.htm", "alte Suchseite");
     test::FailingWriteStore store(3, ENOSPC);
     std::string error = store.Replace(p, std::string(100000, 'n')).error;
-    EXPECT_EQ(error, ErrorText(ENOSPC));
+    EXPECT_EQ(error, SystemErrorText(ENOSPC));
     EXPECT_EQ(test::ReadFile(p), "alte Suchseite");
     EXPECT_EQ(CountEntries(dir.path()), 1u);
 }
@@ -70,12 +71,12 @@ TEST(AtomicFileStoreTest, UnwritableTargetsReportTheReason)
 {
     test::TempDir dir;
     AtomicFileStore store;
-    EXPECT_EQ(store.Replace(dir.path() + "/fehlt/lookup.htm", "x").error, ErrorText(ENOENT));
+    EXPECT_EQ(store.Replace(dir.path() + "/fehlt/lookup.htm", "x").error, SystemErrorText(ENOENT));
     std::string sub = dir.Mkdir("ordner");
-    EXPECT_EQ(store.Replace(sub, "x").error, ErrorText(EISDIR));
+    EXPECT_EQ(store.Replace(sub, "x").error, SystemErrorText(EISDIR));
     EXPECT_NE(store.Replace("", "x").error, "");
     // A reason without a text of its own is still German, with its number.
-    EXPECT_EQ(ErrorText(ENOTSOCK), "Systemfehler Nr. " + std::to_string(ENOTSOCK) + ".");
+    EXPECT_EQ(SystemErrorText(ENOTSOCK), "Systemfehler Nr. " + std::to_string(ENOTSOCK) + ".");
 }
 
 TEST(AtomicFileStoreTest, LinkIsReplacedAtItsTarget)
@@ -175,7 +176,7 @@ TEST(AtomicFileStoreTest, InterruptedOrTooLargeWritesLeaveNoTemporaryFile)
         };
         ::setrlimit(RLIMIT_FSIZE, &limit);
         AtomicFileStore store;
-        ::_exit(store.Replace(p, std::string(100000, 'n')).error == ErrorText(EFBIG) ? 0 : 1);
+        ::_exit(store.Replace(p, std::string(100000, 'n')).error == SystemErrorText(EFBIG) ? 0 : 1);
     }
     ::waitpid(pid, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);

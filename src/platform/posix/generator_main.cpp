@@ -1,5 +1,6 @@
+// tovaro-gen's entry point on Linux.
+#include "cli/generator_cli.h"
 #include "core/paths.h"
-#include "generator_cli.h"
 
 #include <clocale>
 #include <csignal>

@@ -1,0 +1,118 @@
+// The file system as the core sees it: the one place that knows the operating system. Linux
+// and Windows each implement it in their own folder; tests put another in its place.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tovaro {
+
+/// How paths are written: "/" alone, or drive letters, UNC names and "\" (with "/" accepted).
+enum class PathStyle { Posix, Windows };
+
+/// Which file a path names, whatever path leads to it: device and inode on Linux, volume
+/// serial number and file index on Windows.
+struct FileId {
+    unsigned long long volume = 0;
+    unsigned long long index = 0;
+    friend bool operator==(const FileId& a, const FileId& b)
+    {
+        return a.volume == b.volume && a.index == b.index;
+    }
+    friend bool operator<(const FileId& a, const FileId& b)
+    {
+        return a.volume != b.volume ? a.volume < b.volume : a.index < b.index;
+    }
+};
+
+struct FolderEntry {
+    std::string name;
+    bool isFolder = false; ///< a folder, or a link that leads to one
+};
+
+enum class PathKind { Missing, File, Folder, Other };
+
+/// What lies at a path (links followed). `error` tells, in German, why the path could not be
+/// examined or why nothing is there.
+struct PathStatus {
+    PathKind kind = PathKind::Missing;
+    std::string error;
+};
+
+/// How a replacement of the search page went: `error` is empty on success, otherwise the
+/// reason in German. `warning` tells what of the old page could not be kept (its group) on a
+/// page that was still written.
+struct StoreResult {
+    std::string error;
+    std::string warning;
+};
+
+/// An open file, read as bytes from its start.
+class InputFile {
+public:
+    virtual ~InputFile() = default;
+    /// Up to `size` bytes; 0 at the end of the file, -1 when reading fails.
+    virtual long long Read(char* buffer, size_t size) = 0;
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    virtual PathStyle Style() const = 0;
+    /// The process's current folder.
+    virtual std::string CurrentDirectory() = 0;
+    /// The real location of an existing path, every link resolved; empty when there is none.
+    virtual std::string RealPath(const std::string& path) = 0;
+    virtual PathStatus Examine(const std::string& path) = 0;
+    /// Which file `path` names (links followed), or nothing when it names none.
+    virtual std::optional<FileId> Identify(const std::string& path) = 0;
+    /// True when new files can be created in `folder`.
+    virtual bool CanCreateIn(const std::string& folder) = 0;
+
+    /// A regular file opened for reading its bytes, shared with other programs, and `id` set to
+    /// the file it is. Nothing when it cannot be opened or is not a regular file (a folder, a
+    /// pipe, a device): such a file is never read from, so nothing blocks.
+    virtual std::unique_ptr<InputFile> OpenRegular(const std::string& path, FileId* id) = 0;
+    /// The whole content of a file, also of a pipe (a list of files). Returns false when it
+    /// cannot be read.
+    virtual bool ReadWhole(const std::string& path, std::string& content) = 0;
+
+    /// The entries of a folder in the order the file system lists them, without "." and "..",
+    /// and the folder's own identity in `id`. Returns why the folder cannot be listed, in
+    /// German, or an empty text.
+    virtual std::string ListFolder(
+        const std::string& path, std::vector<FolderEntry>& entries, FileId* id)
+        = 0;
+
+    /// Replaces the file at `path` with `content` as one step: a failed or interrupted write
+    /// leaves the old file as it was.
+    virtual StoreResult ReplaceFile(const std::string& path, std::string_view content) = 0;
+};
+
+/// The file system the program runs on, or the one a test has put in its place.
+FileSystem& Disk();
+
+/// The operating system's own file system.
+FileSystem& NativeFileSystem();
+
+/// Puts `replacement` in place of the file system while it lives.
+class ScopedFileSystem {
+public:
+    explicit ScopedFileSystem(FileSystem& replacement);
+    ~ScopedFileSystem();
+    ScopedFileSystem(const ScopedFileSystem&) = delete;
+    ScopedFileSystem& operator=(const ScopedFileSystem&) = delete;
+
+private:
+    FileSystem* previous_;
+};
+
+/// A German sentence for an error number of the operating system.
+std::string SystemErrorText(int code);
+
+} // namespace tovaro
