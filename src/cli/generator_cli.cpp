@@ -232,8 +232,8 @@ int Run(const Options& o, Console& console)
             const std::string root = AbsolutePath(s.value, c.cwd);
             TreeListing listing = CollectMatchingFiles(root, [&o] { return o.filter; });
             if (!listing.startError.empty()) {
-                console.Err(
-                    "Der Ordner " + s.value + " kann nicht durchsucht werden: " + listing.startError);
+                console.Err("Der Ordner " + s.value
+                    + " kann nicht durchsucht werden: " + listing.startError);
                 return kNotWritten;
             }
             for (const std::string& folder : listing.unlisted)

@@ -466,8 +466,8 @@ void AppendPercentEncoded(std::string& out, std::string_view text, const EncodeS
 
 } // namespace
 
-std::string MakePageUrl(std::string_view filePath, std::string_view siteDir,
-    std::string_view webRoot, PathStyle style)
+std::string MakePageUrl(
+    std::string_view filePath, std::string_view siteDir, std::string_view webRoot, PathStyle style)
 {
     std::string_view rel = filePath;
     // The site directory is removed only as a leading part ending at a separator, so that

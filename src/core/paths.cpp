@@ -22,7 +22,9 @@ std::string JoinPath(std::string_view dir, std::string_view name, PathStyle styl
 std::string DefaultOutputPath(const std::string& programDir, const std::string& homeDir)
 {
     const bool writable = Disk().CanCreateIn(programDir);
-    return JoinPath(writable || homeDir.empty() ? programDir : homeDir, "lookup.htm");
+    // The separator is always added, as to the help path: a root gives a doubled one.
+    const char* name = Disk().Style() == PathStyle::Windows ? "\\lookup.htm" : "/lookup.htm";
+    return (writable || homeDir.empty() ? programDir : homeDir) + name;
 }
 
 std::string FolderNameReason(PathStyle style)
@@ -168,7 +170,8 @@ std::string WindowsAbsolutePath(std::string_view path, std::string_view cwd)
         root = { UpperAscii(s[0]), ':' };
         rest = std::string_view(s).substr(2);
         const bool driveRelative = rest.empty() || rest.front() != '\\';
-        if (driveRelative && StartsWithIgnoringCase(cwd, root) && !(cwd.size() > 1 && cwd[0] == '\\'))
+        if (driveRelative && StartsWithIgnoringCase(cwd, root)
+            && !(cwd.size() > 1 && cwd[0] == '\\'))
             return WindowsAbsolutePath(std::string(cwd) + "\\" + std::string(rest), {});
     } else {
         if (cwd.empty()) {
@@ -177,7 +180,8 @@ std::string WindowsAbsolutePath(std::string_view path, std::string_view cwd)
         } else {
             const std::string base = WindowsAbsolutePath(cwd, {});
             if (!s.empty() && s.front() == '\\') // "\docs": below the root of the current drive
-                return WindowsAbsolutePath(base.substr(0, WindowsRootLength(base)) + s.substr(1), {});
+                return WindowsAbsolutePath(
+                    base.substr(0, WindowsRootLength(base)) + s.substr(1), {});
             return WindowsAbsolutePath(base + "\\" + s, {});
         }
     }

@@ -40,7 +40,6 @@ TEST(CliBinaryTest, ExampleSite)
             "pflege.htm", "stauden.htm" }));
 }
 
-
 TEST(CliTest, UnlistableFolderBelowTheTreeIsReported)
 {
     test::TempDir dir;
@@ -64,7 +63,6 @@ TEST(CliTest, UnlistableFolderBelowTheTreeIsReported)
     ::chmod(closed.c_str(), 0755);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
-
 
 TEST(CliTest, OutOfMemoryKeepsTheOldPageAndSaysSoInGerman)
 {
@@ -98,7 +96,6 @@ TEST(CliTest, OutOfMemoryKeepsTheOldPageAndSaysSoInGerman)
     EXPECT_EQ(test::ReadFile(old), "alte Seite");
 #endif
 }
-
 
 TEST(CliTest, SiteFolderMustExistAndIsComparedByItsRealLocation)
 {
@@ -141,7 +138,6 @@ TEST(CliTest, SiteFolderMustExistAndIsComparedByItsRealLocation)
     EXPECT_EQ(Urls(test::ReadFile(old)), (std::vector<std::string> { "docs/a.htm", outside }));
 }
 
-
 TEST(CliTest, ThePageNeverIndexesItselfByAnyPath)
 {
     test::TempDir dir;
@@ -162,7 +158,6 @@ TEST(CliTest, ThePageNeverIndexesItselfByAnyPath)
     EXPECT_EQ(listed.status, 0) << listed.out.str();
     EXPECT_EQ(listed.out.str(), "Die Suchdatei wurde erfolgreich erstellt!\n");
 }
-
 
 TEST(CliBinaryTest, FileSizeLimitOnStandardOutputIsAFailedOutput)
 {

@@ -1,6 +1,6 @@
 #include "../core/test_util.h"
-#include "cli_harness.h"
 #include "cli/options.h"
+#include "cli_harness.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -253,4 +253,3 @@ TEST(CliTest, ListsFromWindowsEditorsAndNamesThatCannotForgeLines)
             + "/x.htm\\x0ADie Suchdatei wurde erfolgreich erstellt!\\x85\\x9B2J\\x9B.htm\n"
               "Die Suchdatei wurde erfolgreich erstellt!\n");
 }
-

@@ -1,9 +1,9 @@
 // Files and targets that are not what a site owner meant: nothing crashes, hangs or is lost.
-#include "platform/file_system.h"
 #include "core/extract.h"
-#include "platform/posix/atomic_file_store.h"
 #include "core/run.h"
 #include "failing_store.h"
+#include "platform/file_system.h"
+#include "platform/posix/atomic_file_store.h"
 #include "test_util.h"
 
 #include <cerrno>
@@ -175,8 +175,8 @@ TEST(BadInputTest, WriteFailingHalfWayShowsTheErrorAndKeepsTheOldPage)
     test::FailingWriteStore store(100, EIO);
     RunResult r = RunGeneration(in, sink, store);
     EXPECT_FALSE(r.written);
-    EXPECT_EQ(
-        r.message, "Die Suchdatei konnte nicht erstellt werden: " + out + "\n" + SystemErrorText(EIO));
+    EXPECT_EQ(r.message,
+        "Die Suchdatei konnte nicht erstellt werden: " + out + "\n" + SystemErrorText(EIO));
     EXPECT_EQ(test::ReadFile(out), "alte Seite");
 }
 

@@ -214,8 +214,8 @@ TEST(UrlTest, RelativeToTheSiteDirectory)
     EXPECT_EQ(PosixUrl("/site/docs/a.htm", "/site", "/"), "/docs/a.htm");
     EXPECT_EQ(PosixUrl("/site/a.htm", "/site", "http://www.example.org/suche/"),
         "http://www.example.org/suche/a.htm");
-    EXPECT_EQ(PosixUrl("/site/a.htm", "/site", "http://www.example.org"),
-        "http://www.example.org/a.htm");
+    EXPECT_EQ(
+        PosixUrl("/site/a.htm", "/site", "http://www.example.org"), "http://www.example.org/a.htm");
 }
 
 TEST(UrlTest, OutsideTheSiteKeepsTheWholePath)
@@ -232,8 +232,8 @@ TEST(UrlTest, BytesThatWouldBreakThePageAreEncoded)
 {
     EXPECT_EQ(PosixUrl("/s/peter's.htm", "/s", ""), "peter%27s.htm");
     EXPECT_EQ(PosixUrl("/s/a b#c%d?e.htm", "/s", ""), "a%20b%23c%25d%3Fe.htm");
-    EXPECT_EQ(PosixUrl("/s/\"<>\\^`{|}\x7f\x01.htm", "/s", ""),
-        "%22%3C%3E%5C%5E%60%7B%7C%7D%7F%01.htm");
+    EXPECT_EQ(
+        PosixUrl("/s/\"<>\\^`{|}\x7f\x01.htm", "/s", ""), "%22%3C%3E%5C%5E%60%7B%7C%7D%7F%01.htm");
     EXPECT_EQ(PosixUrl("/s/grüße/ä.htm", "/s", ""), "grüße/ä.htm");
     // A browser follows a link as UTF-8: other bytes are encoded, valid UTF-8 stays.
     EXPECT_EQ(PosixUrl("/s/\xE4rger.htm", "/s", ""), "%E4rger.htm");

@@ -36,7 +36,8 @@ TEST(PathsTest, WindowsPathsAsWindowsUsersWriteThem)
     EXPECT_EQ(AbsolutePath("Z:\\site", "C:\\", kWindows), "Z:\\site");
     EXPECT_EQ(AbsolutePath("c:/site/docs/../a.htm", "D:\\", kWindows), "C:\\site\\a.htm");
     EXPECT_EQ(AbsolutePath("C:\\site\\", "D:\\", kWindows), "C:\\site");
-    EXPECT_EQ(AbsolutePath("C:\\site\\\\docs\\.\\a.htm", "D:\\", kWindows), "C:\\site\\docs\\a.htm");
+    EXPECT_EQ(
+        AbsolutePath("C:\\site\\\\docs\\.\\a.htm", "D:\\", kWindows), "C:\\site\\docs\\a.htm");
     // A drive root keeps its backslash, and ".." ends there.
     EXPECT_EQ(AbsolutePath("C:\\", "D:\\", kWindows), "C:\\");
     EXPECT_EQ(AbsolutePath("C:/", "D:\\", kWindows), "C:\\");
@@ -54,8 +55,8 @@ TEST(PathsTest, WindowsPathsAsWindowsUsersWriteThem)
     EXPECT_EQ(AbsolutePath("\\\\server\\share", "C:\\", kWindows), "\\\\server\\share\\");
     EXPECT_EQ(AbsolutePath("a.htm", "\\\\server\\share\\site", kWindows),
         "\\\\server\\share\\site\\a.htm");
-    EXPECT_EQ(AbsolutePath("\\x.htm", "\\\\server\\share\\site", kWindows),
-        "\\\\server\\share\\x.htm");
+    EXPECT_EQ(
+        AbsolutePath("\\x.htm", "\\\\server\\share\\site", kWindows), "\\\\server\\share\\x.htm");
     // Long-path prefixes are dropped inside the program.
     EXPECT_EQ(AbsolutePath("\\\\?\\C:\\site\\a.htm", "D:\\", kWindows), "C:\\site\\a.htm");
     EXPECT_EQ(AbsolutePath("\\\\?\\UNC\\server\\share\\a.htm", "D:\\", kWindows),
@@ -97,13 +98,16 @@ TEST(PathsTest, WindowsUrlsUseSlashes)
     EXPECT_EQ(MakePageUrl("C:\\site\\docs\\a.htm", "C:\\site", "", kWindows), "docs/a.htm");
     EXPECT_EQ(MakePageUrl("C:\\site\\docs\\a.htm", "C:\\", "", kWindows), "site/docs/a.htm");
     EXPECT_EQ(MakePageUrl("C:\\site\\docs\\a.htm", "C:\\site", "/", kWindows), "/docs/a.htm");
-    EXPECT_EQ(MakePageUrl("\\\\srv\\www\\site\\a.htm", "\\\\srv\\www\\site", "http://x.example",
-                  kWindows),
+    EXPECT_EQ(MakePageUrl(
+                  "\\\\srv\\www\\site\\a.htm", "\\\\srv\\www\\site", "http://x.example", kWindows),
         "http://x.example/a.htm");
     // Outside the site the whole path stays, with "/" and the drive's colon encoded, so that
     // "D:" is never read as a URL scheme.
     EXPECT_EQ(MakePageUrl("D:\\other\\b.htm", "C:\\site", "", kWindows), "D%3A/other/b.htm");
     // Names are UTF-8 inside the program, as on Linux.
-    EXPECT_EQ(MakePageUrl("C:\\site\\\xC3\x9C" "ber uns.htm", "C:\\site", "", kWindows),
-        "\xC3\x9C" "ber%20uns.htm");
+    EXPECT_EQ(MakePageUrl("C:\\site\\\xC3\x9C"
+                          "ber uns.htm",
+                  "C:\\site", "", kWindows),
+        "\xC3\x9C"
+        "ber%20uns.htm");
 }

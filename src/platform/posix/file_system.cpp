@@ -19,7 +19,8 @@ namespace {
 
 FileId IdOf(const struct stat& st)
 {
-    return { static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino) };
+    return { static_cast<unsigned long long>(st.st_dev),
+        static_cast<unsigned long long>(st.st_ino) };
 }
 
 class PosixInputFile : public InputFile {

@@ -1,6 +1,6 @@
+#include "failing_store.h"
 #include "platform/file_system.h"
 #include "platform/posix/atomic_file_store.h"
-#include "failing_store.h"
 #include "test_util.h"
 
 #include <cerrno>

@@ -30,7 +30,6 @@ TEST(ReadPageFieldsTest, WhatIsNotAReadableFileIsUnreadable)
     ::close(writer);
 }
 
-
 TEST(ReadPageFieldsTest, TheFileToSkipIsSkippedByAnyName)
 {
     test::TempDir dir;
@@ -48,7 +47,6 @@ TEST(ReadPageFieldsTest, TheFileToSkipIsSkippedByAnyName)
     EXPECT_EQ(ReadPageFields(other, &id).status, ReadStatus::Ok);
     EXPECT_EQ(ReadPageFields(page).status, ReadStatus::Ok);
 }
-
 
 TEST(PathsTest, DefaultOutputPathNeedsAWritableProgramFolder)
 {
