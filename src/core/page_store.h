@@ -20,7 +20,7 @@ class DiskPageStore : public PageStore {
 public:
     StoreResult Replace(const std::string& path, std::string_view content) override
     {
-        return Disk().ReplaceFile(path, content);
+        return Disk().Replace(path, content);
     }
 };
 

@@ -91,7 +91,7 @@ public:
 
     /// Replaces the file at `path` with `content` as one step: a failed or interrupted write
     /// leaves the old file as it was.
-    virtual StoreResult ReplaceFile(const std::string& path, std::string_view content) = 0;
+    virtual StoreResult Replace(const std::string& path, std::string_view content) = 0;
 };
 
 /// The file system the program runs on, or the one a test has put in its place.

@@ -174,3 +174,19 @@ TEST(CliBinaryTest, FileSizeLimitOnStandardOutputIsAFailedOutput)
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 4) << status;
     EXPECT_EQ(Urls(test::ReadFile(dir.path() + "/neu.htm")), std::vector<std::string> { "a.htm" });
 }
+
+TEST(CliBinaryTest, AReaderThatGoesAwayIsAFailedOutput)
+{
+    test::TempDir dir;
+    dir.Write("a.htm", test::Page("A"));
+    // The real program behind "| head -1": more lines than a pipe holds, then the reader goes.
+    std::string list;
+    for (int i = 0; i < 3000; ++i)
+        list += "weg-" + std::to_string(i) + ".htm\n";
+    dir.Write("liste.txt", list + "a.htm\n");
+    std::string cmd = "cd '" + dir.path() + "' && bash -c \"'" + TOVARO_GEN
+        + "' --files-from liste.txt -o neu.htm | head -1 >/dev/null; exit \\${PIPESTATUS[0]}\"";
+    int status = std::system(cmd.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 4) << status;
+    EXPECT_EQ(Urls(test::ReadFile(dir.path() + "/neu.htm")), std::vector<std::string> { "a.htm" });
+}

@@ -1,7 +1,7 @@
+#include "core/page_store.h"
 #include "core/page_writer.h"
 #include "core/run.h"
 #include "core/text.h"
-#include "platform/posix/atomic_file_store.h"
 #include "test_util.h"
 
 #include <gtest/gtest.h>

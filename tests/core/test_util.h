@@ -1,8 +1,13 @@
 #pragma once
 
+#include "platform/file_system.h"
+
 #include <string>
 
 namespace tovaro::test {
+
+/// The separator that the program writes between folder and name on this system.
+inline const std::string kSep = Disk().Style() == PathStyle::Windows ? "\\" : "/";
 
 /// A fresh directory below the system's temporary folder, removed with everything in it.
 class TempDir {

@@ -165,7 +165,7 @@ public:
         return {};
     }
 
-    StoreResult ReplaceFile(const std::string& path, std::string_view content) override
+    StoreResult Replace(const std::string& path, std::string_view content) override
     {
         AtomicFileStore store;
         return store.Replace(path, content);

@@ -1,0 +1,253 @@
+// The file system of Windows, through the wide API, so that every name is reachable
+// whatever the system's code page, and with "\\?\" paths, whatever their length.
+#include "platform/file_system.h"
+
+#include "atomic_file_store.h"
+#include "core/paths.h"
+#include "wide.h"
+
+#include <windows.h>
+
+namespace tovaro {
+
+namespace windows {
+namespace {
+
+class Handle {
+public:
+    explicit Handle(HANDLE h)
+        : h_(h)
+    {
+    }
+    ~Handle()
+    {
+        if (valid())
+            ::CloseHandle(h_);
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    bool valid() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
+    HANDLE get() const { return h_; }
+
+private:
+    HANDLE h_;
+};
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// A handle that only asks about the file or folder, links and junctions followed.
+HANDLE OpenForQuery(const std::wstring& path)
+{
+    return ::CreateFileW(
+        path.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+bool IdOf(HANDLE h, FileId& id)
+{
+    BY_HANDLE_FILE_INFORMATION info {};
+    if (!::GetFileInformationByHandle(h, &info))
+        return false;
+    id.volume = info.dwVolumeSerialNumber;
+    id.index = (static_cast<unsigned long long>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    return true;
+}
+
+class WindowsInputFile : public InputFile {
+public:
+    explicit WindowsInputFile(HANDLE h)
+        : h_(h)
+    {
+    }
+    long long Read(char* buffer, size_t size) override
+    {
+        DWORD got = 0;
+        const DWORD want = size > (1u << 30) ? (1u << 30) : static_cast<DWORD>(size);
+        if (!::ReadFile(h_.get(), buffer, want, &got, nullptr))
+            return ::GetLastError() == ERROR_HANDLE_EOF || ::GetLastError() == ERROR_BROKEN_PIPE
+                ? 0
+                : -1;
+        return got;
+    }
+
+private:
+    Handle h_;
+};
+
+bool HasNul(const std::string& path)
+{
+    return path.find('\0') != std::string::npos;
+}
+
+class WindowsFileSystem : public FileSystem {
+public:
+    PathStyle Style() const override { return PathStyle::Windows; }
+
+    std::string CurrentDirectory() override
+    {
+        const DWORD n = ::GetCurrentDirectoryW(0, nullptr);
+        std::wstring buf(n, L'\0');
+        const DWORD got = ::GetCurrentDirectoryW(n, buf.data());
+        if (got == 0 || got >= n)
+            return "C:\\";
+        buf.resize(got);
+        return AbsolutePath(Narrow(buf), {}, PathStyle::Windows);
+    }
+
+    std::string RealPath(const std::string& path) override
+    {
+        if (HasNul(path))
+            return {};
+        Handle h(OpenForQuery(ApiPath(path)));
+        if (!h.valid())
+            return {};
+        std::wstring buf(MAX_PATH, L'\0');
+        for (;;) {
+            const DWORD n = ::GetFinalPathNameByHandleW(h.get(), buf.data(),
+                static_cast<DWORD>(buf.size()), FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+            if (n == 0)
+                return {};
+            if (n < buf.size()) {
+                buf.resize(n);
+                break;
+            }
+            buf.resize(n + 1);
+        }
+        return AbsolutePath(Narrow(buf), {}, PathStyle::Windows);
+    }
+
+    PathStatus Examine(const std::string& path) override
+    {
+        PathStatus status;
+        if (HasNul(path)) {
+            status.error = SystemErrorText(ERROR_INVALID_NAME);
+            return status;
+        }
+        const DWORD attributes = ::GetFileAttributesW(ApiPath(path).c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) {
+            status.error = SystemErrorText(static_cast<int>(::GetLastError()));
+            return status;
+        }
+        status.kind = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::Folder
+            : (attributes & FILE_ATTRIBUTE_DEVICE) != 0            ? PathKind::Other
+                                                                   : PathKind::File;
+        return status;
+    }
+
+    std::optional<FileId> Identify(const std::string& path) override
+    {
+        if (HasNul(path))
+            return std::nullopt;
+        Handle h(OpenForQuery(ApiPath(path)));
+        FileId id;
+        if (!h.valid() || !IdOf(h.get(), id))
+            return std::nullopt;
+        return id;
+    }
+
+    bool CanCreateIn(const std::string& folder) override
+    {
+        const std::string probe = JoinPath(
+            folder, ".tovaro-probe-" + std::to_string(::GetCurrentProcessId()), PathStyle::Windows);
+        Handle h(::CreateFileW(ApiPath(probe).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+            FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+        return h.valid();
+    }
+
+    std::unique_ptr<InputFile> OpenRegular(const std::string& path, FileId* id) override
+    {
+        if (HasNul(path))
+            return nullptr;
+        // Shared with every other program, so that an open editor neither blocks the run nor
+        // is blocked by it. A folder cannot be opened this way.
+        HANDLE h = ::CreateFileW(ApiPath(path).c_str(), GENERIC_READ, kShareAll, nullptr,
+            OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        if (h == INVALID_HANDLE_VALUE)
+            return nullptr;
+        auto file = std::make_unique<WindowsInputFile>(h);
+        // Only files on a disk: a pipe or a device ("CON", "COM1") yields what timing gives.
+        FileId found;
+        if (::GetFileType(h) != FILE_TYPE_DISK || !IdOf(h, found))
+            return nullptr;
+        if (id != nullptr)
+            *id = found;
+        return file;
+    }
+
+    bool ReadWhole(const std::string& path, std::string& content) override
+    {
+        if (HasNul(path))
+            return false;
+        Handle h(::CreateFileW(ApiPath(path).c_str(), GENERIC_READ, kShareAll, nullptr,
+            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!h.valid())
+            return false;
+        char buffer[65536];
+        for (;;) {
+            DWORD got = 0;
+            if (!::ReadFile(h.get(), buffer, sizeof buffer, &got, nullptr))
+                return ::GetLastError() == ERROR_BROKEN_PIPE
+                    || ::GetLastError() == ERROR_HANDLE_EOF;
+            if (got == 0)
+                return true;
+            content.append(buffer, got);
+        }
+    }
+
+    std::string ListFolder(
+        const std::string& path, std::vector<FolderEntry>& entries, FileId* id) override
+    {
+        if (HasNul(path))
+            return SystemErrorText(ERROR_INVALID_NAME);
+        const std::wstring folder = ApiPath(path);
+        if (id != nullptr) {
+            Handle h(OpenForQuery(folder));
+            if (!h.valid() || !IdOf(h.get(), *id))
+                return SystemErrorText(static_cast<int>(::GetLastError()));
+        }
+        std::wstring pattern = folder;
+        if (pattern.back() != L'\\')
+            pattern += L'\\';
+        pattern += L'*';
+        WIN32_FIND_DATAW data {};
+        HANDLE find = ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data,
+            FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+        if (find == INVALID_HANDLE_VALUE) {
+            const DWORD err = ::GetLastError();
+            // An empty drive root has no "." entry: nothing at all is found there.
+            if (err == ERROR_FILE_NOT_FOUND || err == ERROR_NO_MORE_FILES) {
+                const DWORD attributes = ::GetFileAttributesW(folder.c_str());
+                if (attributes != INVALID_FILE_ATTRIBUTES
+                    && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+                    return {};
+            }
+            return SystemErrorText(static_cast<int>(err));
+        }
+        do {
+            const wchar_t* n = data.cFileName;
+            if (n[0] == L'.' && (n[1] == L'\0' || (n[1] == L'.' && n[2] == L'\0')))
+                continue;
+            // A link or junction to a folder carries the folder bit too: it is followed.
+            entries.push_back(
+                { Narrow(n), (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 });
+        } while (::FindNextFileW(find, &data));
+        // An error in the middle ends the listing, as its end does.
+        ::FindClose(find);
+        return {};
+    }
+
+    StoreResult Replace(const std::string& path, std::string_view content) override
+    {
+        return ReplaceFileAtomically(path, content);
+    }
+};
+
+} // namespace
+} // namespace windows
+
+FileSystem& NativeFileSystem()
+{
+    static windows::WindowsFileSystem native;
+    return native;
+}
+
+} // namespace tovaro

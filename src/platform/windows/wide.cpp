@@ -1,0 +1,43 @@
+#include "wide.h"
+
+#include "core/paths.h"
+
+#include <windows.h>
+
+namespace tovaro::windows {
+
+std::wstring Widen(std::string_view text)
+{
+    if (text.empty())
+        return {};
+    const int size = static_cast<int>(text.size());
+    const int n = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
+    std::wstring out(static_cast<size_t>(n), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), size, out.data(), n);
+    return out;
+}
+
+std::string Narrow(std::wstring_view text)
+{
+    if (text.empty())
+        return {};
+    const int size = static_cast<int>(text.size());
+    const int n
+        = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), size, out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+std::wstring ApiPath(const std::string& path)
+{
+    const std::string full
+        = AbsolutePath(path, NativeFileSystem().CurrentDirectory(), PathStyle::Windows);
+    if (full.size() >= 2 && full[0] == '\\' && full[1] == '\\')
+        return L"\\\\?\\UNC\\" + Widen(std::string_view(full).substr(2));
+    if (full.size() >= 2 && full[1] == ':')
+        return L"\\\\?\\" + Widen(full);
+    return Widen(full); // nothing to make it absolute against: as it stands
+}
+
+} // namespace tovaro::windows

@@ -1,0 +1,176 @@
+// The Windows file system under the core, run under Wine: what only Windows can show (drive
+// letters, Unicode names through the wide API, long paths, sharing rules, text mode).
+#include "core/extract.h"
+#include "core/paths.h"
+#include "core/run.h"
+#include "core/walk.h"
+#include "platform/windows/wide.h"
+#include "test_util.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <windows.h>
+
+using namespace tovaro;
+
+namespace {
+
+std::vector<std::string> Sorted(std::vector<std::string> v)
+{
+    std::sort(v.begin(), v.end());
+    return v;
+}
+
+// Names in the folder, the page's temporary files included.
+std::vector<std::string> Names(const std::string& folder)
+{
+    std::vector<FolderEntry> entries;
+    EXPECT_EQ(Disk().ListFolder(folder, entries, nullptr), "");
+    std::vector<std::string> names;
+    for (const FolderEntry& e : entries)
+        names.push_back(e.name);
+    return Sorted(names);
+}
+
+class CollectingSink : public RunSink {
+public:
+    void StatusLine(const std::string& line) override { lines.push_back(line); }
+    std::vector<std::string> lines;
+};
+
+} // namespace
+
+TEST(WindowsFileSystemTest, FilesAreReadAsBytesAndFoldersAsWindowsNamesThem)
+{
+    test::TempDir dir;
+    EXPECT_EQ(Disk().Style(), PathStyle::Windows);
+    EXPECT_TRUE(dir.path().size() > 3 && dir.path()[1] == ':') << dir.path();
+    // A Ctrl+Z byte ends a file only in text mode; the page's title goes on after it.
+    const std::string page = dir.Write("a.htm", "<title>Vor\x1A nach</title>\r\n</head>\r\n");
+    ReadResult read = ReadPageFields(page);
+    EXPECT_EQ(read.status, ReadStatus::Ok);
+    EXPECT_EQ(read.fields.title, "Vor\x1A nach");
+    // Either separator, any letter case: the same file.
+    std::string other = page;
+    std::replace(other.begin(), other.end(), '\\', '/');
+    std::transform(other.begin(), other.end(), other.begin(),
+        [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
+    EXPECT_EQ(ReadPageFields(other).fields.title, "Vor\x1A nach");
+    ASSERT_TRUE(Disk().Identify(page).has_value());
+    EXPECT_TRUE(Disk().Identify(page) == Disk().Identify(other));
+    // A folder is never read as a page.
+    EXPECT_EQ(ReadPageFields(dir.path()).status, ReadStatus::Unreadable);
+    EXPECT_EQ(ReadPageFields(dir.path() + "\\fehlt.htm").status, ReadStatus::Unreadable);
+    EXPECT_EQ(Disk().Examine(dir.path()).kind, PathKind::Folder);
+    EXPECT_EQ(Disk().Examine(page).kind, PathKind::File);
+    const PathStatus missing = Disk().Examine(dir.path() + "\\fehlt");
+    EXPECT_EQ(missing.kind, PathKind::Missing);
+    EXPECT_EQ(missing.error, "Der Ordner oder die Datei existiert nicht.");
+    EXPECT_EQ(Disk().Examine("C:\\").kind, PathKind::Folder);
+}
+
+TEST(WindowsFileSystemTest, UnicodeNamesAndLongPaths)
+{
+    test::TempDir dir;
+    const std::string umlauts = dir.Write("\xC3\x9C"
+                                          "ber\\Gr\xC3\xB6\xC3\x9F"
+                                          "e.htm",
+        test::Page("Gr\xC3\xB6\xC3\x9F"
+                   "e"));
+    EXPECT_EQ(ReadPageFields(umlauts).fields.title,
+        "Gr\xC3\xB6\xC3\x9F"
+        "e");
+    EXPECT_EQ(Names(dir.path()
+                  + "\\\xC3\x9C"
+                    "ber"),
+        std::vector<std::string> { "Gr\xC3\xB6\xC3\x9F"
+                                   "e.htm" });
+
+    // Far beyond the 260 characters of the old API, created, listed, read and replaced.
+    std::string deep = dir.path();
+    for (int i = 0; i < 12; ++i) {
+        deep += "\\ordner-mit-einem-langen-namen-" + std::to_string(i);
+        ASSERT_TRUE(::CreateDirectoryW(windows::ApiPath(deep).c_str(), nullptr)) << deep;
+    }
+    ASSERT_GT(deep.size(), 300u);
+    const std::string page = deep + "\\seite.htm";
+    EXPECT_EQ(Disk().Replace(page, test::Page("Tief")).error, "");
+    EXPECT_EQ(Disk().Replace(page, test::Page("Tiefer")).error, "");
+    EXPECT_EQ(ReadPageFields(page).fields.title, "Tiefer");
+    EXPECT_EQ(CollectFiles(dir.path() + "\\ordner-mit-einem-langen-namen-0", "*.*"),
+        std::vector<std::string> { page });
+    EXPECT_EQ(Names(deep), std::vector<std::string> { "seite.htm" });
+}
+
+TEST(WindowsFileSystemTest, EveryFolderOfATreeIsListedOnce)
+{
+    // Every folder has its own identity: none is taken for one already visited.
+    test::TempDir dir;
+    std::vector<std::string> expected;
+    for (const char* name : { "a.htm", "b\\c.htm", "b\\d\\e.htm", "b\\d\\f\\g.htm", "h\\i.htm",
+             "h\\j\\k.htm", "l\\m\\n.htm", "l\\o.htm" })
+        expected.push_back(dir.Write(name, test::Page(name)));
+    EXPECT_EQ(Sorted(CollectFiles(dir.path(), "*.htm")), Sorted(expected));
+    const auto b = Disk().Identify(dir.path() + "\\b");
+    const auto h = Disk().Identify(dir.path() + "\\h");
+    ASSERT_TRUE(b && h);
+    EXPECT_FALSE(*b == *h);
+    EXPECT_TRUE(*b == *Disk().Identify(dir.path() + "\\h\\..\\B\\."));
+    // The real location is spelled as the file system spells it.
+    EXPECT_EQ(RealPath(dir.path() + "\\B\\D"), dir.path() + "\\b\\d");
+}
+
+TEST(WindowsFileSystemTest, ReplacingThePage)
+{
+    test::TempDir dir;
+    const std::string page = dir.path() + "\\lookup.htm";
+    EXPECT_EQ(Disk().Replace(page, "eins").error, "");
+    EXPECT_EQ(Disk().Replace(page, "zwei").error, "");
+    EXPECT_EQ(test::ReadFile(page), "zwei");
+    EXPECT_EQ(Names(dir.path()), std::vector<std::string> { "lookup.htm" });
+
+    // Open in another program that lets nobody remove it: the run fails loudly, the old page
+    // stays and no temporary file is left beside it.
+    HANDLE held = ::CreateFileW(windows::ApiPath(page).c_str(), GENERIC_READ, FILE_SHARE_READ,
+        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(
+        Disk().Replace(page, "drei").error, "Die Datei wird von einem anderen Programm verwendet.");
+    ::CloseHandle(held);
+    EXPECT_EQ(test::ReadFile(page), "zwei");
+    EXPECT_EQ(Names(dir.path()), std::vector<std::string> { "lookup.htm" });
+    EXPECT_EQ(Disk().Replace(page, "vier").error, "");
+    EXPECT_EQ(test::ReadFile(page), "vier");
+
+    // A read-only page is not replaced; a folder or a missing folder is no page.
+    ::SetFileAttributesW(windows::ApiPath(page).c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(Disk().Replace(page, "fünf").error, "Keine Berechtigung.");
+    ::SetFileAttributesW(windows::ApiPath(page).c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(test::ReadFile(page), "vier");
+    EXPECT_EQ(Disk().Replace(dir.Mkdir("ordner"), "x").error, "Das ist ein Ordner.");
+    EXPECT_EQ(Disk().Replace(dir.path() + "\\fehlt\\lookup.htm", "x").error,
+        "Der Ordner oder die Datei existiert nicht.");
+    EXPECT_EQ(Disk().Replace(dir.path() + "\\neu\\", "x").error,
+        "Der Name endet mit \"\\\" und bezeichnet einen Ordner, keine Datei.");
+    EXPECT_EQ(Names(dir.path()), (std::vector<std::string> { "lookup.htm", "ordner" }));
+}
+
+TEST(WindowsFileSystemTest, TheRunSkipsItsOwnPageByAnySpelling)
+{
+    test::TempDir dir;
+    RunInputs in;
+    in.siteDir = dir.path();
+    in.outputPath = dir.Write("lookup.htm", test::Page("Alte Suche"));
+    in.files = { dir.Write("docs\\a.htm", test::Page("A")), dir.path() + "/LOOKUP.HTM",
+        dir.path() + "\\fehlt.htm" };
+    in.webRoot = "https://www.example.org/";
+    in.skipOutputFile = true;
+    CollectingSink sink;
+    RunResult result = RunGeneration(in, sink);
+    EXPECT_TRUE(result.written) << result.message;
+    EXPECT_EQ(result.entries, 1u);
+    EXPECT_EQ(
+        sink.lines, std::vector<std::string> { "Nicht lesbar: " + dir.path() + "\\fehlt.htm" });
+    const std::string page = test::ReadFile(in.outputPath);
+    EXPECT_NE(page.find("urls[0]='https://www.example.org/docs/a.htm';\r\n"), std::string::npos);
+}
