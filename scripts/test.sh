@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs, builds and runs every test: the normal build, the same suite built with
-# AddressSanitizer and UndefinedBehaviorSanitizer, and short fuzz runs where clang is present.
+# Installs, builds and runs every test: the normal build, the Windows build under Wine, the
+# same suite built with AddressSanitizer and UndefinedBehaviorSanitizer, and short fuzz runs
+# where clang is present.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -10,6 +11,11 @@ bash scripts/build.sh
 
 echo "== Tests"
 (cd build && ctest --output-on-failure -j"$jobs" --timeout 600)
+
+echo "== tovaro-gen for Windows, tested under Wine"
+bash scripts/build-windows.sh >/dev/null
+# One after the other: the first test creates the Wine prefix.
+(cd build-windows && ctest --output-on-failure --timeout 600)
 
 echo "== Package"
 bash scripts/package.sh
