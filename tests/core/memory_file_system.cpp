@@ -1,0 +1,183 @@
+#include "memory_file_system.h"
+
+#include "core/paths.h"
+
+#include <cstring>
+
+namespace tovaro::test {
+
+namespace {
+
+class MemoryInputFile : public InputFile {
+public:
+    explicit MemoryInputFile(std::string content)
+        : content_(std::move(content))
+    {
+    }
+    long long Read(char* buffer, size_t size) override
+    {
+        const size_t n = std::min(size, content_.size() - at_);
+        std::memcpy(buffer, content_.data() + at_, n);
+        at_ += n;
+        return static_cast<long long>(n);
+    }
+
+private:
+    std::string content_;
+    size_t at_ = 0;
+};
+
+} // namespace
+
+MemoryFileSystem::MemoryFileSystem(PathStyle style, std::string cwd)
+    : style_(style)
+    , cwd_(std::move(cwd))
+{
+    AddFolder(cwd_);
+}
+
+std::string MemoryFileSystem::Key(const std::string& path) const
+{
+    std::string key = AbsolutePath(path, cwd_, style_);
+    if (style_ == PathStyle::Windows) {
+        for (char& c : key)
+            c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    }
+    return key;
+}
+
+MemoryFileSystem::Node& MemoryFileSystem::Make(const std::string& path, bool folder)
+{
+    const std::string full = AbsolutePath(path, cwd_, style_);
+    const std::string key = Key(full);
+    auto found = nodes_.find(key);
+    if (found != nodes_.end())
+        return found->second;
+    const std::string parent = ParentDirectory(full, style_);
+    if (parent != full && parent != ".") {
+        Node& folderNode = Make(parent, true);
+        const size_t cut = full.find_last_of(style_ == PathStyle::Windows ? "\\/" : "/");
+        folderNode.children.push_back(full.substr(cut + 1));
+    }
+    Node& node = nodes_[key];
+    node.folder = folder;
+    node.path = full;
+    node.index = nextIndex_++;
+    return node;
+}
+
+void MemoryFileSystem::AddFile(const std::string& path, const std::string& content)
+{
+    Make(path, false).content = content;
+}
+
+std::string MemoryFileSystem::AddFolder(const std::string& path)
+{
+    return Make(path, true).path;
+}
+
+void MemoryFileSystem::AddFolderLink(const std::string& path, const std::string& target)
+{
+    Make(path, true).linkTo = Key(target);
+}
+
+void MemoryFileSystem::MakeUnlistable(const std::string& path)
+{
+    Make(path, true).unlistable = true;
+}
+
+MemoryFileSystem::Node* MemoryFileSystem::Find(const std::string& path)
+{
+    auto found = nodes_.find(Key(path));
+    if (found == nodes_.end())
+        return nullptr;
+    Node* node = &found->second;
+    for (int hops = 0; !node->linkTo.empty() && hops < 40; ++hops) {
+        auto target = nodes_.find(node->linkTo);
+        if (target == nodes_.end())
+            return nullptr;
+        node = &target->second;
+    }
+    return node;
+}
+
+std::string MemoryFileSystem::Content(const std::string& path) const
+{
+    auto found = nodes_.find(Key(path));
+    return found == nodes_.end() || found->second.folder ? "<fehlt>" : found->second.content;
+}
+
+std::string MemoryFileSystem::RealPath(const std::string& path)
+{
+    const Node* node = Find(path);
+    return node == nullptr ? std::string() : node->path;
+}
+
+PathStatus MemoryFileSystem::Examine(const std::string& path)
+{
+    const Node* node = Find(path);
+    if (node == nullptr)
+        return { PathKind::Missing, "Der Ordner oder die Datei existiert nicht." };
+    return { node->folder ? PathKind::Folder : PathKind::File, {} };
+}
+
+std::optional<FileId> MemoryFileSystem::Identify(const std::string& path)
+{
+    const Node* node = Find(path);
+    if (node == nullptr)
+        return std::nullopt;
+    return FileId { 1, node->index };
+}
+
+bool MemoryFileSystem::CanCreateIn(const std::string& folder)
+{
+    const Node* node = Find(folder);
+    return node != nullptr && node->folder;
+}
+
+std::unique_ptr<InputFile> MemoryFileSystem::OpenRegular(const std::string& path, FileId* id)
+{
+    const Node* node = Find(path);
+    if (node == nullptr || node->folder)
+        return nullptr;
+    if (id != nullptr)
+        *id = FileId { 1, node->index };
+    return std::make_unique<MemoryInputFile>(node->content);
+}
+
+bool MemoryFileSystem::ReadWhole(const std::string& path, std::string& content)
+{
+    const Node* node = Find(path);
+    if (node == nullptr || node->folder)
+        return false;
+    content = node->content;
+    return true;
+}
+
+std::string MemoryFileSystem::ListFolder(
+    const std::string& path, std::vector<FolderEntry>& entries, FileId* id)
+{
+    const Node* node = Find(path);
+    if (node == nullptr)
+        return "Der Ordner oder die Datei existiert nicht.";
+    if (node->unlistable)
+        return "Keine Berechtigung.";
+    if (id != nullptr)
+        *id = FileId { 1, node->index };
+    for (const std::string& name : node->children) {
+        const Node* child = Find(JoinPath(node->path, name, style_));
+        entries.push_back({ name, child != nullptr && child->folder });
+    }
+    return {};
+}
+
+StoreResult MemoryFileSystem::Replace(const std::string& path, std::string_view content)
+{
+    const Node* folder = Find(ParentDirectory(AbsolutePath(path, cwd_, style_), style_));
+    if (folder == nullptr || !folder->folder)
+        return { "Der Ordner oder die Datei existiert nicht.", {} };
+    AddFile(path, std::string(content));
+    return {};
+}
+
+} // namespace tovaro::test

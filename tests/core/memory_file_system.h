@@ -1,0 +1,60 @@
+// A file system in memory, in either path style, for tests where the real one is not the
+// point: folders list their entries in the order they were added, links lead to folders,
+// folders can be made unlistable, and a replaced page is kept as its bytes.
+#pragma once
+
+#include "platform/file_system.h"
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace tovaro::test {
+
+class MemoryFileSystem : public FileSystem {
+public:
+    MemoryFileSystem(PathStyle style, std::string cwd);
+
+    /// Adds a file (and the folders on its way), listed after what its folder already holds.
+    void AddFile(const std::string& path, const std::string& content);
+    std::string AddFolder(const std::string& path);
+    /// An entry `path` that leads to the folder `target` (a link or a junction).
+    void AddFolderLink(const std::string& path, const std::string& target);
+    void MakeUnlistable(const std::string& path);
+    /// The content of a file, or "<fehlt>".
+    std::string Content(const std::string& path) const;
+
+    PathStyle Style() const override { return style_; }
+    std::string CurrentDirectory() override { return cwd_; }
+    std::string RealPath(const std::string& path) override;
+    PathStatus Examine(const std::string& path) override;
+    std::optional<FileId> Identify(const std::string& path) override;
+    bool CanCreateIn(const std::string& folder) override;
+    std::unique_ptr<InputFile> OpenRegular(const std::string& path, FileId* id) override;
+    bool ReadWhole(const std::string& path, std::string& content) override;
+    std::string ListFolder(
+        const std::string& path, std::vector<FolderEntry>& entries, FileId* id) override;
+    StoreResult Replace(const std::string& path, std::string_view content) override;
+
+private:
+    struct Node {
+        bool folder = false;
+        std::string path; // as the file system spells it
+        std::string content;
+        std::vector<std::string> children;
+        std::string linkTo; // key of the folder a link leads to
+        bool unlistable = false;
+        unsigned long long index = 0;
+    };
+    std::string Key(const std::string& path) const;
+    Node* Find(const std::string& path); // links followed
+    Node& Make(const std::string& path, bool folder);
+
+    PathStyle style_;
+    std::string cwd_;
+    std::map<std::string, Node> nodes_;
+    unsigned long long nextIndex_ = 1;
+};
+
+} // namespace tovaro::test

@@ -1,0 +1,96 @@
+// The core with Windows paths, on any machine: a file system in memory stands in for the disk.
+#include "core/run.h"
+#include "core/walk.h"
+#include "memory_file_system.h"
+#include "test_util.h"
+
+#include <gtest/gtest.h>
+
+using namespace tovaro;
+
+namespace {
+
+class Lines : public RunSink {
+public:
+    void StatusLine(const std::string& line) override { lines.push_back(line); }
+    void OutsideSite(const std::string& path) override { outside.push_back(path); }
+    std::vector<std::string> lines;
+    std::vector<std::string> outside;
+};
+
+// The urls[] of a page, in order.
+std::vector<std::string> Urls(const std::string& page)
+{
+    std::vector<std::string> urls;
+    for (size_t at = page.find("urls["); at != std::string::npos; at = page.find("urls[", at + 1)) {
+        const size_t start = page.find("='", at);
+        if (start == std::string::npos || page.compare(at - 1, 1, " ") != 0)
+            continue;
+        urls.push_back(page.substr(start + 2, page.find("';", start) - start - 2));
+    }
+    return urls;
+}
+
+} // namespace
+
+TEST(WindowsStyleTest, TheSearchKeepsTheListingOrderDepthFirst)
+{
+    test::MemoryFileSystem disk(PathStyle::Windows, "C:\\");
+    ScopedFileSystem scoped(disk);
+    // The listing returns a.htm, then the folder d holding b.htm, then c.htm.
+    disk.AddFile("C:\\s\\a.htm", "");
+    disk.AddFile("C:\\s\\d\\b.htm", "");
+    disk.AddFile("C:\\s\\c.htm", "");
+    EXPECT_EQ(CollectFiles("C:\\s", "*.htm"),
+        (std::vector<std::string> { "C:\\s\\a.htm", "C:\\s\\d\\b.htm", "C:\\s\\c.htm" }));
+    // A start with its closing backslash, and a drive root: one backslash each time.
+    EXPECT_EQ(CollectFiles("C:\\s\\", "*.*").front(), "C:\\s\\a.htm");
+    disk.AddFile("E:\\x.htm", "");
+    EXPECT_EQ(CollectFiles("E:\\", "*.*"), std::vector<std::string> { "E:\\x.htm" });
+    // A junction back up the tree is listed once, and a folder that cannot be listed is
+    // reported while the rest goes on.
+    disk.AddFolderLink("C:\\s\\d\\zurück", "C:\\s");
+    disk.MakeUnlistable("C:\\s\\d\\gesperrt");
+    disk.AddFile("C:\\s\\e.htm", "");
+    TreeListing listing = CollectMatchingFiles("C:\\s", [] { return std::string("*.htm"); });
+    EXPECT_EQ(listing.files,
+        (std::vector<std::string> {
+            "C:\\s\\a.htm", "C:\\s\\d\\b.htm", "C:\\s\\c.htm", "C:\\s\\e.htm" }));
+    EXPECT_EQ(listing.unlisted, std::vector<std::string> { "C:\\s\\d\\gesperrt" });
+    EXPECT_EQ(CollectMatchingFiles("C:\\fehlt", [] { return std::string("*"); }).startError,
+        "Der Ordner oder die Datei existiert nicht.");
+}
+
+TEST(WindowsStyleTest, TheRunLinksEveryPageWithSlashes)
+{
+    test::MemoryFileSystem disk(PathStyle::Windows, "C:\\site");
+    ScopedFileSystem scoped(disk);
+    disk.AddFile("C:\\site\\docs\\a.htm", test::Page("A"));
+    disk.AddFile("C:\\site\\\xC3\x9C"
+                 "ber.htm",
+        test::Page("\xC3\x9C"
+                   "ber"));
+    disk.AddFile("D:\\other\\b.htm", test::Page("B"));
+    disk.AddFile("C:\\site\\lookup.htm", test::Page("Alte Suche"));
+
+    RunInputs in;
+    in.files = { "C:\\site\\docs\\a.htm",
+        "c:\\SITE\\\xC3\x9C"
+        "ber.htm",
+        "D:\\other\\b.htm", "C:\\site\\LOOKUP.htm", "C:\\site\\fehlt.htm" };
+    in.siteDir = "C:\\site";
+    in.outputPath = "C:\\site\\lookup.htm";
+    in.webRoot = "https://www.example.org/";
+    in.skipOutputFile = true;
+    in.realSiteLocations = true;
+    Lines sink;
+    RunResult result = RunGeneration(in, sink);
+    ASSERT_TRUE(result.written) << result.message;
+    EXPECT_EQ(Urls(disk.Content(in.outputPath)),
+        (std::vector<std::string> { "https://www.example.org/docs/a.htm",
+            "https://www.example.org/\xC3\x9C"
+            "ber.htm",
+            "https://www.example.org/D%3A/other/b.htm" }));
+    EXPECT_EQ(sink.outside, std::vector<std::string> { "D:\\other\\b.htm" });
+    EXPECT_EQ(sink.lines, std::vector<std::string> { "Nicht lesbar: C:\\site\\fehlt.htm" });
+}
