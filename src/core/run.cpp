@@ -3,6 +3,7 @@
 #include "extract.h"
 #include "page_store.h"
 #include "paths.h"
+#include "read_ahead.h"
 
 #include <algorithm>
 #include <new>
@@ -86,11 +87,14 @@ void BuildPage(const RunInputs& in, RunSink& sink, std::string& page, RunResult&
         site.emplace(in.siteDir);
     size_t skipped = 0;
 
+    // The heads are read ahead, several at a time; everything else happens here, file by file
+    // in the list's order, so the page and the sink's calls do not depend on timing.
+    HeadReadAhead heads(in.files, output ? &*output : nullptr);
     for (size_t i = 0; i < in.files.size(); ++i) {
         const std::string& path = in.files[i];
         sink.FileStarted(i, path);
 
-        ReadResult read = ReadPageFields(path, output ? &*output : nullptr);
+        ReadResult read = heads.Take(i);
         if (read.status == ReadStatus::Skipped) {
             ++skipped;
             continue;

@@ -2,6 +2,7 @@
 
 #include "paths.h"
 #include "pattern.h"
+#include "read_ahead.h"
 #include "text.h"
 
 #include <set>
@@ -13,47 +14,46 @@ namespace {
 
 using Seen = std::set<FileId>;
 
-enum class Listed { Yes, Unlistable, Before };
-
-// Reads a whole directory before anything descends, so that a deep tree holds one open
-// directory at a time. A folder already listed in this search (a link or junction back up the
-// tree) is not listed again.
-Listed ReadDirectory(const std::string& dir, Seen* seen, std::vector<FolderEntry>& out)
-{
-    FileId id;
-    if (!Disk().ListFolder(dir, out, &id).empty())
-        return Listed::Unlistable;
-    if (seen != nullptr && !seen->insert(id).second) {
-        out.clear();
-        return Listed::Before;
-    }
-    return Listed::Yes;
-}
-
 struct Search {
     std::string suffix;
     std::vector<std::string> files;
     std::vector<std::string> unlisted;
     Seen seen;
     const YieldFn* yield;
+    ListingReadAhead ahead;
 };
 
+// Depth first, in the order of each listing. The listings of a folder's subfolders are asked
+// for as soon as the folder's own listing is there, so that several are in flight while the
+// search goes down the first; which folders are searched, and in which order, is decided here
+// alone, as the listings are taken.
 void ScanDirectory(const std::string& dir, Search& s)
 {
     if (*s.yield)
         (*s.yield)();
-    std::vector<FolderEntry> entries;
-    const Listed listed = ReadDirectory(dir, &s.seen, entries);
-    if (listed == Listed::Unlistable)
+    ListingReadAhead::Listing listing = s.ahead.Take(dir);
+    if (!listing.error.empty()) {
         s.unlisted.push_back(dir);
-    if (listed != Listed::Yes)
         return;
-    for (const FolderEntry& e : entries) {
-        std::string path = JoinPath(dir, e.name);
-        if (e.isFolder)
-            ScanDirectory(path, s);
-        else if (MatchesSuffix(e.name, s.suffix))
-            s.files.push_back(std::move(path));
+    }
+    // A folder already searched (a link or junction back up the tree) is not searched again.
+    if (!s.seen.insert(listing.id).second)
+        return;
+    const std::vector<FolderEntry>& entries = listing.entries;
+    std::vector<std::string> paths;
+    paths.reserve(entries.size());
+    for (const FolderEntry& e : entries)
+        paths.push_back(JoinPath(dir, e.name));
+    // The first subfolder is asked for last: it is listed first.
+    for (size_t k = entries.size(); k-- > 0;) {
+        if (entries[k].isFolder)
+            s.ahead.Ask(paths[k]);
+    }
+    for (size_t k = 0; k < entries.size(); ++k) {
+        if (entries[k].isFolder)
+            ScanDirectory(paths[k], s);
+        else if (MatchesSuffix(entries[k].name, s.suffix))
+            s.files.push_back(std::move(paths[k]));
     }
 }
 
@@ -90,7 +90,7 @@ bool MatchesSuffix(const std::string& name, const std::string& suffix)
 std::vector<std::string> CollectFiles(
     const std::string& startDir, const std::string& filter, const YieldFn& yield)
 {
-    Search s { NormaliseFilter(filter), {}, {}, {}, &yield };
+    Search s { NormaliseFilter(filter), {}, {}, {}, &yield, {} };
     ScanDirectory(startDir, s);
     if (yield)
         yield();
@@ -116,7 +116,7 @@ TreeListing CollectMatchingFiles(
         return listing;
     }
 
-    Search s { "*", {}, {}, {}, &yield };
+    Search s { "*", {}, {}, {}, &yield, {} };
     ScanDirectory(startDir, s);
     if (yield)
         yield();
@@ -137,7 +137,7 @@ std::vector<std::string> ListNames(const std::string& dir, bool directories)
 {
     std::vector<FolderEntry> entries;
     std::vector<std::string> names;
-    if (ReadDirectory(dir, nullptr, entries) != Listed::Yes)
+    if (!Disk().ListFolder(dir, entries, nullptr).empty())
         return names;
     names.reserve(entries.size());
     for (FolderEntry& e : entries) {

@@ -1,6 +1,7 @@
 // tovaro-gen run in-process with captured streams, and what its pages hold.
 #pragma once
 
+#include "../core/test_util.h"
 #include "cli/generator_cli.h"
 
 #include <sstream>
@@ -22,21 +23,5 @@ struct Cli {
         status = cli::RunCli(args, c);
     }
 };
-
-// The urls[] lines of a page, in order.
-inline std::vector<std::string> Urls(const std::string& page)
-{
-    std::vector<std::string> urls;
-    std::istringstream s(page);
-    std::string line;
-    while (std::getline(s, line)) {
-        size_t p = line.find("urls[");
-        if (p == 5) {
-            size_t a = line.find("='") + 2;
-            urls.push_back(line.substr(a, line.rfind("';") - a));
-        }
-    }
-    return urls;
-}
 
 } // namespace tovaro::test

@@ -108,6 +108,20 @@ std::string Fixture(const std::string& name)
 #endif
 }
 
+std::vector<std::string> Urls(const std::string& page)
+{
+    std::vector<std::string> urls;
+    std::istringstream lines(page);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (line.find("urls[") == 5) {
+            const size_t start = line.find("='") + 2;
+            urls.push_back(line.substr(start, line.rfind("';") - start));
+        }
+    }
+    return urls;
+}
+
 std::string Page(
     const std::string& title, const std::string& keywords, const std::string& description)
 {

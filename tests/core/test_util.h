@@ -3,6 +3,7 @@
 #include "platform/file_system.h"
 
 #include <string>
+#include <vector>
 
 namespace tovaro::test {
 
@@ -32,6 +33,9 @@ bool FileExists(const std::string& path);
 std::string CrLf(const std::string& linesWithLf);
 /// A fixture file with LF line ends, read and turned into CR LF lines.
 std::string Fixture(const std::string& name);
+
+/// The links of a search page (its urls[] lines), in order.
+std::vector<std::string> Urls(const std::string& page);
 
 /// An HTML page whose head holds the title, keywords and description, with CR LF line ends.
 std::string Page(const std::string& title, const std::string& keywords = "k",

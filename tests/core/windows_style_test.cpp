@@ -18,19 +18,6 @@ public:
     std::vector<std::string> outside;
 };
 
-// The urls[] of a page, in order.
-std::vector<std::string> Urls(const std::string& page)
-{
-    std::vector<std::string> urls;
-    for (size_t at = page.find("urls["); at != std::string::npos; at = page.find("urls[", at + 1)) {
-        const size_t start = page.find("='", at);
-        if (start == std::string::npos || page.compare(at - 1, 1, " ") != 0)
-            continue;
-        urls.push_back(page.substr(start + 2, page.find("';", start) - start - 2));
-    }
-    return urls;
-}
-
 } // namespace
 
 TEST(WindowsStyleTest, TheSearchKeepsTheListingOrderDepthFirst)
@@ -86,7 +73,7 @@ TEST(WindowsStyleTest, TheRunLinksEveryPageWithSlashes)
     Lines sink;
     RunResult result = RunGeneration(in, sink);
     ASSERT_TRUE(result.written) << result.message;
-    EXPECT_EQ(Urls(disk.Content(in.outputPath)),
+    EXPECT_EQ(test::Urls(disk.Content(in.outputPath)),
         (std::vector<std::string> { "https://www.example.org/docs/a.htm",
             "https://www.example.org/\xC3\x9C"
             "ber.htm",

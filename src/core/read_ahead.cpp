@@ -1,0 +1,162 @@
+#include "read_ahead.h"
+
+#include <algorithm>
+#include <system_error>
+
+namespace tovaro {
+
+namespace {
+
+// Starts up to `count` threads running `work`; fewer (none) where the system gives no more.
+template <typename Work>
+void StartThreads(std::vector<std::thread>& threads, size_t count, Work work)
+{
+    try {
+        for (size_t i = 0; i < count; ++i)
+            threads.emplace_back(work);
+    } catch (const std::system_error&) {
+    }
+}
+
+} // namespace
+
+HeadReadAhead::HeadReadAhead(
+    const std::vector<std::string>& files, const FileId* skip, size_t threads, size_t window)
+    : files_(files)
+    , skip_(skip)
+    , slots_(std::max<size_t>(window, 1))
+{
+    // One file gains nothing from a thread of its own.
+    if (files_.size() > 1)
+        StartThreads(readers_, std::min(threads, files_.size()), [this] { Work(); });
+}
+
+HeadReadAhead::~HeadReadAhead()
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stopping_ = true;
+    }
+    roomChanged_.notify_all();
+    for (std::thread& t : readers_)
+        t.join();
+}
+
+void HeadReadAhead::Work()
+{
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+        roomChanged_.wait(lock, [this] {
+            return stopping_ || next_ >= files_.size() || next_ < taken_ + slots_.size();
+        });
+        if (stopping_ || next_ >= files_.size())
+            return;
+        const size_t index = next_++;
+        lock.unlock();
+        Slot done;
+        try {
+            done.result = ReadPageFields(files_[index], skip_);
+        } catch (...) {
+            done.error = std::current_exception();
+        }
+        done.ready = true;
+        lock.lock();
+        slots_[index % slots_.size()] = std::move(done);
+        readyChanged_.notify_all();
+    }
+}
+
+ReadResult HeadReadAhead::Take(size_t index)
+{
+    if (readers_.empty())
+        return ReadPageFields(files_[index], skip_);
+    Slot slot;
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        Slot& waiting = slots_[index % slots_.size()];
+        readyChanged_.wait(lock, [&waiting] { return waiting.ready; });
+        slot = std::move(waiting);
+        waiting = Slot();
+        taken_ = index + 1;
+    }
+    roomChanged_.notify_all();
+    if (slot.error)
+        std::rethrow_exception(slot.error);
+    return std::move(slot.result);
+}
+
+ListingReadAhead::ListingReadAhead(size_t threads)
+{
+    StartThreads(listers_, threads, [this] { Work(); });
+}
+
+ListingReadAhead::~ListingReadAhead()
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stopping_ = true;
+    }
+    changed_.notify_all();
+    for (std::thread& t : listers_)
+        t.join();
+}
+
+void ListingReadAhead::Ask(const std::string& folder)
+{
+    if (listers_.empty())
+        return;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!pending_.emplace(folder, Pending()).second)
+            return;
+        queue_.push_back(folder);
+    }
+    changed_.notify_all();
+}
+
+void ListingReadAhead::Work()
+{
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+        changed_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
+        if (stopping_)
+            return;
+        // The folder asked for last is the one the depth-first search needs soonest.
+        const std::string folder = std::move(queue_.back());
+        queue_.pop_back();
+        lock.unlock();
+        Pending done;
+        try {
+            done.listing.error = Disk().ListFolder(folder, done.listing.entries, &done.listing.id);
+        } catch (...) {
+            done.error = std::current_exception();
+        }
+        done.ready = true;
+        lock.lock();
+        pending_[folder] = std::move(done);
+        changed_.notify_all();
+    }
+}
+
+ListingReadAhead::Listing ListingReadAhead::Take(const std::string& folder)
+{
+    Listing listing;
+    if (listers_.empty()) {
+        listing.error = Disk().ListFolder(folder, listing.entries, &listing.id);
+        return listing;
+    }
+    Ask(folder);
+    Pending done;
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        auto it = pending_.find(folder);
+        changed_.wait(lock, [&it] { return it->second.ready; });
+        done = std::move(it->second);
+        pending_.erase(it);
+    }
+    if (done.error)
+        std::rethrow_exception(done.error);
+    return std::move(done.listing);
+}
+
+} // namespace tovaro

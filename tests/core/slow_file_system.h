@@ -1,0 +1,84 @@
+// A file system that answers late: every open and listing after a wait, random (so that
+// requests in flight finish in any order) or fixed (a network share). A file can be made to
+// fail its read, or to run out of memory.
+#pragma once
+
+#include "platform/file_system.h"
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <new>
+#include <random>
+#include <thread>
+
+namespace tovaro::test {
+
+class SlowFileSystem : public FileSystem {
+public:
+    /// Waits up to `maxWait` before each open and listing: a random time, or always all of it.
+    SlowFileSystem(FileSystem& inner,
+        std::chrono::microseconds maxWait = std::chrono::microseconds(400), bool random = true)
+        : inner_(inner)
+        , maxWait_(maxWait)
+        , random_(random)
+    {
+    }
+    std::string failingRead;
+    std::string outOfMemory;
+    std::atomic<size_t> opened { 0 };
+
+    PathStyle Style() const override { return inner_.Style(); }
+    std::string CurrentDirectory() override { return inner_.CurrentDirectory(); }
+    std::string RealPath(const std::string& path) override { return inner_.RealPath(path); }
+    PathStatus Examine(const std::string& path) override { return inner_.Examine(path); }
+    std::optional<FileId> Identify(const std::string& path) override
+    {
+        return inner_.Identify(path);
+    }
+    bool CanCreateIn(const std::string& folder) override { return inner_.CanCreateIn(folder); }
+    bool ReadWhole(const std::string& path, std::string& content) override
+    {
+        return inner_.ReadWhole(path, content);
+    }
+    std::unique_ptr<InputFile> OpenRegular(const std::string& path, FileId* id) override
+    {
+        Wait();
+        ++opened;
+        if (path == outOfMemory)
+            throw std::bad_alloc();
+        if (path == failingRead && inner_.OpenRegular(path, id))
+            return std::make_unique<FailingFile>();
+        return inner_.OpenRegular(path, id);
+    }
+    std::string ListFolder(
+        const std::string& path, std::vector<FolderEntry>& entries, FileId* id) override
+    {
+        Wait();
+        return inner_.ListFolder(path, entries, id);
+    }
+    StoreResult Replace(const std::string& path, std::string_view content) override
+    {
+        return inner_.Replace(path, content);
+    }
+
+private:
+    class FailingFile : public InputFile {
+    public:
+        long long Read(char*, size_t) override { return -1; }
+    };
+    void Wait() const
+    {
+        thread_local std::minstd_rand random(
+            static_cast<unsigned>(std::hash<std::thread::id>()(std::this_thread::get_id())));
+        const auto wait = maxWait_.count() > 0 && random_
+            ? std::chrono::microseconds(random() % static_cast<unsigned>(maxWait_.count()))
+            : maxWait_;
+        std::this_thread::sleep_for(wait);
+    }
+    FileSystem& inner_;
+    std::chrono::microseconds maxWait_;
+    bool random_;
+};
+
+} // namespace tovaro::test
