@@ -4,6 +4,8 @@
 #include "shell/layout.h"
 #include "shell/native_path.h"
 
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
@@ -98,6 +100,9 @@ void StatusPanel::Show()
         lines_.clear();
     }
     Frame4->repaint();
+    // The window answers during a long run (a site on a network share): it repaints, and a
+    // close request still ends the program. Clicks and keys wait, so the run stays one action.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     sincePaint_.restart();
 }
 

@@ -1,3 +1,4 @@
+#include "../core/slow_file_system.h"
 #include "../core/test_util.h"
 #include "core/run.h"
 #include "fakes.h"
@@ -11,6 +12,7 @@
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace tovaro;
@@ -253,4 +255,29 @@ TEST_F(GeneratorTest, RunOverTwentyThousandFilesShowsEveryLine)
     const std::string page = test::ReadFile(dir.path() + "/lookup.htm");
     EXPECT_NE(
         page.find("for (var i = 0;i<" + std::to_string(n - n / 4) + ";i++){"), std::string::npos);
+}
+
+TEST_F(GeneratorTest, TheWindowAnswersDuringALongRun)
+{
+    // A site on a slow share: every file takes 20 ms to open, the run a good part of a second.
+    for (int i = 0; i < 240; ++i)
+        dir.Write("site/s" + std::to_string(i) + ".htm", Page("Seite " + std::to_string(i)));
+    Open();
+    AddAll();
+    GoToPageThree();
+    test::SlowFileSystem share(NativeFileSystem(), std::chrono::milliseconds(20), false);
+    ScopedFileSystem scoped(share);
+    // Events other than clicks and keys are handled while the run goes on: a timer fires, and
+    // it sees the run half done.
+    int progressSeen = -1;
+    QTimer::singleShot(0, [&] {
+        if (h->messages.shown.empty())
+            progressSeen = test::Control<QProgressBar>(h->p3(), "Stat")->value();
+    });
+    test::Control<QPushButton>(h->p3(), "Command1")->click();
+    ASSERT_EQ(h->messages.shown.size(), 1);
+    EXPECT_TRUE(h->messages.shown[0].startsWith(QStringLiteral("info|")));
+    EXPECT_GE(progressSeen, 0);
+    EXPECT_LT(progressSeen, 239);
+    EXPECT_EQ(test::Urls(test::ReadFile(dir.path() + "/lookup.htm")).size(), 240u);
 }
