@@ -1,8 +1,10 @@
 // The wizard's "Datei erzeugen" against tovaro-gen on the same list: 20,000 pages of 6.5 kB,
 // every second one with LF line ends, best of five each, in the same run.
-// Run: QT_QPA_PLATFORM=offscreen build/bench/wizard_run_bench [TOVARO-GEN]
+// Run: QT_QPA_PLATFORM=offscreen build/bench/wizard_run_bench [TOVARO-GEN [SITE-FOLDER]]
+// With a site folder (the latency benchmark's mounted site), its pages are used instead.
 #include "../tests/gui/fakes.h"
 #include "app/wizard.h"
+#include "core/walk.h"
 #include "generator/generation_page.h"
 #include "gui_bench_util.h"
 #include "selection/dir_box.h"
@@ -43,14 +45,18 @@ int main(int argc, char** argv)
     const std::string gen = argc > 1 ? argv[1] : "build/tovaro-gen";
     const std::string root
         = (fs::temp_directory_path() / ("tovaro-runbench-" + std::to_string(::getpid()))).string();
-    const std::string site = root + "/site";
-    fs::create_directories(site);
+    const bool given = argc > 2;
+    const std::string site = given ? std::string(argv[2]) : root + "/site";
+    fs::create_directories(given ? root : site);
     std::string body = "<p>";
     for (int i = 0; i < 150; ++i)
         body += "Lorem ipsum dolor sit amet. ";
     body += "</p>";
     std::ofstream list(root + "/liste.txt");
-    for (int i = 0; i < 20000; ++i) {
+    for (const std::string& path :
+        given ? tovaro::CollectFiles(site, "*.*") : std::vector<std::string>())
+        list << path << "\n";
+    for (int i = 0; i < (given ? 0 : 20000); ++i) {
         const char* end = i % 2 ? "\n" : "\r\n";
         const std::string path = site + "/seite" + std::to_string(100000 + i) + ".htm";
         std::ofstream(path, std::ios::binary)
@@ -71,8 +77,8 @@ int main(int argc, char** argv)
     tovaro::gui::FileSelectionPage* page1 = wizard.Form1();
     tovaro::test::Control<tovaro::gui::DirBox>(page1, "Dir1")
         ->SetPath(QString::fromStdString(site));
-    tovaro::test::Control<QPushButton>(page1, "Command2")
-        ->click(); // "++": every listed file, in the file box's order
+    // "++": every listed file, in the file box's order; in a given site of nested folders "+++".
+    tovaro::test::Control<QPushButton>(page1, given ? "Command5" : "Command2")->click();
     tovaro::gui::GenerationPage* page3 = wizard.Form3();
     tovaro::test::Control<QLineEdit>(page3, "Text1")
         ->setText(QString::fromStdString(root + "/lookup.htm"));

@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Latency benchmark: the 20,000-page benchmark site behind a file system that answers every
+# open, read and folder listing after a fixed delay (default 1 ms), as a network share does.
+# Reports, side by side in one run: reading the heads one file after the other, tovaro-gen on
+# the list and on the tree, and the wizard's run, on the slow site; and tovaro-gen against the
+# heads read one after the other on a warm local disk.
+# Usage: bash scripts/bench-share.sh [DELAY-MICROSECONDS]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+delay=${1:-1000}
+pages=20000
+for p in fuse3 libfuse3-dev pkg-config; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" \
+    || DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$p" >/dev/null
+done
+bash scripts/build.sh >/dev/null
+[ -x build/bench/latency_fs ] || { echo "latency_fs was not built (libfuse3-dev?)"; exit 1; }
+work=$(mktemp -d)
+mnt="$work/mnt"
+mkdir -p "$mnt"
+cleanup() { fusermount3 -u "$mnt" 2>/dev/null || true; rm -rf "$work"; }
+trap cleanup EXIT
+
+python3 - "$work/site" "$pages" <<'PY'
+import os, sys
+root, n = sys.argv[1], int(sys.argv[2])
+body = "<p>" + "Lorem ipsum dolor sit amet. " * 150 + "</p>"
+for i in range(n):
+    d = os.path.join(root, "bereich%02d" % (i % 40), "thema%03d" % (i % 250 // 2))
+    os.makedirs(d, exist_ok=True)
+    with open(os.path.join(d, "seite%06d.htm" % i), "w", newline="") as f:
+        end = "\n" if i % 2 else "\r\n"
+        f.write(('<!DOCTYPE html>\r\n<html lang="de">\r\n<head>\r\n<meta charset="utf-8">\r\n'
+                '<title>Seite %d über Gärten</title>\r\n'
+                '<meta name="keywords" content="garten, pflanzen, nummer%d">\r\n'
+                '<meta name="description" content="Beschreibung der Seite %d mit etwas Text.">\r\n'
+                '</head>\r\n<body>\r\n%s\r\n</body>\r\n</html>\r\n' % (i, i, i, body)).replace("\r\n", end))
+PY
+build/bench/latency_fs "$work/site" "$mnt" "$delay" -o ro,max_threads=64
+for _ in $(seq 100); do mountpoint -q "$mnt" && break; sleep 0.1; done
+find "$mnt" -type f -name '*.htm' | sort >"$work/list-slow"
+find "$work/site" -type f -name '*.htm' | sort >"$work/list-local"
+cat "$work/list-local" | xargs cat >/dev/null # a warm local disk
+
+ms_of() { local s e; s=$(date +%s%N); "$@" >/dev/null; e=$(date +%s%N); echo $(( (e - s) / 1000000 )); }
+best() { sort -n | head -1; }
+
+echo "machine: $(nproc) cores, $(uname -sr); $pages pages; $delay µs per open, read and listing"
+seq_ms=$(ms_of build/bench/read_heads --heads "$work/list-slow")
+list_ms=$(for i in 1 2 3; do ms_of build/tovaro-gen --files-from "$work/list-slow" -o "$work/a.htm"; done | best)
+tree_ms=$(for i in 1 2 3; do ms_of build/tovaro-gen --tree "$mnt" -s "$mnt" -o "$work/b.htm"; done | best)
+cmp -s <(grep -v "^ *urls\[" "$work/a.htm") <(grep -v "^ *urls\[" "$work/b.htm") || true
+echo "slow share: heads one after the other $seq_ms ms; tovaro-gen --files-from $list_ms ms; tovaro-gen --tree $tree_ms ms"
+QT_QPA_PLATFORM=offscreen build/bench/wizard_run_bench build/tovaro-gen "$mnt" | sed 's/^/slow share: /'
+
+for i in 1 2 3 4 5 6 7; do
+  ms_of build/bench/read_heads --heads "$work/list-local" >>"$work/floor"
+  ms_of build/tovaro-gen --files-from "$work/list-local" -o "$work/c.htm" >>"$work/gen"
+done
+awk -v g="$(best <"$work/gen")" -v f="$(best <"$work/floor")" 'BEGIN {
+  printf "warm local disk: tovaro-gen %d ms; heads one after the other %d ms; ratio %.2f\n", g, f, g / f }'
