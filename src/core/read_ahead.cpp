@@ -24,11 +24,18 @@ HeadReadAhead::HeadReadAhead(
     const std::vector<std::string>& files, const FileId* skip, size_t threads, size_t window)
     : files_(files)
     , skip_(skip)
+    , threads_(threads)
+    , probe_(std::chrono::microseconds(100))
     , slots_(std::max<size_t>(window, 1))
 {
-    // One file gains nothing from a thread of its own.
-    if (files_.size() > 1)
-        StartThreads(readers_, std::min(threads, files_.size()), [this] { Work(); });
+}
+
+void HeadReadAhead::StartReaders(size_t from)
+{
+    started_ = true;
+    next_ = from;
+    taken_ = from;
+    StartThreads(readers_, std::min(threads_, files_.size() - from), [this] { Work(); });
 }
 
 HeadReadAhead::~HeadReadAhead()
@@ -62,14 +69,20 @@ void HeadReadAhead::Work()
         done.ready = true;
         lock.lock();
         slots_[index % slots_.size()] = std::move(done);
-        readyChanged_.notify_all();
+        readyChanged_.notify_one(); // only the one taking waits for it
     }
 }
 
 ReadResult HeadReadAhead::Take(size_t index)
 {
-    if (readers_.empty())
-        return ReadPageFields(files_[index], skip_);
+    if (readers_.empty()) {
+        const auto start = std::chrono::steady_clock::now();
+        ReadResult read = ReadPageFields(files_[index], skip_);
+        if (!started_ && probe_.Slow(std::chrono::steady_clock::now() - start)
+            && index + 1 < files_.size())
+            StartReaders(index + 1);
+        return read;
+    }
     Slot slot;
     {
         std::unique_lock<std::mutex> lock(mutex_);
@@ -79,15 +92,16 @@ ReadResult HeadReadAhead::Take(size_t index)
         waiting = Slot();
         taken_ = index + 1;
     }
-    roomChanged_.notify_all();
+    roomChanged_.notify_one(); // room for one more read
     if (slot.error)
         std::rethrow_exception(slot.error);
     return std::move(slot.result);
 }
 
 ListingReadAhead::ListingReadAhead(size_t threads)
+    : threads_(threads)
+    , probe_(std::chrono::microseconds(250))
 {
-    StartThreads(listers_, threads, [this] { Work(); });
 }
 
 ListingReadAhead::~ListingReadAhead()
@@ -96,7 +110,7 @@ ListingReadAhead::~ListingReadAhead()
         std::lock_guard<std::mutex> lock(mutex_);
         stopping_ = true;
     }
-    changed_.notify_all();
+    work_.notify_all();
     for (std::thread& t : listers_)
         t.join();
 }
@@ -111,14 +125,14 @@ void ListingReadAhead::Ask(const std::string& folder)
             return;
         queue_.push_back(folder);
     }
-    changed_.notify_all();
+    work_.notify_one();
 }
 
 void ListingReadAhead::Work()
 {
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
-        changed_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
+        work_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
         if (stopping_)
             return;
         // The folder asked for last is the one the depth-first search needs soonest.
@@ -134,7 +148,7 @@ void ListingReadAhead::Work()
         done.ready = true;
         lock.lock();
         pending_[folder] = std::move(done);
-        changed_.notify_all();
+        ready_.notify_one(); // only the search waits for listings
     }
 }
 
@@ -142,7 +156,12 @@ ListingReadAhead::Listing ListingReadAhead::Take(const std::string& folder)
 {
     Listing listing;
     if (listers_.empty()) {
+        const auto start = std::chrono::steady_clock::now();
         listing.error = Disk().ListFolder(folder, listing.entries, &listing.id);
+        if (!started_ && probe_.Slow(std::chrono::steady_clock::now() - start)) {
+            started_ = true;
+            StartThreads(listers_, threads_, [this] { Work(); });
+        }
         return listing;
     }
     Ask(folder);
@@ -150,7 +169,7 @@ ListingReadAhead::Listing ListingReadAhead::Take(const std::string& folder)
     {
         std::unique_lock<std::mutex> lock(mutex_);
         auto it = pending_.find(folder);
-        changed_.wait(lock, [&it] { return it->second.ready; });
+        ready_.wait(lock, [&it] { return it->second.ready; });
         done = std::move(it->second);
         pending_.erase(it);
     }

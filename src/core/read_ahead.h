@@ -6,6 +6,7 @@
 #include "extract.h"
 #include "platform/file_system.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <exception>
@@ -22,10 +23,35 @@ namespace tovaro {
 /// How many reads or listings are in flight at most.
 constexpr size_t kRequestsInFlight = 24;
 
-/// The heads of a file list, read ahead on a few threads and taken in the list's order. At
-/// most `window` results wait at any time, so memory is bounded by the requests in flight and
-/// not by the length of the list. Where no thread can be started, each head is read when it is
-/// taken, as one file after the other.
+/// Tells when requests made one after the other wait rather than work: once a few have been
+/// made and they took longer on average than `slow`. On a warm local disk a head takes a few
+/// microseconds and threads would only cost; on a share or a cold disk it takes milliseconds.
+class LatencyProbe {
+public:
+    explicit LatencyProbe(std::chrono::microseconds slow)
+        : slow_(slow)
+    {
+    }
+    /// Adds one request's time; true once reading ahead pays.
+    bool Slow(std::chrono::steady_clock::duration took)
+    {
+        total_ += took;
+        ++count_;
+        return count_ >= kSample && total_ > slow_ * count_;
+    }
+
+private:
+    static constexpr long kSample = 8;
+    std::chrono::steady_clock::duration slow_;
+    std::chrono::steady_clock::duration total_ {};
+    long count_ = 0;
+};
+
+/// The heads of a file list, taken in the list's order. They are read one after the other
+/// until the reads turn out slow; from then on a few threads read ahead, at most `window`
+/// results waiting at any time, so memory is bounded by the requests in flight and not by the
+/// length of the list. Where no thread can be started, reading goes on one file after the
+/// other.
 class HeadReadAhead {
 public:
     HeadReadAhead(const std::vector<std::string>& files, const FileId* skip,
@@ -45,9 +71,13 @@ private:
         std::exception_ptr error;
     };
     void Work();
+    void StartReaders(size_t from);
 
     const std::vector<std::string>& files_;
     const FileId* skip_;
+    size_t threads_;
+    LatencyProbe probe_;
+    bool started_ = false;
     std::vector<Slot> slots_; // file i waits in slot i % size
     std::mutex mutex_;
     std::condition_variable readyChanged_;
@@ -58,8 +88,8 @@ private:
     std::vector<std::thread> readers_;
 };
 
-/// Folder listings asked for ahead of the search that uses them: each listing runs on one of a
-/// few threads, and Take waits for the one it needs.
+/// Folder listings asked for ahead of the search that uses them, once listings turn out slow:
+/// each then runs on one of a few threads, and Take waits for the one it needs.
 class ListingReadAhead {
 public:
     struct Listing {
@@ -90,8 +120,12 @@ private:
     };
     void Work();
 
+    size_t threads_;
+    LatencyProbe probe_;
+    bool started_ = false;
     std::mutex mutex_;
-    std::condition_variable changed_;
+    std::condition_variable work_; // a folder was asked for, or the listers stop
+    std::condition_variable ready_; // a listing is there
     std::vector<std::string> queue_; // folders not yet started, the next at the back
     std::map<std::string, Pending> pending_;
     bool stopping_ = false;
