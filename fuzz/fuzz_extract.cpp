@@ -3,7 +3,7 @@
 // single-quoted script string.
 #include "core/extract.h"
 #include "core/page_writer.h"
-#include "reference_extract.h"
+#include "../tests/core/reference_extract.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <random>
 #include <sys/resource.h>
@@ -197,4 +198,39 @@ TEST(BadInputTest, AwkwardFileNamesGiveWorkingUrls)
         { "urls[0]='mit%20Leerzeichen.htm';", "urls[1]='peter%27s.htm';", "urls[2]='nr%231.htm';",
             "urls[3]='100%25.htm';", "urls[4]='grüße.htm';", "urls[5]='lat%E4in.htm';" })
         EXPECT_NE(page.find(url), std::string::npos) << url;
+}
+
+TEST(BadInputTest, OutOfMemoryInTheRunKeepsTheOldPage)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit allows";
+#else
+    test::TempDir dir;
+    RunInputs in;
+    in.siteDir = dir.path();
+    in.outputPath = dir.Write("lookup.htm", "alte Seite");
+    // Each entry holds a title of almost 1 MiB: 400 of them do not fit in what the child has.
+    const std::string big = std::string(1000000, 't');
+    const std::string page = dir.Write("gross.htm", test::Page(big, "k", "d"));
+    in.files.assign(400, page);
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        // The address space the child has, and 128 MiB more.
+        std::ifstream statm("/proc/self/statm");
+        unsigned long pages = 0;
+        statm >> pages;
+        const rlim_t bytes = pages * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) + (128L << 20);
+        struct rlimit limit {
+            bytes, bytes
+        };
+        ::setrlimit(RLIMIT_AS, &limit);
+        RunSink sink;
+        const RunResult result = RunGeneration(in, sink);
+        ::_exit(!result.written && result.reason == kOutOfMemoryReason ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(test::ReadFile(in.outputPath), "alte Seite");
+#endif
 }

@@ -17,13 +17,29 @@ std::string Fill(std::string text, const Appearance& a)
     return ReplaceAll(text, "{background colour}", a.backgroundColour);
 }
 
+// The initial values of the appearance page, as the page format gives them.
+Appearance WrittenOutDefaults()
+{
+    Appearance a;
+    a.backgroundColour = "#FFFFE1";
+    a.textColour = "#000000";
+    a.fontFace = "Arial, Helvetica, sans-serif";
+    a.fontSize = "3";
+    a.heading = "Tovaro Suche";
+    return a;
+}
+
 } // namespace
 
-TEST(PageWriterTest, HeadWithDefaultAppearanceMatchesTheFormat)
+TEST(PageWriterTest, HeadAndTailWithTheDefaultAppearanceMatchTheFormat)
 {
     std::string out;
     AppendPageHead(out, Appearance {});
-    EXPECT_EQ(out, Fill(test::Fixture("page_head.txt"), Appearance {}));
+    AppendPageTail(out, 0, Appearance {});
+    EXPECT_EQ(out,
+        Fill(
+            test::Fixture("page_head.txt") + ReplaceAll(test::Fixture("page_tail.txt"), "{M}", "0"),
+            WrittenOutDefaults()));
     EXPECT_NE(out.find("\r\n<title>Tovaro Suche</title>\r\n"), std::string::npos);
 }
 
@@ -131,12 +147,14 @@ TEST(PageWriterTest, TheIndexComesInScriptsOfAThousandEntries)
     AppendPageTail(out, 2001, Appearance {});
     const std::string open = "<script language=\"JavaScript\">\r\n";
     EXPECT_EQ(out.rfind(open + "     urls[0]='a.htm';\r\n", 0), 0u);
-    EXPECT_NE(out.find("     descs[999]= 'D';\r\n</script>\r\n" + open + "     urls[1000]='a.htm';"),
+    EXPECT_NE(
+        out.find("     descs[999]= 'D';\r\n</script>\r\n" + open + "     urls[1000]='a.htm';"),
         std::string::npos);
-    EXPECT_NE(out.find("     descs[1999]= 'D';\r\n</script>\r\n" + open + "     urls[2000]='a.htm';"),
+    EXPECT_NE(
+        out.find("     descs[1999]= 'D';\r\n</script>\r\n" + open + "     urls[2000]='a.htm';"),
         std::string::npos);
-    EXPECT_NE(out.find("     descs[2000]= 'D';\r\n</script>\r\n" + open + "<!--\r\n"),
-        std::string::npos);
+    EXPECT_NE(
+        out.find("     descs[2000]= 'D';\r\n</script>\r\n" + open + "<!--\r\n"), std::string::npos);
     size_t scripts = 0;
     for (size_t p = out.find(open); p != std::string::npos; p = out.find(open, p + 1))
         ++scripts;

@@ -1,5 +1,5 @@
 // A plain transcription of the head-scan rules, line by line, with no regard to speed: the
-// fuzz target checks the streaming scanner against it.
+// scanner is checked against it by the core tests and the fuzz target.
 #pragma once
 
 #include "core/extract.h"
