@@ -1,9 +1,10 @@
 // One file's bytes through the head scan and the cleaning: the scan gives the fields of the
 // plain line-by-line rules, fed whole or in chunks, and every cleaned field stands safely in a
 // single-quoted script string.
-#include "core/extract.h"
-#include "core/page_writer.h"
 #include "../tests/core/reference_extract.h"
+#include "core/head_scan.h"
+#include "core/page_writer.h"
+#include "core/script_clean.h"
 
 #include <cstdint>
 #include <cstdlib>

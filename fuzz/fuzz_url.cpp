@@ -1,6 +1,6 @@
 // The page URL from a file path, a site directory and a web root: it can stand in the page's
 // single-quoted script string and in the link's double-quoted attribute.
-#include "core/extract.h"
+#include "core/page_url.h"
 
 #include <cstdint>
 #include <cstdlib>

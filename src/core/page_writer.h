@@ -6,19 +6,12 @@
 // the title.
 #pragma once
 
+#include "appearance.h"
+
 #include <cstddef>
 #include <string>
 
 namespace tovaro {
-
-/// The five options of the appearance page, as the user typed or chose them (unchecked).
-struct Appearance {
-    std::string backgroundColour = "#FFFFE1";
-    std::string textColour = "#000000";
-    std::string fontFace = "Arial, Helvetica, sans-serif";
-    std::string fontSize = "3";
-    std::string heading = "Tovaro Suche";
-};
 
 /// One indexed page, its fields already cleaned for the script.
 struct PageEntry {

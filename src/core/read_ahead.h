@@ -3,7 +3,7 @@
 // results, which still takes them in the list's order.
 #pragma once
 
-#include "extract.h"
+#include "head_scan.h"
 #include "platform/file_system.h"
 
 #include <chrono>

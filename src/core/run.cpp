@@ -1,9 +1,11 @@
 #include "run.h"
 
-#include "extract.h"
+#include "head_scan.h"
 #include "page_store.h"
+#include "page_url.h"
 #include "paths.h"
 #include "read_ahead.h"
+#include "script_clean.h"
 
 #include <algorithm>
 #include <new>

@@ -1,5 +1,5 @@
 // Files and targets that are not what a site owner meant: nothing crashes, hangs or is lost.
-#include "core/extract.h"
+#include "core/head_scan.h"
 #include "core/run.h"
 #include "failing_store.h"
 #include "platform/file_system.h"

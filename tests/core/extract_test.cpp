@@ -1,4 +1,6 @@
-#include "core/extract.h"
+#include "core/head_scan.h"
+#include "core/page_url.h"
+#include "core/script_clean.h"
 #include "test_util.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "core/extract.h"
+#include "core/page_url.h"
 #include "core/paths.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // scanner is checked against it by the core tests and the fuzz target.
 #pragma once
 
-#include "core/extract.h"
+#include "core/head_scan.h"
 
 #include <string>
 #include <string_view>

@@ -1,6 +1,6 @@
 // The streaming head scan against a plain line-by-line transcription of its rules, on heads
 // with every kind of line end, fed whole and in two chunks split at every offset.
-#include "core/extract.h"
+#include "core/head_scan.h"
 #include "reference_extract.h"
 #include "test_util.h"
 

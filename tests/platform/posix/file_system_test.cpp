@@ -1,5 +1,5 @@
 // The Linux file system under the core: what only it can show (FIFOs, devices, links, users).
-#include "core/extract.h"
+#include "core/head_scan.h"
 #include "core/paths.h"
 #include "test_util.h"
 

@@ -1,6 +1,6 @@
 // The Windows file system under the core, run under Wine: what only Windows can show (drive
 // letters, Unicode names through the wide API, long paths, sharing rules, text mode).
-#include "core/extract.h"
+#include "core/head_scan.h"
 #include "core/paths.h"
 #include "core/run.h"
 #include "core/walk.h"

@@ -1,5 +1,5 @@
 // Title, meta keywords and meta description of one HTML file, found by a line-by-line scan of
-// its head; cleaning for a single-quoted JavaScript string; the page's URL.
+// its head.
 #pragma once
 
 #include "platform/file_system.h"
@@ -88,17 +88,5 @@ struct ReadResult {
 /// file is never read from, so nothing blocks. The file `skip` names, if any, is Skipped
 /// unread, whatever path leads to it.
 ReadResult ReadPageFields(const std::string& path, const FileId* skip = nullptr);
-
-/// Removes apostrophes, doubles backslashes and lower-cases the keywords, so that each field can
-/// stand in a single-quoted script string; every "<" becomes "&lt;" in the title and the
-/// description, which the page shows as markup, and the script escape \x3C in the keywords.
-PageFields CleanForScript(const PageFields& raw);
-void CleanForScriptInPlace(PageFields& fields);
-
-/// The page's URL: the path relative to the site directory (only when the path lies below it),
-/// with "/" between its parts, percent-encoded where a byte would break the page, after the
-/// web root URL.
-std::string MakePageUrl(std::string_view filePath, std::string_view siteDir,
-    std::string_view webRoot, PathStyle style = Disk().Style());
 
 } // namespace tovaro
