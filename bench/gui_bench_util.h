@@ -2,8 +2,8 @@
 // nothing and shows no message.
 #pragma once
 
+#include "shell/document_opener.h"
 #include "shell/program.h"
-#include "shell/url.h"
 
 #include <algorithm>
 #include <chrono>

@@ -10,7 +10,7 @@
 #include "selection/file_box.h"
 #include "selection/file_list_box.h"
 #include "selection/file_selection_page.h"
-#include "shell/url.h"
+#include "shell/document_opener.h"
 
 #include <QApplication>
 #include <QListWidget>

@@ -8,7 +8,7 @@ set(CMAKE_AUTOMOC ON)
 add_library(tovaro_shell STATIC
   src/shell/layout.cpp
   src/shell/wizard_page.cpp
-  src/shell/url.cpp
+  src/shell/document_opener.cpp
   src/shell/settings.cpp
   src/shell/program.cpp
   src/shell/window_place.cpp

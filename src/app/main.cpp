@@ -1,9 +1,9 @@
 #include "app/wizard.h"
 #include "appearance/portal_picker.h"
 #include "appearance/screen_sources.h"
+#include "shell/document_opener.h"
 #include "shell/layout.h"
 #include "shell/settings.h"
-#include "shell/url.h"
 
 #include "shell/close_requests.h"
 

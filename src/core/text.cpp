@@ -92,12 +92,6 @@ std::string ToUtf8(std::string_view text)
     return out;
 }
 
-void ToUtf8InPlace(std::string& text)
-{
-    if (!IsValidUtf8(text))
-        text = ToUtf8(text);
-}
-
 std::string LowerText(std::string_view text)
 {
     std::string out(text);

@@ -18,7 +18,6 @@ size_t Utf8SequenceLength(std::string_view text, size_t pos);
 /// The text as UTF-8: valid UTF-8 unchanged, anything else read as windows-1252 (its five
 /// undefined bytes taken as the control characters of the same number, as browsers do).
 std::string ToUtf8(std::string_view text);
-void ToUtf8InPlace(std::string& text);
 
 /// One byte with its ASCII letter case changed; every other byte as it is.
 inline char AsciiLower(char c)

@@ -3,23 +3,17 @@
 #include "core/paths.h"
 #include "core/run.h"
 #include "shell/accessibility.h"
+#include "shell/document_opener.h"
 #include "shell/layout.h"
 #include "shell/link_label.h"
 #include "shell/native_path.h"
-#include "shell/url.h"
 #include "status_panel.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
-#include <QEvent>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
-#include <QMouseEvent>
 #include <QPixmap>
-#include <QProgressBar>
 #include <QPushButton>
 
 namespace tovaro::gui {

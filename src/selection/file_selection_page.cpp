@@ -2,25 +2,22 @@
 
 #include "core/paths.h"
 #include "core/pattern.h"
-#include "core/text.h"
 #include "core/walk.h"
 #include "dir_box.h"
 #include "drive_box.h"
 #include "file_box.h"
 #include "file_list_box.h"
 #include "shell/accessibility.h"
+#include "shell/document_opener.h"
 #include "shell/layout.h"
 #include "shell/link_label.h"
 #include "shell/native_path.h"
-#include "shell/url.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
 

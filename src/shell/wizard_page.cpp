@@ -1,8 +1,8 @@
 #include "wizard_page.h"
 
 #include "accessibility.h"
+#include "document_opener.h"
 #include "layout.h"
-#include "url.h"
 #include "window_place.h"
 
 #include <QCloseEvent>

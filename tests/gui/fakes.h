@@ -7,8 +7,8 @@
 #include "appearance/screen_sources.h"
 #include "generator/generation_page.h"
 #include "selection/file_selection_page.h"
+#include "shell/document_opener.h"
 #include "shell/program.h"
-#include "shell/url.h"
 
 #include <QApplication>
 #include <QString>

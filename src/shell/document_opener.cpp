@@ -1,4 +1,4 @@
-#include "url.h"
+#include "document_opener.h"
 
 #include <QProcess>
 
