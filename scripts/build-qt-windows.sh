@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Builds Qt for 64-bit Windows (MinGW-w64) from Debian's own qt6-base source, once, into a cache
+# folder outside the work tree: ${TOVARO_QT_CACHE:-~/.cache/tovaro}/qt-<version>-<options hash>.
+# Prints the install prefix. Debian's host tools (moc, rcc, uic) of the same version do the
+# host's part. The system's apt configuration is left alone: the source comes through a
+# private sources list.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+version=6.4.2
+options=(-DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake"
+  -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=OFF -DQT_BUILD_EXAMPLES=OFF
+  -DQT_BUILD_TESTS=OFF -DFEATURE_tabletevent=OFF -DFEATURE_sql=OFF -DFEATURE_network=OFF
+  -DFEATURE_dbus=OFF -DFEATURE_printsupport=OFF -DFEATURE_opengl=ON -DFEATURE_concurrent=OFF
+  -DFEATURE_xml=OFF -DINPUT_openssl=no -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF
+  -DFEATURE_system_freetype=OFF -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_libpng=OFF
+  -DFEATURE_system_jpeg=OFF -DFEATURE_sql_sqlite=OFF)
+# The toolchain file is part of the key: a changed compiler setting builds Qt again.
+key=$( (echo "$version"; printf '%s\n' "${options[@]}"; cat cmake/mingw-w64.cmake) | sha256sum | cut -c1-12)
+cache="${TOVARO_QT_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/tovaro}"
+prefix="$cache/qt-$version-mingw-$key"
+if [ -f "$prefix/.complete" ]; then
+  echo "$prefix"
+  exit 0
+fi
+
+packages=(dpkg-dev qt6-base-dev qt6-base-dev-tools g++-mingw-w64-x86-64 mingw-w64-tools cmake ninja-build)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  apt-get update -qq >&2
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
+
+work="$cache/qt-work-$key"
+mkdir -p "$work"
+if [ ! -d "$work/src" ]; then
+  apt_dir="$work/apt"
+  mkdir -p "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial"
+  cat >"$apt_dir/sources.list" <<SRC
+deb-src http://deb.debian.org/debian bookworm main
+SRC
+  apt_opts=(-o Dir::Etc::SourceList="$apt_dir/sources.list" -o Dir::Etc::SourceParts=/dev/null
+    -o Dir::State::Lists="$apt_dir/lists" -o Dir::Cache="$apt_dir/cache"
+    -o APT::Sandbox::User=root)
+  apt-get "${apt_opts[@]}" update -qq >&2
+  (cd "$work" && apt-get "${apt_opts[@]}" source -qq qt6-base >&2)
+  src=$(find "$work" -maxdepth 1 -type d -name 'qt6-base-*' | head -1)
+  mv "$src" "$work/src"
+fi
+cmake -S "$work/src" -B "$work/build" -G Ninja -DCMAKE_INSTALL_PREFIX="$prefix" "${options[@]}" >&2
+cmake --build "$work/build" --parallel "$(nproc)" >&2
+cmake --install "$work/build" >&2
+touch "$prefix/.complete"
+rm -rf "$work"
+echo "$prefix"
