@@ -180,7 +180,7 @@ bool ReadListFile(std::istream& in, const std::string& cwd, std::vector<std::str
 // Why the page was not written: the page's path, then the reason, each on a line of its own.
 int NotWritten(Console& console, const std::string& path, const std::string& reason)
 {
-    console.Err("Die Suchdatei konnte nicht erstellt werden: " + path);
+    console.Err(NotWrittenLine(path));
     console.Err(reason);
     return kNotWritten;
 }

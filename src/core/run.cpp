@@ -20,6 +20,11 @@ const char* const kNothingSelectedMessage
     = "Keine Datei ausgewählt: Die Angaben wählen keine Datei aus. Die Suchdatei wurde nicht "
       "geändert.";
 
+std::string NotWrittenLine(const std::string& path)
+{
+    return "Die Suchdatei konnte nicht erstellt werden: " + path;
+}
+
 std::string MissingFieldsLine(const std::string& path, const std::string& title,
     const std::string& keywords, const std::string& description)
 {
@@ -54,8 +59,7 @@ RunResult RunGeneration(const RunInputs& in, RunSink& sink, PageStore& store)
         BuildPage(in, sink, page, result);
     } catch (const std::bad_alloc&) {
         result.reason = kOutOfMemoryReason;
-        result.message
-            = "Die Suchdatei konnte nicht erstellt werden: " + in.outputPath + "\n" + result.reason;
+        result.message = NotWrittenLine(in.outputPath) + "\n" + result.reason;
         return result;
     }
     if (result.nothingSelected) {
@@ -63,14 +67,13 @@ RunResult RunGeneration(const RunInputs& in, RunSink& sink, PageStore& store)
         return result;
     }
     StoreResult stored = store.Replace(in.outputPath, page);
-    if (stored.error.empty()) {
+    if (stored.Ok()) {
         result.written = true;
         result.message = kSuccessMessage;
         result.warning = std::move(stored.warning);
     } else {
-        result.reason = std::move(stored.error);
-        result.message
-            = "Die Suchdatei konnte nicht erstellt werden: " + in.outputPath + "\n" + result.reason;
+        result.reason = stored.Reason();
+        result.message = NotWrittenLine(in.outputPath) + "\n" + result.reason;
     }
     return result;
 }

@@ -63,6 +63,10 @@ extern const char* const kMessageTitle;
 extern const char* const kOutOfMemoryReason;
 extern const char* const kNothingSelectedMessage;
 
+/// The line that says the page at `path` was not written (its reason follows on a line of its
+/// own).
+std::string NotWrittenLine(const std::string& path);
+
 /// "Fehlend: " line for a file, or empty when the file is complete.
 std::string MissingFieldsLine(const std::string& path, const std::string& title,
     const std::string& keywords, const std::string& description);

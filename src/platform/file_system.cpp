@@ -1,5 +1,7 @@
 #include "file_system.h"
 
+#include "core/paths.h"
+
 namespace tovaro {
 
 namespace {
@@ -9,6 +11,25 @@ FileSystem* gReplacement = nullptr;
 FileSystem& Disk()
 {
     return gReplacement != nullptr ? *gReplacement : NativeFileSystem();
+}
+
+std::string StoreResult::Reason() const
+{
+    switch (failure) {
+    case StoreFailure::None:
+        return {};
+    case StoreFailure::System:
+        return SystemErrorText(code);
+    case StoreFailure::ForeignLink:
+        return "Der Pfad der Ausgabedatei führt über eine Verknüpfung, die einem anderen Benutzer "
+               "gehört.";
+    case StoreFailure::NotRegular:
+        return "Die Ausgabedatei ist keine gewöhnliche Datei (ein Gerät, eine Pipe oder ein "
+               "Socket).";
+    case StoreFailure::FolderName:
+        return FolderNameReason(Disk().Style());
+    }
+    return {};
 }
 
 ScopedFileSystem::ScopedFileSystem(FileSystem& replacement)

@@ -43,12 +43,27 @@ struct PathStatus {
     std::string error;
 };
 
-/// How a replacement of the search page went: `error` is empty on success, otherwise the
-/// reason in German. `warning` tells what of the old page could not be kept (its group) on a
-/// page that was still written.
+/// What kept the search page from being replaced.
+enum class StoreFailure {
+    None,
+    System, ///< the system refused a step; its error number says why
+    ForeignLink, ///< a link on the way belongs to another user
+    NotRegular, ///< the page is a device, a pipe or a socket
+    FolderName, ///< the name ends with a separator
+};
+
+/// How a replacement of the search page went. `warning` tells what of the old page could not
+/// be kept (its group) on a page that was still written.
 struct StoreResult {
-    std::string error;
+    StoreFailure failure = StoreFailure::None;
+    int code = 0; ///< the system's error number, with StoreFailure::System
     std::string warning;
+
+    static StoreResult Failed(StoreFailure failure) { return { failure, 0, {} }; }
+    static StoreResult SystemError(int code) { return { StoreFailure::System, code, {} }; }
+    bool Ok() const { return failure == StoreFailure::None; }
+    /// Why the page was not replaced, in German; empty when it was.
+    std::string Reason() const;
 };
 
 /// An open file, read as bytes from its start.

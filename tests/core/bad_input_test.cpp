@@ -161,7 +161,7 @@ TEST(BadInputTest, ReadOnlyFolderKeepsTheOldPageAndSaysWhy)
     ::chmod(folder.c_str(), 0555);
     int status = AsOrdinaryUser([&] {
         AtomicFileStore store;
-        return store.Replace(old, "neu").error == SystemErrorText(EACCES) ? 0 : 1;
+        return store.Replace(old, "neu").Reason() == SystemErrorText(EACCES) ? 0 : 1;
     });
     EXPECT_EQ(status, 0);
     EXPECT_EQ(test::ReadFile(old), "alte Seite");

@@ -175,7 +175,7 @@ StoreResult MemoryFileSystem::Replace(const std::string& path, std::string_view 
 {
     const Node* folder = Find(ParentDirectory(AbsolutePath(path, cwd_, style_), style_));
     if (folder == nullptr || !folder->folder)
-        return { "Der Ordner oder die Datei existiert nicht.", {} };
+        return StoreResult::SystemError(2); // as ENOENT and ERROR_FILE_NOT_FOUND
     AddFile(path, std::string(content));
     return {};
 }

@@ -19,13 +19,6 @@
 
 namespace tovaro {
 
-const char* const kForeignLinkReason
-    = "Der Pfad der Ausgabedatei führt über eine Verknüpfung, die einem anderen Benutzer gehört.";
-const char* const kNotRegularReason
-    = "Die Ausgabedatei ist keine gewöhnliche Datei (ein Gerät, eine Pipe oder ein Socket).";
-const char* const kFolderNameReason
-    = "Der Name endet mit \"/\" und bezeichnet einen Ordner, keine Datei.";
-
 namespace {
 
 // The temporary file while it has a name, for the signal handlers.
@@ -121,16 +114,76 @@ private:
     sigset_t old_;
 };
 
-void Register(const std::string& temp)
-{
-    std::snprintf(gTempPath, sizeof gTempPath, "%s", temp.c_str());
-    gTempNamed = 1;
-}
+// A temporary file beside the page, with one owner: it is removed when the owner goes, unless it
+// was renamed over the page. While it has a name, a signal that ends the program removes it too
+// (one at a time, through gTempPath).
+class TempFile {
+public:
+    TempFile() = default;
+    ~TempFile() { Discard(); }
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
 
-void Unregister()
-{
-    gTempNamed = 0;
-}
+    int fd() const { return fd_; }
+    /// Takes a file without a name (O_TMPFILE).
+    void Adopt(int fd) { fd_ = fd; }
+    /// A new named file `base` + "-XXXXXX"; returns 0 or the error number.
+    int CreateNamed(const std::string& base)
+    {
+        BlockStops block;
+        std::string name = base + "-XXXXXX";
+        fd_ = ::mkstemp(name.data());
+        if (fd_ < 0)
+            return errno;
+        Name(name);
+        return 0;
+    }
+    /// Gives the file without a name the name `path` (a link through /proc); returns 0 or the
+    /// error number.
+    int Link(const std::string& path)
+    {
+        const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+        BlockStops block;
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) != 0)
+            return errno;
+        Name(path);
+        return 0;
+    }
+    /// Closes the file, then puts it in `target`'s place; returns 0 or the error number. It is
+    /// kept only when both succeed.
+    int CloseAndRename(const std::string& target)
+    {
+        const int closed = ::close(fd_);
+        fd_ = -1;
+        if (closed != 0)
+            return errno;
+        if (::rename(name_.c_str(), target.c_str()) != 0)
+            return errno;
+        gTempNamed = 0;
+        name_.clear();
+        return 0;
+    }
+
+private:
+    void Name(const std::string& name)
+    {
+        name_ = name;
+        std::snprintf(gTempPath, sizeof gTempPath, "%s", name.c_str());
+        gTempNamed = 1;
+    }
+    void Discard()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+        if (!name_.empty()) {
+            ::unlink(name_.c_str());
+            gTempNamed = 0;
+        }
+    }
+
+    int fd_ = -1;
+    std::string name_;
+};
 
 std::string FolderOf(const std::string& path)
 {
@@ -168,7 +221,7 @@ void PushParts(std::string_view path, std::deque<std::string>& parts, bool front
 // Resolves the links on the whole way to `path`, each only while it belongs to the running
 // user or to root. Where a part is missing, the rest is taken as it stands: the write then
 // creates the page, or fails on the missing folder.
-std::string ResolveTarget(const std::string& path, std::string& target)
+StoreResult ResolveTarget(const std::string& path, std::string& target)
 {
     std::deque<std::string> parts;
     if (path.front() != '/')
@@ -187,7 +240,7 @@ std::string ResolveTarget(const std::string& path, std::string& target)
         struct stat st { };
         if (::lstat(candidate.c_str(), &st) != 0) {
             if (errno != ENOENT)
-                return SystemErrorText(errno);
+                return StoreResult::SystemError(errno);
             target = candidate;
             for (const std::string& rest : parts)
                 target += "/" + rest;
@@ -198,15 +251,15 @@ std::string ResolveTarget(const std::string& path, std::string& target)
             continue;
         }
         if (st.st_uid != ::geteuid() && st.st_uid != 0)
-            return kForeignLinkReason;
+            return StoreResult::Failed(StoreFailure::ForeignLink);
         if (++links > 40)
-            return SystemErrorText(ELOOP);
+            return StoreResult::SystemError(ELOOP);
         char buf[PATH_MAX];
         const ssize_t n = ::readlink(candidate.c_str(), buf, sizeof buf);
         if (n < 0)
-            return SystemErrorText(errno);
+            return StoreResult::SystemError(errno);
         if (static_cast<size_t>(n) >= sizeof buf)
-            return SystemErrorText(ENAMETOOLONG);
+            return StoreResult::SystemError(ENAMETOOLONG);
         const std::string_view link(buf, static_cast<size_t>(n));
         if (!link.empty() && link.front() == '/')
             target = "/";
@@ -256,117 +309,75 @@ StoreResult AtomicFileStore::WriteAndRename(const std::string& target, std::stri
     mode_t mode, const Owner& owner, bool unnamed, bool& unsupported)
 {
     unsupported = false;
-    StoreResult result;
     const std::string folder = FolderOf(target);
-    std::string temp;
-    int fd = -1;
+    TempFile temp;
     if (unnamed) {
         // A file without a name until it is complete: nothing to clean up if the run dies.
-        fd = OpenUnnamed(folder);
-        if (fd < 0) {
+        temp.Adopt(OpenUnnamed(folder));
+        if (temp.fd() < 0) {
             unsupported = true; // not offered here: the caller tries a named one
-            return result;
+            return {};
         }
-    } else {
-        BlockStops block;
-        temp = TemporaryName(folder) + "-XXXXXX";
-        fd = ::mkstemp(temp.data());
-        if (fd < 0) {
-            result.error = SystemErrorText(errno);
-            return result;
-        }
-        Register(temp);
+    } else if (const int err = temp.CreateNamed(TemporaryName(folder))) {
+        return StoreResult::SystemError(err);
     }
-    auto fail = [&](int err) {
-        ::close(fd);
-        if (!temp.empty()) {
-            ::unlink(temp.c_str());
-            Unregister();
-        }
-        result.error = SystemErrorText(err);
-        return result;
-    };
 
+    StoreResult result;
     if (owner.keep)
-        result.warning = KeepOwner(fd, owner.uid, owner.gid);
+        result.warning = KeepOwner(temp.fd(), owner.uid, owner.gid);
     // A search page is meant to be published: not the private mode of a temporary file.
-    if (::fchmod(fd, mode) != 0)
-        return fail(errno);
+    if (::fchmod(temp.fd(), mode) != 0)
+        return StoreResult::SystemError(errno);
     const char* p = content.data();
     size_t left = content.size();
     while (left > 0) {
-        const ssize_t n = WriteSome(fd, p, left);
+        const ssize_t n = WriteSome(temp.fd(), p, left);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
-            return fail(n < 0 ? errno : ENOSPC);
+            return StoreResult::SystemError(n < 0 ? errno : ENOSPC);
         p += n;
         left -= static_cast<size_t>(n);
     }
-    if (::fsync(fd) != 0 && errno != EINVAL && errno != EROFS)
-        return fail(errno);
+    if (::fsync(temp.fd()) != 0 && errno != EINVAL && errno != EROFS)
+        return StoreResult::SystemError(errno);
 
     if (unnamed) {
         // Give the complete file a name beside the page, then move it over the page.
-        const std::string self = "/proc/self/fd/" + std::to_string(fd);
-        BlockStops block;
         for (int attempt = 0;; ++attempt) {
-            temp = TemporaryName(folder);
-            if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0)
+            const int err = temp.Link(TemporaryName(folder));
+            if (err == 0)
                 break;
-            if (errno != EEXIST || attempt > 100) {
-                const int err = errno;
-                temp.clear();
+            if (err != EEXIST || attempt > 100) {
                 unsupported = err == ENOENT; // no /proc: the caller tries a named one
-                return fail(err);
+                return StoreResult::SystemError(err);
             }
         }
-        Register(temp);
     }
-    if (::close(fd) != 0) {
-        const int err = errno;
-        ::unlink(temp.c_str());
-        Unregister();
-        result.error = SystemErrorText(err);
-        return result;
-    }
-    if (::rename(temp.c_str(), target.c_str()) != 0) {
-        const int err = errno;
-        ::unlink(temp.c_str());
-        Unregister();
-        result.error = SystemErrorText(err);
-        return result;
-    }
-    Unregister();
+    if (const int err = temp.CloseAndRename(target))
+        return StoreResult::SystemError(err);
     return result;
 }
 
 StoreResult AtomicFileStore::Replace(const std::string& requested, std::string_view content)
 {
-    StoreResult result;
-    if (requested.empty()) {
-        result.error = SystemErrorText(ENOENT);
-        return result;
-    }
-    if (requested.back() == '/') {
-        result.error = kFolderNameReason;
-        return result;
-    }
+    if (requested.empty())
+        return StoreResult::SystemError(ENOENT);
+    if (requested.back() == '/')
+        return StoreResult::Failed(StoreFailure::FolderName);
     std::string target;
-    result.error = ResolveTarget(requested, target);
-    if (!result.error.empty())
+    StoreResult result = ResolveTarget(requested, target);
+    if (!result.Ok())
         return result;
 
     struct stat st { };
     const bool exists = ::stat(target.c_str(), &st) == 0;
     if (!exists && errno != ENOENT)
-        result.error = SystemErrorText(errno);
-    else if (exists && S_ISDIR(st.st_mode))
-        result.error = SystemErrorText(EISDIR);
-    else if (exists && !S_ISREG(st.st_mode))
-        result.error = kNotRegularReason;
-    if (!result.error.empty())
-        return result;
+        return StoreResult::SystemError(errno);
+    if (exists && S_ISDIR(st.st_mode))
+        return StoreResult::SystemError(EISDIR);
+    if (exists && !S_ISREG(st.st_mode))
+        return StoreResult::Failed(StoreFailure::NotRegular);
 
     mode_t mode;
     Owner owner;

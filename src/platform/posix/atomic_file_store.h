@@ -37,8 +37,5 @@ private:
         const Owner& owner, bool unnamed, bool& unsupported);
 };
 
-extern const char* const kForeignLinkReason;
-extern const char* const kNotRegularReason;
-extern const char* const kFolderNameReason;
 
 } // namespace tovaro

@@ -44,7 +44,7 @@ public:
 
 StoreResult Failed(DWORD err)
 {
-    return { SystemErrorText(static_cast<int>(err)), {} };
+    return StoreResult::SystemError(static_cast<int>(err));
 }
 
 // Writes the whole page to a new file and flushes it to the disk.
@@ -81,14 +81,14 @@ StoreResult ReplaceFileAtomically(const std::string& requested, std::string_view
     if (requested.empty())
         return Failed(ERROR_FILE_NOT_FOUND);
     if (IsSeparator(requested.back(), PathStyle::Windows))
-        return { FolderNameReason(PathStyle::Windows), {} };
+        return StoreResult::Failed(StoreFailure::FolderName);
     const std::wstring target = ApiPath(requested);
     const DWORD attributes = ::GetFileAttributesW(target.c_str());
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
     if (!exists && ::GetLastError() != ERROR_FILE_NOT_FOUND)
         return Failed(::GetLastError());
     if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-        return { SystemErrorText(kIsAFolderError), {} };
+        return Failed(kIsAFolderError);
 
     // A short name beside the page, so that it is on the same volume and always fits.
     static std::atomic<unsigned> counter { 0 };

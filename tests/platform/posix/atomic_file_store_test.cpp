@@ -37,8 +37,8 @@ TEST(AtomicFileStoreTest, CreatesAndReplaces)
     test::TempDir dir;
     std::string p = dir.path() + "/lookup.htm";
     AtomicFileStore store;
-    EXPECT_EQ(store.Replace(p, "eins").error, "");
-    EXPECT_EQ(store.Replace(p, "zwei").error, "");
+    EXPECT_EQ(store.Replace(p, "eins").Reason(), "");
+    EXPECT_EQ(store.Replace(p, "zwei").Reason(), "");
     EXPECT_EQ(test::ReadFile(p), "zwei");
     EXPECT_EQ(CountEntries(dir.path()), 1u); // no temporary file left behind
 }
@@ -49,7 +49,7 @@ TEST(AtomicFileStoreTest, NewPageIsReadableByOthers)
     std::string p = dir.path() + "/lookup.htm";
     mode_t old = ::umask(022);
     AtomicFileStore store;
-    ASSERT_EQ(store.Replace(p, "x").error, "");
+    ASSERT_EQ(store.Replace(p, "x").Reason(), "");
     ::umask(old);
     struct stat st { };
     ASSERT_EQ(::stat(p.c_str(), &st), 0);
@@ -61,7 +61,7 @@ TEST(AtomicFileStoreTest, WriteFailingHalfWayKeepsTheOldPage)
     test::TempDir dir;
     std::string p = dir.Write("lookup.htm", "alte Suchseite");
     test::FailingWriteStore store(3, ENOSPC);
-    std::string error = store.Replace(p, std::string(100000, 'n')).error;
+    std::string error = store.Replace(p, std::string(100000, 'n')).Reason();
     EXPECT_EQ(error, SystemErrorText(ENOSPC));
     EXPECT_EQ(test::ReadFile(p), "alte Suchseite");
     EXPECT_EQ(CountEntries(dir.path()), 1u);
@@ -71,10 +71,11 @@ TEST(AtomicFileStoreTest, UnwritableTargetsReportTheReason)
 {
     test::TempDir dir;
     AtomicFileStore store;
-    EXPECT_EQ(store.Replace(dir.path() + "/fehlt/lookup.htm", "x").error, SystemErrorText(ENOENT));
+    EXPECT_EQ(
+        store.Replace(dir.path() + "/fehlt/lookup.htm", "x").Reason(), SystemErrorText(ENOENT));
     std::string sub = dir.Mkdir("ordner");
-    EXPECT_EQ(store.Replace(sub, "x").error, SystemErrorText(EISDIR));
-    EXPECT_NE(store.Replace("", "x").error, "");
+    EXPECT_EQ(store.Replace(sub, "x").Reason(), SystemErrorText(EISDIR));
+    EXPECT_NE(store.Replace("", "x").Reason(), "");
     // A reason without a text of its own is still German, with its number.
     EXPECT_EQ(SystemErrorText(ENOTSOCK), "Systemfehler Nr. " + std::to_string(ENOTSOCK) + ".");
 }
@@ -86,7 +87,7 @@ TEST(AtomicFileStoreTest, LinkIsReplacedAtItsTarget)
     std::string link = dir.path() + "/lookup.htm";
     ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
     AtomicFileStore store;
-    ASSERT_EQ(store.Replace(link, "neu").error, "");
+    ASSERT_EQ(store.Replace(link, "neu").Reason(), "");
     EXPECT_EQ(test::ReadFile(target), "neu");
     struct stat st { };
     ASSERT_EQ(::lstat(link.c_str(), &st), 0);
@@ -99,7 +100,8 @@ TEST(AtomicFileStoreTest, OnlyRegularFilesAreReplaced)
     AtomicFileStore store;
     const std::string fifo = dir.path() + "/rohr.htm";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    EXPECT_EQ(store.Replace(fifo, "x").error, kNotRegularReason); // returns, does not block
+    EXPECT_EQ(
+        store.Replace(fifo, "x").failure, StoreFailure::NotRegular); // returns, does not block
     struct stat st { };
     ASSERT_EQ(::lstat(fifo.c_str(), &st), 0);
     EXPECT_TRUE(S_ISFIFO(st.st_mode));
@@ -107,12 +109,12 @@ TEST(AtomicFileStoreTest, OnlyRegularFilesAreReplaced)
         // A device node of our own, with the numbers of /dev/null.
         const std::string dev = dir.path() + "/geraet.htm";
         ASSERT_EQ(::mknod(dev.c_str(), S_IFCHR | 0600, makedev(1, 3)), 0);
-        EXPECT_EQ(store.Replace(dev, "x").error, kNotRegularReason);
+        EXPECT_EQ(store.Replace(dev, "x").failure, StoreFailure::NotRegular);
         ASSERT_EQ(::lstat(dev.c_str(), &st), 0);
         EXPECT_TRUE(S_ISCHR(st.st_mode));
     }
     // A name ending in "/" names a folder; no file is made.
-    EXPECT_EQ(store.Replace(dir.path() + "/neu/", "x").error, kFolderNameReason);
+    EXPECT_EQ(store.Replace(dir.path() + "/neu/", "x").failure, StoreFailure::FolderName);
     EXPECT_FALSE(test::FileExists(dir.path() + "/neu"));
     EXPECT_EQ(CountEntries(dir.path()), ::geteuid() == 0 ? 2u : 1u);
 }
@@ -124,7 +126,7 @@ TEST(AtomicFileStoreTest, LinksOfOtherUsersAreNotFollowed)
     // A link of our own to a missing file creates that file.
     const std::string own = dir.path() + "/eigen.htm";
     ASSERT_EQ(::symlink("ziel.htm", own.c_str()), 0);
-    ASSERT_EQ(store.Replace(own, "neu").error, "");
+    ASSERT_EQ(store.Replace(own, "neu").Reason(), "");
     EXPECT_EQ(test::ReadFile(dir.path() + "/ziel.htm"), "neu");
 
     if (::geteuid() != 0)
@@ -133,7 +135,7 @@ TEST(AtomicFileStoreTest, LinksOfOtherUsersAreNotFollowed)
     const std::string planted = dir.path() + "/lookup.htm";
     ASSERT_EQ(::symlink(victim.c_str(), planted.c_str()), 0);
     ASSERT_EQ(::lchown(planted.c_str(), 65534, 65534), 0);
-    EXPECT_EQ(store.Replace(planted, "neu").error, kForeignLinkReason);
+    EXPECT_EQ(store.Replace(planted, "neu").failure, StoreFailure::ForeignLink);
     EXPECT_EQ(test::ReadFile(victim), "geheim");
 }
 
@@ -143,13 +145,13 @@ TEST(AtomicFileStoreTest, NoSpecialModeBitsAndLongNamesWork)
     AtomicFileStore store;
     const std::string p = dir.Write("lookup.htm", "alt");
     ASSERT_EQ(::chmod(p.c_str(), 07755), 0);
-    ASSERT_EQ(store.Replace(p, "neu").error, "");
+    ASSERT_EQ(store.Replace(p, "neu").Reason(), "");
     struct stat st { };
     ASSERT_EQ(::stat(p.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0755u);
 
     const std::string longName = dir.path() + "/" + std::string(251, 'l') + ".htm"; // 255 bytes
-    ASSERT_EQ(store.Replace(longName, "lang").error, "");
+    ASSERT_EQ(store.Replace(longName, "lang").Reason(), "");
     EXPECT_EQ(test::ReadFile(longName), "lang");
 }
 
@@ -176,7 +178,8 @@ TEST(AtomicFileStoreTest, InterruptedOrTooLargeWritesLeaveNoTemporaryFile)
         };
         ::setrlimit(RLIMIT_FSIZE, &limit);
         AtomicFileStore store;
-        ::_exit(store.Replace(p, std::string(100000, 'n')).error == SystemErrorText(EFBIG) ? 0 : 1);
+        ::_exit(
+            store.Replace(p, std::string(100000, 'n')).Reason() == SystemErrorText(EFBIG) ? 0 : 1);
     }
     ::waitpid(pid, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
@@ -226,7 +229,7 @@ TEST(AtomicFileStoreTest, ThePageKeepsItsOwnerGroupAndModeAndOtherLinksKeepTheOl
     ASSERT_EQ(::chown(p.c_str(), 4321, 33), 0);
     ASSERT_EQ(::chmod(p.c_str(), 0640), 0);
     StoreResult r = store.Replace(p, "neu");
-    ASSERT_EQ(r.error, "");
+    ASSERT_TRUE(r.Ok()) << r.Reason();
     EXPECT_EQ(r.warning, "");
     EXPECT_EQ(StatOf(p).st_uid, 4321u);
     EXPECT_EQ(StatOf(p).st_gid, 33u);
@@ -239,20 +242,19 @@ TEST(AtomicFileStoreTest, ThePageKeepsItsOwnerGroupAndModeAndOtherLinksKeepTheOl
     EXPECT_EQ(AsUser(4321, 4321, { 4321, 33 },
                   [&] {
                       const StoreResult s = store.Replace(p, "mitglied");
-                      return s.error.empty() && s.warning.empty() ? 0 : 1;
+                      return s.Ok() && s.warning.empty() ? 0 : 1;
                   }),
         0);
     EXPECT_EQ(StatOf(p).st_gid, 33u);
     EXPECT_EQ(StatOf(p).st_mode & 07777, 0640u);
     // One who is not in it writes the page all the same and is told.
     ASSERT_EQ(::chown(p.c_str(), 4321, 34), 0);
-    EXPECT_EQ(
-        AsUser(4321, 4321, { 4321 },
-            [&] {
-                const StoreResult s = store.Replace(p, "fremd");
-                return s.error.empty() && s.warning.rfind("Die Gruppe der Suchdatei (", 0) == 0 ? 0
-                                                                                                : 1;
-            }),
+    EXPECT_EQ(AsUser(4321, 4321, { 4321 },
+                  [&] {
+                      const StoreResult s = store.Replace(p, "fremd");
+                      return s.Ok() && s.warning.rfind("Die Gruppe der Suchdatei (", 0) == 0 ? 0
+                                                                                             : 1;
+                  }),
         0);
     EXPECT_EQ(test::ReadFile(p), "fremd");
     EXPECT_EQ(StatOf(p).st_gid, 4321u);
@@ -269,11 +271,12 @@ TEST(AtomicFileStoreTest, LinksOfOtherUsersAreNotFollowedAnywhereOnThePath)
     const std::string sub = dir.path() + "/bob/sub";
     ASSERT_EQ(::symlink("../opfer", sub.c_str()), 0);
     // Our own link (root's) on the way is followed.
-    EXPECT_EQ(store.Replace(sub + "/page.htm", "eigen").error, "");
+    EXPECT_EQ(store.Replace(sub + "/page.htm", "eigen").Reason(), "");
     EXPECT_EQ(test::ReadFile(victim), "eigen");
     ASSERT_EQ(::lchown(sub.c_str(), 65534, 65534), 0);
-    EXPECT_EQ(store.Replace(sub + "/page.htm", "neu").error, kForeignLinkReason);
-    EXPECT_EQ(store.Replace(sub + "/../bob/sub/page.htm", "neu").error, kForeignLinkReason);
+    EXPECT_EQ(store.Replace(sub + "/page.htm", "neu").failure, StoreFailure::ForeignLink);
+    EXPECT_EQ(
+        store.Replace(sub + "/../bob/sub/page.htm", "neu").failure, StoreFailure::ForeignLink);
     EXPECT_EQ(test::ReadFile(victim), "eigen");
     EXPECT_EQ(StatOf(victim).st_uid, 0u);
 }

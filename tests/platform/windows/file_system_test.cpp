@@ -94,8 +94,8 @@ TEST(WindowsFileSystemTest, UnicodeNamesAndLongPaths)
     }
     ASSERT_GT(deep.size(), 300u);
     const std::string page = deep + "\\seite.htm";
-    EXPECT_EQ(Disk().Replace(page, test::Page("Tief")).error, "");
-    EXPECT_EQ(Disk().Replace(page, test::Page("Tiefer")).error, "");
+    EXPECT_EQ(Disk().Replace(page, test::Page("Tief")).Reason(), "");
+    EXPECT_EQ(Disk().Replace(page, test::Page("Tiefer")).Reason(), "");
     EXPECT_EQ(ReadPageFields(page).fields.title, "Tiefer");
     EXPECT_EQ(CollectFiles(dir.path() + "\\ordner-mit-einem-langen-namen-0", "*.*"),
         std::vector<std::string> { page });
@@ -124,8 +124,8 @@ TEST(WindowsFileSystemTest, ReplacingThePage)
 {
     test::TempDir dir;
     const std::string page = dir.path() + "\\lookup.htm";
-    EXPECT_EQ(Disk().Replace(page, "eins").error, "");
-    EXPECT_EQ(Disk().Replace(page, "zwei").error, "");
+    EXPECT_EQ(Disk().Replace(page, "eins").Reason(), "");
+    EXPECT_EQ(Disk().Replace(page, "zwei").Reason(), "");
     EXPECT_EQ(test::ReadFile(page), "zwei");
     EXPECT_EQ(Names(dir.path()), std::vector<std::string> { "lookup.htm" });
 
@@ -134,23 +134,23 @@ TEST(WindowsFileSystemTest, ReplacingThePage)
     HANDLE held = ::CreateFileW(windows::ApiPath(page).c_str(), GENERIC_READ, FILE_SHARE_READ,
         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(
-        Disk().Replace(page, "drei").error, "Die Datei wird von einem anderen Programm verwendet.");
+    EXPECT_EQ(Disk().Replace(page, "drei").Reason(),
+        "Die Datei wird von einem anderen Programm verwendet.");
     ::CloseHandle(held);
     EXPECT_EQ(test::ReadFile(page), "zwei");
     EXPECT_EQ(Names(dir.path()), std::vector<std::string> { "lookup.htm" });
-    EXPECT_EQ(Disk().Replace(page, "vier").error, "");
+    EXPECT_EQ(Disk().Replace(page, "vier").Reason(), "");
     EXPECT_EQ(test::ReadFile(page), "vier");
 
     // A read-only page is not replaced; a folder or a missing folder is no page.
     ::SetFileAttributesW(windows::ApiPath(page).c_str(), FILE_ATTRIBUTE_READONLY);
-    EXPECT_EQ(Disk().Replace(page, "fünf").error, "Keine Berechtigung.");
+    EXPECT_EQ(Disk().Replace(page, "fünf").Reason(), "Keine Berechtigung.");
     ::SetFileAttributesW(windows::ApiPath(page).c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(test::ReadFile(page), "vier");
-    EXPECT_EQ(Disk().Replace(dir.Mkdir("ordner"), "x").error, "Das ist ein Ordner.");
-    EXPECT_EQ(Disk().Replace(dir.path() + "\\fehlt\\lookup.htm", "x").error,
+    EXPECT_EQ(Disk().Replace(dir.Mkdir("ordner"), "x").Reason(), "Das ist ein Ordner.");
+    EXPECT_EQ(Disk().Replace(dir.path() + "\\fehlt\\lookup.htm", "x").Reason(),
         "Der Ordner oder die Datei existiert nicht.");
-    EXPECT_EQ(Disk().Replace(dir.path() + "\\neu\\", "x").error,
+    EXPECT_EQ(Disk().Replace(dir.path() + "\\neu\\", "x").Reason(),
         "Der Name endet mit \"\\\" und bezeichnet einen Ordner, keine Datei.");
     EXPECT_EQ(Names(dir.path()), (std::vector<std::string> { "lookup.htm", "ordner" }));
 }
