@@ -15,10 +15,16 @@ options=(-DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/
   -DFEATURE_xml=OFF -DINPUT_openssl=no -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF
   -DFEATURE_system_freetype=OFF -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_libpng=OFF
   -DFEATURE_system_jpeg=OFF -DFEATURE_sql_sqlite=OFF)
-# The toolchain file is part of the key: a changed compiler setting builds Qt again.
-key=$( (echo "$version"; printf '%s\n' "${options[@]}"; cat cmake/mingw-w64.cmake) | sha256sum | cut -c1-12)
+# The key: Qt's version, the options and the compiler, so that a change of any builds Qt again.
+key=$( (echo "$version"; printf '%s\n' "${options[@]}"; grep -E 'COMPILER|LINKER' cmake/mingw-w64.cmake
+  x86_64-w64-mingw32-g++-posix --version 2>/dev/null | head -1) | sha256sum | cut -c1-12)
 cache="${TOVARO_QT_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/tovaro}"
 prefix="$cache/qt-$version-mingw-$key"
+# --prefix: only tell where the build goes.
+if [ "${1:-}" = "--prefix" ]; then
+  echo "$prefix"
+  exit 0
+fi
 if [ -f "$prefix/.complete" ]; then
   echo "$prefix"
   exit 0

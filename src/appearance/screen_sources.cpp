@@ -69,9 +69,15 @@ bool FocusKeySource::eventFilter(QObject* watched, QEvent* event)
 // In x11_key_source.cpp, apart from Qt's headers, which clash with Xlib's macros.
 std::unique_ptr<KeySource> MakeX11KeySource(void* display);
 #endif
+#ifdef Q_OS_WIN
+std::unique_ptr<KeySource> MakeWindowsKeySource(); // windows_key_source.cpp
+#endif
 
 std::unique_ptr<KeySource> MakeDesktopKeySource()
 {
+#ifdef Q_OS_WIN
+    return MakeWindowsKeySource();
+#endif
 #ifdef TOVARO_HAVE_X11
     if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
         if (auto* display = x11->display())

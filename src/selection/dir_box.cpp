@@ -77,9 +77,10 @@ DirBox::DirBox(QWidget* parent)
 
 void DirBox::SetPath(const QString& requested)
 {
-    QString dir = QDir::cleanPath(requested.isEmpty() ? QStringLiteral("/") : requested);
-    while (dir != QLatin1String("/") && !QFileInfo(dir).isDir())
-        dir = QFileInfo(dir).path();
+    QString dir = QDir::cleanPath(requested.isEmpty() ? QDir::rootPath() : requested);
+    for (QString up = QFileInfo(dir).path(); !QFileInfo(dir).isDir() && up != dir;
+         up = QFileInfo(dir).path())
+        dir = up;
     const bool changed = dir != path_;
     path_ = dir;
 
@@ -87,13 +88,14 @@ void DirBox::SetPath(const QString& requested)
     static const QIcon open = FolderIcon(true);
     static const QIcon closed = FolderIcon(false);
 
-    // As a directory list shows it: the chain from the root down to the open folder with open
-    // folders, one level further in each, the open folder in bold; then its subfolders,
-    // closed, one level further in.
-    QStringList parts = dir.split(QLatin1Char('/'), Qt::SkipEmptyParts);
-    std::string bytes = "/";
-    auto* root = new QListWidgetItem(open, QStringLiteral("/"), this);
-    root->setData(kBytesRole, QByteArray("/"));
+    // As a directory list shows it: the chain from the root (the drive, on Windows) down to the
+    // open folder with open folders, one level further in each, the open folder in bold; then
+    // its subfolders, closed, one level further in.
+    const QString rootPath = dir.left(dir.indexOf(QLatin1Char('/')) + 1);
+    QStringList parts = dir.mid(rootPath.size()).split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    std::string bytes = ToBytes(rootPath);
+    auto* root = new QListWidgetItem(open, QDir::toNativeSeparators(rootPath), this);
+    root->setData(kBytesRole, QByteArray::fromStdString(bytes));
     root->setData(kLevelRole, 0);
     int depth = 1;
     for (const QString& part : parts) {

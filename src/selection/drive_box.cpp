@@ -25,6 +25,13 @@ bool IsSystemPlace(const QString& root)
 
 QStringList SystemVolumes()
 {
+#ifdef Q_OS_WIN
+    // Every drive letter in use: fixed, removable and network drives alike.
+    QStringList drives;
+    for (const QFileInfo& drive : QDir::drives())
+        drives << QDir::toNativeSeparators(drive.absoluteFilePath());
+    return drives;
+#endif
     QStringList roots { QStringLiteral("/") };
     const QString home = QDir::homePath();
     if (home != QLatin1String("/"))
@@ -68,15 +75,19 @@ void DriveBox::Refresh()
 
 QString DriveBox::RootOf(const QString& dir) const
 {
+    // The items are shown as the system writes them ("C:\\" on Windows); `dir` has "/".
     QString best = QStringLiteral("/");
+    QString bestItem = best;
     for (int i = 0; i < count(); ++i) {
-        const QString root = itemText(i);
+        const QString root = QDir::fromNativeSeparators(itemText(i));
         const bool holds = dir == root
             || dir.startsWith(root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/'));
-        if (holds && root.size() > best.size())
+        if (holds && root.size() > best.size()) {
             best = root;
+            bestItem = itemText(i);
+        }
     }
-    return best;
+    return bestItem;
 }
 
 void DriveBox::FollowDirectory(const QString& dir)

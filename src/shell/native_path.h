@@ -3,12 +3,26 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QString>
 #include <string>
 
 namespace tovaro::gui {
 
+#ifdef Q_OS_WIN
+// On Windows the core's paths are UTF-8 with "\\": every name is reachable whatever the code
+// page.
+inline QString ToDisplay(const std::string& bytes)
+{
+    return QString::fromStdString(bytes);
+}
+
+inline std::string ToBytes(const QString& text)
+{
+    return QDir::toNativeSeparators(text).toStdString();
+}
+#else
 inline QString ToDisplay(const std::string& bytes)
 {
     return QFile::decodeName(QByteArray::fromStdString(bytes));
@@ -18,6 +32,7 @@ inline std::string ToBytes(const QString& text)
 {
     return QFile::encodeName(text).toStdString();
 }
+#endif
 
 /// Item data role that holds a path's or a name's bytes.
 constexpr int kBytesRole = Qt::UserRole + 1;

@@ -22,6 +22,15 @@ public:
     /// Writes `content` to `relative` below the directory, creating folders on the way.
     std::string Write(const std::string& relative, const std::string& content) const;
     std::string Mkdir(const std::string& relative) const;
+    /// The path of `relative` ("/" between its parts) below the directory, as the program
+    /// writes it on this system.
+    std::string At(const std::string& relative) const
+    {
+        std::string out = path_ + kSep;
+        for (char c : relative)
+            out += c == '/' ? kSep : std::string(1, c);
+        return out;
+    }
 
 private:
     std::string path_;

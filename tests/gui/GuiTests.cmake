@@ -13,6 +13,17 @@ add_executable(gui_tests
 target_link_libraries(gui_tests PRIVATE gui_test_main)
 target_compile_definitions(gui_tests PRIVATE TOVARO_GEN="$<TARGET_FILE:tovaro-gen>")
 add_dependencies(gui_tests tovaro-gen)
+if(CMAKE_CROSSCOMPILING)
+  # Under Wine, on Qt's offscreen platform, linked in from the static Qt build.
+  qt_import_plugins(gui_tests INCLUDE Qt6::QOffscreenIntegrationPlugin)
+  # Left out: whether captions fit is a matter of Windows' own fonts, which Wine does not have;
+  # the doubled separator at the root "/" is Linux's.
+  add_test(NAME gui_tests COMMAND gui_tests
+    --gtest_filter=-CaptionTest.EveryCaptionFitsItsControl:LayoutTest.EveryCaptionFitsItsControl:LinksTest.HelpPathAtTheRootKeepsTheDoubledSeparator)
+  set_tests_properties(gui_tests PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" LABELS gui
+    TIMEOUT 900)
+  return()
+endif()
 gtest_discover_tests(gui_tests
   DISCOVERY_TIMEOUT 60
   PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" LABELS gui

@@ -43,7 +43,7 @@ protected:
     test::TempDir dir;
     std::unique_ptr<test::Harness> h;
 
-    void Open() { h = std::make_unique<test::Harness>(Q(dir.path() + "/site"), Q(dir.path())); }
+    void Open() { h = std::make_unique<test::Harness>(Q(dir.At("site")), Q(dir.path())); }
     void AddAll() { test::Control<QPushButton>(h->p1(), "Command2")->click(); }
     void GoToPageThree()
     {
@@ -62,7 +62,7 @@ TEST_F(GeneratorTest, InitialPage)
     Open();
     GoToPageThree();
     GenerationPage* p = h->p3();
-    EXPECT_EQ(test::Control<QLineEdit>(p, "Text1")->text(), Q(dir.path() + "/lookup.htm"));
+    EXPECT_EQ(test::Control<QLineEdit>(p, "Text1")->text(), Q(dir.At("lookup.htm")));
     EXPECT_TRUE(test::Control<QLineEdit>(p, "Text2")->text().endsWith(QLatin1Char('/')));
     EXPECT_FALSE(test::Control<QGroupBox>(p, "Frame4")->isVisibleTo(p));
     EXPECT_FALSE(test::Control<QGroupBox>(p, "Frame5")->isVisibleTo(p));
@@ -85,7 +85,7 @@ TEST_F(GeneratorTest, WholeWizardWritesWhatTheCoreWrites)
     test::Control<QComboBox>(h->p2(), "Combo2")->setEditText(QStringLiteral("4"));
     test::Control<QPushButton>(h->p2(), "Command6")->click();
     GenerationPage* p = h->p3();
-    const std::string out = dir.path() + "/site/suche.htm";
+    const std::string out = dir.At("site/suche.htm");
     test::Control<QLineEdit>(p, "Text1")->setText(Q(out));
     test::Control<QLineEdit>(p, "Text2")
         ->setText(QStringLiteral("https://www.example.org/garten/"));
@@ -95,8 +95,8 @@ TEST_F(GeneratorTest, WholeWizardWritesWhatTheCoreWrites)
         QStringList { QStringLiteral("info|Suchdatei|Die Suchdatei wurde erfolgreich erstellt!") });
     RunInputs in;
     in.files = h->p1()->FileList();
-    in.siteDir = dir.path() + "/site";
-    in.outputPath = dir.path() + "/expected.htm";
+    in.siteDir = dir.At("site");
+    in.outputPath = dir.At("expected.htm");
     in.webRoot = "https://www.example.org/garten/";
     in.appearance.backgroundColour = "#123456";
     in.appearance.heading = "Suche in Gärten";
@@ -106,19 +106,19 @@ TEST_F(GeneratorTest, WholeWizardWritesWhatTheCoreWrites)
     EXPECT_EQ(test::ReadFile(out), test::ReadFile(in.outputPath));
     EXPECT_NE(test::ReadFile(out).find("<title>Suche in Gärten</title>"), std::string::npos);
     EXPECT_EQ(Texts(test::Control<QListWidget>(p, "List1")),
-        QStringList { Q("Fehlend: Description " + dir.path() + "/site/b.htm") });
+        QStringList { Q("Fehlend: Description " + dir.At("site/b.htm")) });
     EXPECT_TRUE(test::Control<QGroupBox>(p, "Frame4")->isVisibleTo(p));
 
     // tovaro-gen, given the same inputs, writes the same page.
     QStringList args;
     for (const std::string& f : in.files)
         args << Q(f);
-    args << "-o" << Q(dir.path() + "/gen.htm") << "-s" << Q(in.siteDir) << "-w"
+    args << "-o" << Q(dir.At("gen.htm")) << "-s" << Q(in.siteDir) << "-w"
          << "https://www.example.org/garten/"
          << "--background-colour=#123456" << QStringLiteral("--heading=Suche in Gärten")
          << "--font-size=4";
     EXPECT_EQ(QProcess::execute(QStringLiteral(TOVARO_GEN), args), 0);
-    EXPECT_EQ(test::ReadFile(dir.path() + "/gen.htm"), test::ReadFile(out));
+    EXPECT_EQ(test::ReadFile(dir.At("gen.htm")), test::ReadFile(out));
 }
 
 TEST_F(GeneratorTest, TwoRunsKeepEveryStatusLineAndSelectTheLastFile)
@@ -131,13 +131,13 @@ TEST_F(GeneratorTest, TwoRunsKeepEveryStatusLineAndSelectTheLastFile)
     GoToPageThree();
     test::Control<QPushButton>(h->p3(), "Command1")->click();
     test::Control<QPushButton>(h->p3(), "Command1")->click();
-    const QString line = Q("Fehlend: Titel, Keywords, Description " + dir.path() + "/site/b.htm");
+    const QString line = Q("Fehlend: Titel, Keywords, Description " + dir.At("site/b.htm"));
     EXPECT_EQ(Texts(test::Control<QListWidget>(h->p3(), "List1")), (QStringList { line, line }));
     EXPECT_EQ(test::Control<FileListBox>(h->p1(), "List1")->currentRow(), 2);
     EXPECT_EQ(test::Control<QProgressBar>(h->p3(), "Stat")->maximum(), 2);
     EXPECT_EQ(test::Control<QProgressBar>(h->p3(), "Stat")->value(), 2);
     EXPECT_EQ(h->messages.shown.size(), 2);
-    EXPECT_TRUE(test::FileExists(dir.path() + "/lookup.htm"));
+    EXPECT_TRUE(test::FileExists(dir.At("lookup.htm")));
 }
 
 TEST_F(GeneratorTest, OneFileKeepsTheEarlierMaximum)
@@ -169,7 +169,7 @@ TEST_F(GeneratorTest, OutputInAMissingFolderShowsTheErrorAndNoSuccess)
     Open();
     AddAll();
     GoToPageThree();
-    const std::string out = dir.path() + "/fehlt/lookup.htm";
+    const std::string out = dir.At("fehlt/lookup.htm");
     test::Control<QLineEdit>(h->p3(), "Text1")->setText(Q(out));
     test::Control<QPushButton>(h->p3(), "Command1")->click();
     ASSERT_EQ(h->messages.shown.size(), 1);
@@ -252,7 +252,7 @@ TEST_F(GeneratorTest, RunOverTwentyThousandFilesShowsEveryLine)
     EXPECT_EQ(test::Control<QProgressBar>(h->p3(), "Stat")->maximum(), n - 1);
     EXPECT_EQ(test::Control<QProgressBar>(h->p3(), "Stat")->value(), n - 1);
     EXPECT_EQ(test::Control<FileListBox>(h->p1(), "List1")->currentRow(), n - 1);
-    const std::string page = test::ReadFile(dir.path() + "/lookup.htm");
+    const std::string page = test::ReadFile(dir.At("lookup.htm"));
     EXPECT_NE(
         page.find("for (var i = 0;i<" + std::to_string(n - n / 4) + ";i++){"), std::string::npos);
 }
@@ -279,5 +279,5 @@ TEST_F(GeneratorTest, TheWindowAnswersDuringALongRun)
     EXPECT_TRUE(h->messages.shown[0].startsWith(QStringLiteral("info|")));
     EXPECT_GE(progressSeen, 0);
     EXPECT_LT(progressSeen, 239);
-    EXPECT_EQ(test::Urls(test::ReadFile(dir.path() + "/lookup.htm")).size(), 240u);
+    EXPECT_EQ(test::Urls(test::ReadFile(dir.At("lookup.htm"))).size(), 240u);
 }

@@ -6,6 +6,7 @@
 #include "selection/file_list_box.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -69,7 +70,7 @@ TEST_F(SelectionTest, StartingStateAndFileBoxListing)
     dir.Write(".versteckt.htm", "");
     dir.Mkdir("ordner.htm");
     Open();
-    EXPECT_EQ(test::Control<DirBox>(page, "Dir1")->Path(), Q(dir.path()));
+    EXPECT_EQ(QDir::toNativeSeparators(test::Control<DirBox>(page, "Dir1")->Path()), Q(dir.path()));
     EXPECT_EQ(test::Control<QLineEdit>(page, "Text1")->text(), QStringLiteral("*.ht*"));
     EXPECT_EQ(test::Control<FileListBox>(page, "List1")->count(), 0);
     // Files only, hidden ones left out, sorted by name without regard to case.
@@ -91,7 +92,8 @@ TEST_F(SelectionTest, PlusAddsSelectedFilesTopToBottomAndTwice)
     test::Control<QPushButton>(page, "Command1")->click();
     const QString d = Q(dir.path());
     EXPECT_EQ(Texts(test::Control<FileListBox>(page, "List1")),
-        (QStringList { d + "/a.htm", d + "/c.htm", d + "/a.htm", d + "/c.htm" }));
+        (QStringList {
+            Q(dir.At("a.htm")), Q(dir.At("c.htm")), Q(dir.At("a.htm")), Q(dir.At("c.htm")) }));
 }
 
 TEST_F(SelectionTest, PlusPlusAddsEveryListedFileAndNothingFromAnEmptyBox)
@@ -103,10 +105,10 @@ TEST_F(SelectionTest, PlusPlusAddsEveryListedFileAndNothingFromAnEmptyBox)
     Open("/leer");
     test::Control<QPushButton>(page, "Command2")->click();
     EXPECT_EQ(test::Control<FileListBox>(page, "List1")->count(), 0);
-    test::Control<DirBox>(page, "Dir1")->SetPath(Q(dir.path() + "/x"));
+    test::Control<DirBox>(page, "Dir1")->SetPath(Q(dir.At("x")));
     test::Control<QPushButton>(page, "Command2")->click();
     EXPECT_EQ(Texts(test::Control<FileListBox>(page, "List1")),
-        (QStringList { Q(dir.path() + "/x/a.htm"), Q(dir.path() + "/x/b.html") }));
+        (QStringList { Q(dir.At("x/a.htm")), Q(dir.At("x/b.html")) }));
 }
 
 TEST_F(SelectionTest, FilesFromTwoDirectoriesStaySideBySide)
@@ -116,13 +118,13 @@ TEST_F(SelectionTest, FilesFromTwoDirectoriesStaySideBySide)
     Open("/eins");
     Select({ 0 });
     test::Control<QPushButton>(page, "Command1")->click();
-    test::Control<DirBox>(page, "Dir1")->SetPath(Q(dir.path() + "/zwei"));
+    test::Control<DirBox>(page, "Dir1")->SetPath(Q(dir.At("zwei")));
     EXPECT_EQ(test::Control<FileListBox>(page, "List1")->count(), 1);
     test::Control<FileBox>(page, "File1")->setCurrentRow(0);
     page->AddFileOnDoubleClick();
     EXPECT_EQ(Texts(test::Control<FileListBox>(page, "List1")),
-        (QStringList { Q(dir.path() + "/eins/a.htm"), Q(dir.path() + "/zwei/b.htm") }));
-    EXPECT_EQ(page->SiteDirectory(), dir.path() + "/zwei");
+        (QStringList { Q(dir.At("eins/a.htm")), Q(dir.At("zwei/b.htm")) }));
+    EXPECT_EQ(page->SiteDirectory(), dir.At("zwei"));
 }
 
 TEST_F(SelectionTest, TreeAddIsCaseSensitiveWhereTheFileBoxIsNot)
@@ -158,8 +160,7 @@ TEST_F(SelectionTest, TreeAddFindsHiddenFilesAndHonoursEmptyAndStarFilters)
     test::Control<QPushButton>(page, "Command5")->click();
     QStringList added = Texts(test::Control<FileListBox>(page, "List1"));
     added.sort();
-    EXPECT_EQ(added,
-        (QStringList { Q(dir.path() + "/s/.geheim.htm"), Q(dir.path() + "/s/.ordner/x.htm") }));
+    EXPECT_EQ(added, (QStringList { Q(dir.At("s/.geheim.htm")), Q(dir.At("s/.ordner/x.htm")) }));
     page->RemoveAllEntries();
     test::Control<QLineEdit>(page, "Text1")->setText(QString());
     test::Control<QPushButton>(page, "Command5")->click();
@@ -179,8 +180,7 @@ TEST_F(SelectionTest, RemovingEntries)
     EXPECT_EQ(test::Control<FileListBox>(page, "List1")->count(), 2);
     test::Control<FileListBox>(page, "List1")->setCurrentRow(0);
     test::Control<QPushButton>(page, "Command4")->click();
-    EXPECT_EQ(
-        Texts(test::Control<FileListBox>(page, "List1")), QStringList { Q(dir.path() + "/b.htm") });
+    EXPECT_EQ(Texts(test::Control<FileListBox>(page, "List1")), QStringList { Q(dir.At("b.htm")) });
     EXPECT_EQ(test::Control<FileListBox>(page, "List1")->selectedRow(), -1);
     test::Control<QPushButton>(page, "Command4")->click(); // still nothing selected
     EXPECT_EQ(test::Control<FileListBox>(page, "List1")->count(), 1);
@@ -211,7 +211,7 @@ TEST_F(SelectionTest, HomeAndEndSelectSoThatKeysAloneCanRemove)
     key(list, Qt::Key_End);
     EXPECT_EQ(list->selectedRow(), 1);
     test::Control<QPushButton>(page, "Command4")->click();
-    EXPECT_EQ(Texts(list), QStringList { Q(dir.path() + "/b.htm") });
+    EXPECT_EQ(Texts(list), QStringList { Q(dir.At("b.htm")) });
 
     auto* files = test::Control<FileBox>(page, "File1");
     files->setCurrentRow(2, QItemSelectionModel::NoUpdate);
@@ -233,8 +233,7 @@ TEST_F(SelectionTest, FilterEditsChangeTheBoxAtOnceButNotTheList)
     EXPECT_EQ(test::Control<FileBox>(page, "File1")->count(), 0);
     test::Control<QLineEdit>(page, "Text1")->setText(QStringLiteral("*.txt"));
     EXPECT_EQ(Texts(test::Control<FileBox>(page, "File1")), QStringList { "b.txt" });
-    EXPECT_EQ(
-        Texts(test::Control<FileListBox>(page, "List1")), QStringList { Q(dir.path() + "/a.htm") });
+    EXPECT_EQ(Texts(test::Control<FileListBox>(page, "List1")), QStringList { Q(dir.At("a.htm")) });
 }
 
 TEST_F(SelectionTest, SecondTreeAddDuringASearchCompletesFirst)
@@ -244,12 +243,12 @@ TEST_F(SelectionTest, SecondTreeAddDuringASearchCompletesFirst)
     Open("/a");
     // Runs while the first search lets the event loop run.
     QTimer::singleShot(0, page, [this] {
-        test::Control<DirBox>(page, "Dir1")->SetPath(Q(dir.path() + "/b"));
+        test::Control<DirBox>(page, "Dir1")->SetPath(Q(dir.At("b")));
         test::Control<QPushButton>(page, "Command5")->click();
     });
     test::Control<QPushButton>(page, "Command5")->click();
     EXPECT_EQ(Texts(test::Control<FileListBox>(page, "List1")),
-        (QStringList { Q(dir.path() + "/b/zwei.htm"), Q(dir.path() + "/a/sub/eins.htm") }));
+        (QStringList { Q(dir.At("b/zwei.htm")), Q(dir.At("a/sub/eins.htm")) }));
 }
 
 TEST_F(SelectionTest, DirectoryBoxOpensOnActivationOnly)
@@ -260,22 +259,26 @@ TEST_F(SelectionTest, DirectoryBoxOpensOnActivationOnly)
     const QList<QListWidgetItem*> hits = box->findItems(QStringLiteral("unten"), Qt::MatchEndsWith);
     ASSERT_EQ(hits.size(), 1);
     box->setCurrentItem(hits.first()); // highlighted only
-    EXPECT_EQ(test::Control<DirBox>(page, "Dir1")->Path(), Q(dir.path() + "/oben"));
+    EXPECT_EQ(
+        QDir::toNativeSeparators(test::Control<DirBox>(page, "Dir1")->Path()), Q(dir.At("oben")));
     emit box->itemActivated(hits.first());
-    EXPECT_EQ(test::Control<DirBox>(page, "Dir1")->Path(), Q(dir.path() + "/oben/unten"));
-    EXPECT_EQ(test::Control<FileBox>(page, "File1")->Directory(), Q(dir.path() + "/oben/unten"));
-    // The chain from the root is listed first.
-    EXPECT_EQ(box->item(0)->text(), QStringLiteral("/"));
+    EXPECT_EQ(QDir::toNativeSeparators(test::Control<DirBox>(page, "Dir1")->Path()),
+        Q(dir.At("oben/unten")));
+    EXPECT_EQ(QDir::toNativeSeparators(test::Control<FileBox>(page, "File1")->Directory()),
+        Q(dir.At("oben/unten")));
+    // The chain from the root (the drive, on Windows) is listed first.
+    EXPECT_EQ(box->item(0)->text(), QDir::toNativeSeparators(QDir::rootPath()));
 }
 
 TEST_F(SelectionTest, VanishedDirectoryFallsBackToItsParent)
 {
     dir.Mkdir("bleibt/weg");
     Open("/bleibt/weg");
-    ::rmdir((dir.path() + "/bleibt/weg").c_str());
+    ::rmdir((dir.At("bleibt/weg")).c_str());
     test::Control<DirBox>(page, "Dir1")
         ->SetPath(test::Control<DirBox>(page, "Dir1")->Path()); // listed again
-    EXPECT_EQ(test::Control<DirBox>(page, "Dir1")->Path(), Q(dir.path() + "/bleibt"));
+    EXPECT_EQ(
+        QDir::toNativeSeparators(test::Control<DirBox>(page, "Dir1")->Path()), Q(dir.At("bleibt")));
 }
 
 TEST(DriveBoxTest, RemembersTheLastDirectoryOfEachDrive)

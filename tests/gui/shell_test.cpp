@@ -2,6 +2,7 @@
 #include "shell/settings.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -88,7 +89,7 @@ TEST(ShellTest, ContentsSurviveAndPageThreeInitialisesOnce)
     test::Control<QLineEdit>(h.p2(), "Text2")->setText(QStringLiteral("Meine Suche"));
     test::Control<QPushButton>(h.p2(), "Command6")->click();
     EXPECT_EQ(test::Control<QLineEdit>(h.p3(), "Text1")->text(),
-        programDir.path() + QStringLiteral("/lookup.htm"));
+        QDir::toNativeSeparators(programDir.path() + QStringLiteral("/lookup.htm")));
     test::Control<QLineEdit>(h.p3(), "Text1")->setText(QStringLiteral("/tmp/suche.htm"));
     for (int i = 0; i < 3; ++i) {
         test::Control<QPushButton>(h.p3(), "Command6")->click();
