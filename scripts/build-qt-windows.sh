@@ -56,9 +56,13 @@ SRC
   src=$(find "$work" -maxdepth 1 -type d -name 'qt6-base-*' | head -1)
   mv "$src" "$work/src"
 fi
-cmake -S "$work/src" -B "$work/build" -G Ninja -DCMAKE_INSTALL_PREFIX="$prefix" "${options[@]}" >&2
-cmake --build "$work/build" --parallel "$(nproc)" >&2
-cmake --install "$work/build" >&2
+echo "Qt $version für Windows wird gebaut (einmal, etwa 15 bis 25 Minuten): $prefix" >&2
+log="$work/build.log"
+if ! { cmake -S "$work/src" -B "$work/build" -G Ninja -DCMAKE_INSTALL_PREFIX="$prefix" "${options[@]}" \
+  && cmake --build "$work/build" --parallel "$(nproc)" && cmake --install "$work/build"; } >"$log" 2>&1; then
+  tail -n 60 "$log" >&2
+  exit 1
+fi
 touch "$prefix/.complete"
 rm -rf "$work"
 echo "$prefix"

@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
-# Cross-builds tovaro-gen for 64-bit Windows into build-windows/ (tovaro-gen.exe at its top,
-# self-contained), with the core and command-line tests, which run under Wine.
+# Cross-builds Tovaro Wizard for 64-bit Windows into build-windows/: tovaro-gen.exe (self-
+# contained), the wizard tovaro.exe over Qt for Windows (built once from Debian's source and
+# cached outside the work tree, see scripts/build-qt-windows.sh), the setup program
+# TovaroWizard-Setup-<version>.exe, and the tests, which run under Wine.
+# TOVARO_WINDOWS_WIZARD=0 builds tovaro-gen and its tests only.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+wizard=${TOVARO_WINDOWS_WIZARD:-1}
 packages=(g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 libgtest-dev cmake)
+[ "$wizard" = 1 ] && packages+=(nsis qt6-base-dev qt6-base-dev-tools)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -15,7 +20,27 @@ if [ ${#missing[@]} -gt 0 ]; then
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
-cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
-  -DCMAKE_BUILD_TYPE=Release -DTOVARO_GUI=OFF >/dev/null
+options=(-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release)
+if [ "$wizard" = 1 ]; then
+  qt=$(bash scripts/build-qt-windows.sh)
+  options+=(-DTOVARO_GUI=ON -DTOVARO_QT_PREFIX="$qt" -DCMAKE_PREFIX_PATH="$qt"
+    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake)
+else
+  options+=(-DTOVARO_GUI=OFF)
+fi
+cmake -S . -B build-windows "${options[@]}" >/dev/null
 cmake --build build-windows -j"$(nproc)"
 echo "build-windows/tovaro-gen.exe"
+if [ "$wizard" = 1 ]; then
+  version=$(sed -n 's/^project(TovaroWizard VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+  stage=build-windows/setup-files
+  rm -rf "$stage"
+  mkdir -p "$stage"
+  x86_64-w64-mingw32-strip -o "$stage/tovaro.exe" build-windows/tovaro.exe
+  x86_64-w64-mingw32-strip -o "$stage/tovaro-gen.exe" build-windows/tovaro-gen.exe
+  cp -r help "$stage/help"
+  makensis -V2 -DVERSION="$version" -DSOURCE="$PWD/$stage" \
+    -DOUTFILE="$PWD/build-windows/TovaroWizard-Setup-$version.exe" packaging/windows/tovaro.nsi
+  echo "build-windows/tovaro.exe"
+  echo "build-windows/TovaroWizard-Setup-$version.exe"
+fi

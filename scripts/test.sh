@@ -12,10 +12,10 @@ bash scripts/build.sh
 echo "== Tests"
 (cd build && ctest --output-on-failure -j"$jobs" --timeout 600)
 
-echo "== tovaro-gen for Windows, tested under Wine"
+echo "== Windows: tovaro-gen, the wizard and its setup program, tested under Wine"
 bash scripts/build-windows.sh >/dev/null
-# One after the other: the first test creates the Wine prefix.
-(cd build-windows && ctest --output-on-failure --timeout 600)
+# One after the other: the first test creates the Wine prefix, and all share its wineserver.
+(cd build-windows && ctest --output-on-failure --timeout 900)
 
 echo "== Package"
 bash scripts/package.sh

@@ -6,7 +6,13 @@ export WINEPREFIX="${TOVARO_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/tovaro/w
 export WINEDEBUG=-all
 # No Mono and no Gecko: nothing asks to download them.
 export WINEDLLOVERRIDES="mscoree,mshtml="
-unset DISPLAY WAYLAND_DISPLAY
+# Console programs run without a display; TOVARO_WINE_DISPLAY gives the wizard an X server.
+unset WAYLAND_DISPLAY
+if [ -n "${TOVARO_WINE_DISPLAY:-}" ]; then
+  export DISPLAY="$TOVARO_WINE_DISPLAY"
+else
+  unset DISPLAY
+fi
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   mkdir -p "$WINEPREFIX"
   wineboot -i >/dev/null 2>&1 || true
