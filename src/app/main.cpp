@@ -29,8 +29,11 @@ int main(int argc, char** argv)
     // The interface is German whatever the user's locale, Qt's own dialogs included.
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     QTranslator qtGerman;
+    // Qt's own catalogue where Qt is installed (Linux), else the copy built into the program
+    // (Windows, where Qt is linked in).
     if (qtGerman.load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"),
-            QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))
+        || qtGerman.load(QStringLiteral(":/translations/qtbase_de.qm")))
         QApplication::installTranslator(&qtGerman);
 
     const QString programDir = QApplication::applicationDirPath();
