@@ -101,4 +101,8 @@ Section "Uninstall"
   ${Else}
     DeleteRegKey HKCU "${UNINSTALL_KEY}"
   ${EndIf}
+  ; The settings entry the wizard writes at each start (Qt's native settings, the registry).
+  DeleteRegKey HKCU "Software\Brantwell\OrganizationDefaults\Tovaro"
+  DeleteRegKey /ifempty HKCU "Software\Brantwell\OrganizationDefaults"
+  DeleteRegKey /ifempty HKCU "Software\Brantwell"
 SectionEnd

@@ -1,5 +1,6 @@
 #include "settings.h"
 
+#include <QDir>
 #include <QSettings>
 
 namespace tovaro::gui {
@@ -7,7 +8,8 @@ namespace tovaro::gui {
 void WriteProgramPath(const QString& programDir)
 {
     QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Brantwell"));
-    settings.setValue(QStringLiteral("Tovaro/Path"), programDir);
+    // As the system writes paths: "C:\\Program Files\\Tovaro Wizard" on Windows.
+    settings.setValue(QStringLiteral("Tovaro/Path"), QDir::toNativeSeparators(programDir));
     settings.sync();
 }
 

@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
 """The Windows setup program under Wine: a silent install puts the wizard, tovaro-gen and the
 help into Program Files with a Start-menu entry and an uninstaller in "Apps & features"; the
-installed wizard starts on an X server (Wine's Windows desktop), shows page 1 with its title,
-moves to page 2 and 3 by keys in its place, and ends on a close request; the installed
-tovaro-gen writes a page; a silent uninstall leaves nothing behind.
+installed wizard starts on an X server (Wine's Windows desktop) in a site folder under a drive
+letter, shows page 1 with its title, adds the folder's files, moves to page 2 and 3 by keys in
+its place, writes the page with the German message, records its folder in the registry, and
+ends on a close request; the installed tovaro-gen writes a page; a silent uninstall leaves
+nothing behind.
 
 Usage: windows_setup_test.py SETUP_EXE WINE_RUN SEND_CLOSE [SCREENSHOT_FOLDER]
 """
@@ -22,6 +24,7 @@ home = os.path.join(drive_c, "Program Files", "Tovaro Wizard")
 shortcut = os.path.join(drive_c, "ProgramData", "Microsoft", "Windows", "Start Menu", "Programs",
                         "Tovaro Wizard.lnk")
 key = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\TovaroWizard"
+settings_key = r"HKCU\Software\Brantwell\OrganizationDefaults\Tovaro"
 failures = []
 
 
@@ -38,6 +41,11 @@ def wine(args, env=None, timeout=180):
 
 def registered():
     return wine(["reg", "query", key, "/v", "DisplayName"]).returncode == 0
+
+
+def stored_path():
+    r = wine(["reg", "query", settings_key, "/v", "Path"])
+    return r.stdout.decode("utf-8", "replace") if r.returncode == 0 else ""
 
 
 def wait_for(condition, seconds):
@@ -65,9 +73,10 @@ check(registered(), "Apps & features: an uninstaller is registered")
 with tempfile.TemporaryDirectory(prefix="tovaro-setup-") as work:
     site = os.path.join(work, "site")
     os.makedirs(site)
-    with open(os.path.join(site, "a.htm"), "w", newline="") as f:
-        f.write('<title>Über uns</title>\r\n<meta name="keywords" content="k">\r\n'
-                '<meta name="description" content="d">\r\n</head>\r\n')
+    for name, title in (("a.htm", "Über uns"), ("b.htm", "Preise")):
+        with open(os.path.join(site, name), "w", newline="") as f:
+            f.write('<title>%s</title>\r\n<meta name="keywords" content="k">\r\n'
+                    '<meta name="description" content="d">\r\n</head>\r\n' % title)
     gen = wine([r"C:\Program Files\Tovaro Wizard\tovaro-gen.exe", "--tree",
                 "Z:" + site.replace("/", "\\"), "-o", "Z:" + work.replace("/", "\\") + "\\s.htm"])
     check(gen.returncode == 0 and "erfolgreich".encode() in gen.stdout,
@@ -80,8 +89,9 @@ with tempfile.TemporaryDirectory(prefix="tovaro-setup-") as work:
     time.sleep(1.5)
     env = dict(os.environ, TOVARO_WINE_DISPLAY=display)
     xenv = dict(os.environ, DISPLAY=display)
+    # Started in the site folder, which page 1 then shows.
     wizard = subprocess.Popen(["bash", wine_run, os.path.join(home, "tovaro.exe")], env=env,
-                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                              cwd=site, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def window():
         r = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^ Tovaro Wizard 1.00$"],
@@ -94,6 +104,10 @@ with tempfile.TemporaryDirectory(prefix="tovaro-setup-") as work:
                            text=True)
         return [l for l in r.stdout.splitlines() if "Position" in l]
 
+    def click(w, x, y):
+        subprocess.run(["xdotool", "mousemove", "--window", w, str(x), str(y), "click", "1"],
+                       env=xenv)
+
     def shot(name, w):
         if shots:
             subprocess.run(["import", "-window", w, os.path.join(shots, name)], env=xenv)
@@ -103,6 +117,8 @@ with tempfile.TemporaryDirectory(prefix="tovaro-setup-") as work:
     if first:
         time.sleep(1)
         place = geometry(first)
+        click(first, 235, 301)  # "++": every file the file box lists
+        time.sleep(1)
         shot("windows-page1.png", first)
         subprocess.run(["xdotool", "windowactivate", "--sync", first], env=xenv)
         subprocess.run(["xdotool", "windowfocus", "--sync", first], env=xenv)
@@ -120,9 +136,34 @@ with tempfile.TemporaryDirectory(prefix="tovaro-setup-") as work:
             third = window()
             if third:
                 time.sleep(0.5)
+                # The page goes to the work folder: the output box, then "Datei erzeugen".
+                page = os.path.join(work, "suche.htm")
+                click(third, 250, 80)
+                subprocess.run(["xdotool", "key", "ctrl+a"], env=xenv)
+                subprocess.run(["xdotool", "type", "--delay", "20",
+                                "Z:" + page.replace("/", "\\")], env=xenv)
+                click(third, 448, 476)
+
+                def message():
+                    r = subprocess.run(["xdotool", "search", "--onlyvisible", "--name",
+                                        "^Suchdatei$"], env=xenv, capture_output=True, text=True)
+                    return r.stdout.split()[0] if r.stdout.split() else None
+                check(wait_for(lambda: message() is not None, 30),
+                      'the message box "Suchdatei" appears')
+                box = message()
+                if box:
+                    shot("windows-message.png", box)
+                    subprocess.run(["xdotool", "key", "--window", box, "Return"], env=xenv)
+                    wait_for(lambda: message() is None, 10)
+                written = open(page, "rb").read() if os.path.exists(page) else b""
+                check("tits[0]= 'Über uns'".encode() in written
+                      and "tits[1]= 'Preise'".encode() in written,
+                      "the wizard wrote the site's two pages")
                 shot("windows-page3.png", third)
                 subprocess.run([send_close, third], env=xenv)
         check(wait_for(lambda: wizard.poll() is not None, 30), "a close request ends the wizard")
+        check(r"C:\Program Files\Tovaro Wizard" in stored_path(),
+              "the settings entry holds the program's folder (%s)" % stored_path().strip())
     if wizard.poll() is None:
         wizard.kill()
     xvfb.kill()
@@ -131,6 +172,7 @@ wine([r"C:\Program Files\Tovaro Wizard\uninstall.exe", "/S"])
 check(wait_for(lambda: not os.path.exists(home), 60), "silent uninstall: the folder is gone")
 check(not os.path.exists(shortcut), "silent uninstall: the Start-menu entry is gone")
 check(not registered(), "silent uninstall: no uninstaller registered")
+check(stored_path() == "", "silent uninstall: no settings entry left")
 
 if failures:
     print("%d checks failed" % len(failures))
