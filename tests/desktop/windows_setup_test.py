@@ -15,7 +15,7 @@ import sys
 import tempfile
 import time
 
-setup, wine_run, send_close = sys.argv[1:4]
+setup, wine_run, send_close = (os.path.abspath(a) for a in sys.argv[1:4])
 shots = sys.argv[4] if len(sys.argv) > 4 else None
 prefix = os.environ.get("TOVARO_WINEPREFIX") or os.path.join(
     os.environ.get("XDG_CACHE_HOME") or os.path.expanduser("~/.cache"), "tovaro", "wine-prefix")
@@ -83,10 +83,10 @@ with tempfile.TemporaryDirectory(prefix="tovaro-setup-") as work:
           "the installed tovaro-gen writes a page")
 
     # The installed wizard on its own X server.
-    display = ":%d" % (90 + os.getpid() % 50)
-    xvfb = subprocess.Popen(["Xvfb", display, "-screen", "0", "1280x900x24", "-noreset"],
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    time.sleep(1.5)
+    # A free display of Xvfb's own choosing (a fixed number may be held by a stale lock).
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", "1", "-screen", "0", "1280x900x24",
+                             "-noreset"], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    display = ":" + xvfb.stdout.readline().decode().strip()
     env = dict(os.environ, TOVARO_WINE_DISPLAY=display)
     xenv = dict(os.environ, DISPLAY=display)
     # Started in the site folder, which page 1 then shows.
@@ -113,6 +113,8 @@ with tempfile.TemporaryDirectory(prefix="tovaro-setup-") as work:
             subprocess.run(["import", "-window", w, os.path.join(shots, name)], env=xenv)
 
     check(wait_for(lambda: window() is not None, 90), 'page 1 shown, titled " Tovaro Wizard 1.00"')
+    if window() is None:
+        print("the wizard ended with %r" % wizard.poll())
     first = window()
     if first:
         time.sleep(1)
@@ -166,7 +168,8 @@ with tempfile.TemporaryDirectory(prefix="tovaro-setup-") as work:
               "the settings entry holds the program's folder (%s)" % stored_path().strip())
     if wizard.poll() is None:
         wizard.kill()
-    xvfb.kill()
+    xvfb.terminate()
+    xvfb.wait(timeout=30)
 
 wine([r"C:\Program Files\Tovaro Wizard\uninstall.exe", "/S"])
 check(wait_for(lambda: not os.path.exists(home), 60), "silent uninstall: the folder is gone")
