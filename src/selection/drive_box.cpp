@@ -53,9 +53,20 @@ QStringList SystemVolumes()
     return roots;
 }
 
-DriveBox::DriveBox(QWidget* parent, VolumeLister lister)
+QString SystemVolumeLabel(const QString& root)
+{
+#ifdef Q_OS_WIN
+    return QStorageInfo(root).name();
+#else
+    (void)root; // mount points are named by their paths
+    return {};
+#endif
+}
+
+DriveBox::DriveBox(QWidget* parent, VolumeLister lister, VolumeNamer namer)
     : QComboBox(parent)
     , lister_(std::move(lister))
+    , namer_(std::move(namer))
 {
     Refresh();
     connect(this, QOverload<int>::of(&QComboBox::activated), this, &DriveBox::onActivated);
@@ -63,11 +74,15 @@ DriveBox::DriveBox(QWidget* parent, VolumeLister lister)
 
 void DriveBox::Refresh()
 {
-    const QString current = currentText();
+    const QString current = currentData().toString();
     blockSignals(true);
     clear();
-    addItems(lister_());
-    int i = findText(current);
+    for (const QString& root : lister_()) {
+        const QString label = namer_ ? namer_(root) : QString();
+        addItem(
+            label.isEmpty() ? root : root + QStringLiteral(" [") + label + QLatin1Char(']'), root);
+    }
+    int i = findData(current);
     if (i >= 0)
         setCurrentIndex(i);
     blockSignals(false);
@@ -75,16 +90,16 @@ void DriveBox::Refresh()
 
 QString DriveBox::RootOf(const QString& dir) const
 {
-    // The items are shown as the system writes them ("C:\\" on Windows); `dir` has "/".
+    // The roots are written as the system writes them ("C:\\" on Windows); `dir` has "/".
     QString best = QStringLiteral("/");
     QString bestItem = best;
     for (int i = 0; i < count(); ++i) {
-        const QString root = QDir::fromNativeSeparators(itemText(i));
+        const QString root = QDir::fromNativeSeparators(itemData(i).toString());
         const bool holds = dir == root
             || dir.startsWith(root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/'));
         if (holds && root.size() > best.size()) {
             best = root;
-            bestItem = itemText(i);
+            bestItem = itemData(i).toString();
         }
     }
     return bestItem;
@@ -94,7 +109,7 @@ void DriveBox::FollowDirectory(const QString& dir)
 {
     const QString root = RootOf(dir);
     lastDirectory_[root] = dir;
-    int i = findText(root);
+    int i = findData(root);
     if (i >= 0 && i != currentIndex()) {
         blockSignals(true);
         setCurrentIndex(i);
@@ -104,7 +119,7 @@ void DriveBox::FollowDirectory(const QString& dir)
 
 void DriveBox::onActivated(int index)
 {
-    const QString root = itemText(index);
+    const QString root = itemData(index).toString();
     QString target = lastDirectory_.value(root, root);
     if (!QFileInfo(target).isDir())
         target = root;

@@ -1,6 +1,6 @@
-// The drive box: this platform has no drive letters, so it lists "/" and the file systems a
-// user would pick (the home folder, mounted media). Choosing one moves the directory box there,
-// to the directory last opened on it in this run.
+// The drive box: the drive letters on Windows, each with its label; on Linux, which has none,
+// "/" and the file systems a user would pick (the home folder, mounted media). Choosing one
+// moves the directory box there, to the directory last opened on it in this run.
 #pragma once
 
 #include <QComboBox>
@@ -12,13 +12,22 @@ namespace tovaro::gui {
 /// The roots to offer, in order.
 using VolumeLister = std::function<QStringList()>;
 
-/// "/", the home folder and the mounted file systems that are not pseudo file systems.
+/// The label of the volume at a root, or empty.
+using VolumeNamer = std::function<QString(const QString& root)>;
+
+/// Windows: every drive letter ("C:\\"). Linux: "/", the home folder and the mounted file
+/// systems that are not pseudo file systems.
 QStringList SystemVolumes();
+
+/// The volume's own name (a drive's label), where the system gives one.
+QString SystemVolumeLabel(const QString& root);
 
 class DriveBox : public QComboBox {
     Q_OBJECT
 public:
-    explicit DriveBox(QWidget* parent = nullptr, VolumeLister lister = SystemVolumes);
+    /// Each item shows its root and the volume's label ("D:\\ [Daten]"); the root is its data.
+    explicit DriveBox(QWidget* parent = nullptr, VolumeLister lister = SystemVolumes,
+        VolumeNamer namer = SystemVolumeLabel);
 
     /// The root that holds `dir` (the longest listed root that is a prefix of it).
     QString RootOf(const QString& dir) const;
@@ -35,6 +44,7 @@ private:
     void onActivated(int index);
 
     VolumeLister lister_;
+    VolumeNamer namer_;
     QMap<QString, QString> lastDirectory_;
 };
 

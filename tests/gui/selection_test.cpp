@@ -283,7 +283,12 @@ TEST_F(SelectionTest, VanishedDirectoryFallsBackToItsParent)
 
 TEST(DriveBoxTest, RemembersTheLastDirectoryOfEachDrive)
 {
-    DriveBox box(nullptr, [] { return QStringList { "/", "/media/stick" }; });
+    DriveBox box(
+        nullptr,
+        [] {
+            return QStringList { "/", "/media/stick" };
+        },
+        [](const QString&) { return QString(); });
     EXPECT_EQ(box.RootOf(QStringLiteral("/media/stick/site")), QStringLiteral("/media/stick"));
     EXPECT_EQ(box.RootOf(QStringLiteral("/media/sticker")), QStringLiteral("/"));
     box.FollowDirectory(QStringLiteral("/tmp"));
@@ -294,4 +299,26 @@ TEST(DriveBoxTest, RemembersTheLastDirectoryOfEachDrive)
     EXPECT_EQ(chosen, QStringLiteral("/tmp"));
     emit box.activated(1); // never opened, and not there: its root
     EXPECT_EQ(chosen, QStringLiteral("/media/stick"));
+}
+
+TEST(DriveBoxTest, ShowsEachDrivesLabelAndKeepsItsRoot)
+{
+    // Roots as the system writes them ("D:\\" on Windows).
+    const QString c = QDir::toNativeSeparators(QStringLiteral("C:/"));
+    const QString d = QDir::toNativeSeparators(QStringLiteral("D:/"));
+    DriveBox box(
+        nullptr,
+        [&] {
+            return QStringList { c, d };
+        },
+        [&](const QString& root) { return root == d ? QStringLiteral("Daten") : QString(); });
+    EXPECT_EQ(box.itemText(0), c);
+    EXPECT_EQ(box.itemText(1), d + QStringLiteral(" [Daten]"));
+    EXPECT_EQ(box.RootOf(QStringLiteral("D:/site/docs")), d);
+    box.FollowDirectory(QStringLiteral("D:/site"));
+    EXPECT_EQ(box.currentText(), d + QStringLiteral(" [Daten]"));
+    QString chosen;
+    QObject::connect(&box, &DriveBox::DriveChosen, [&](const QString& dir) { chosen = dir; });
+    emit box.activated(1); // D:/site is not there: the root, not the label's text
+    EXPECT_EQ(chosen, d);
 }
