@@ -9,17 +9,7 @@ cd "$(dirname "$0")/.."
 wizard=${TOVARO_WINDOWS_WIZARD:-1}
 packages=(g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 libgtest-dev cmake)
 [ "$wizard" = 1 ] && packages+=(nsis qt6-base-dev qt6-base-dev-tools)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo=sudo
-  echo "Installiere: ${missing[*]}"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
-fi
+bash scripts/install-deps.sh "${packages[@]}"
 options=(-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release)
 if [ "$wizard" = 1 ]; then
   qt=$(bash scripts/build-qt-windows.sh)
