@@ -2,7 +2,7 @@
 #pragma once
 
 #include "../core/test_util.h"
-#include "cli/generator_cli.h"
+#include "cli/tovaro_gen.h"
 
 #include <sstream>
 #include <string>

@@ -1,4 +1,4 @@
-#include "generator_cli.h"
+#include "tovaro_gen.h"
 
 #include "core/paths.h"
 #include "core/run.h"

@@ -1,6 +1,6 @@
 // tovaro-gen's entry point on Windows: arguments as Unicode, messages that a console shows
 // with their umlauts, and bytes unchanged where the output goes to a file or a pipe.
-#include "cli/generator_cli.h"
+#include "cli/tovaro_gen.h"
 #include "core/paths.h"
 #include "wide.h"
 

@@ -1,5 +1,5 @@
 // tovaro-gen's entry point on Linux.
-#include "cli/generator_cli.h"
+#include "cli/tovaro_gen.h"
 #include "core/paths.h"
 
 #include <clocale>

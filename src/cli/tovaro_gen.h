@@ -16,7 +16,7 @@ struct CliContext {
     bool inUsable = true; ///< standard input is open and not a folder
 };
 
-/// Runs the generator; returns the exit status.
+/// Runs tovaro-gen with `args` (without the program name); returns the exit status.
 int RunCli(const std::vector<std::string>& args, CliContext& context);
 
 } // namespace tovaro::cli
