@@ -1,5 +1,6 @@
 // Indexing speed against the floor of merely reading each file up to its "</head>".
 // Run: build/bench/generation_bench [--pages=N]
+#include "../tests/core/whole_scan.h"
 #include "core/head_scan.h"
 #include "core/page_store.h"
 #include "core/run.h"

@@ -2,6 +2,7 @@
 // plain line-by-line rules, fed whole or in chunks, and every cleaned field stands safely in a
 // single-quoted script string.
 #include "../tests/core/reference_extract.h"
+#include "../tests/core/whole_scan.h"
 #include "core/head_scan.h"
 #include "core/page_writer.h"
 #include "core/script_clean.h"
@@ -52,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (size_t i = 0; i < size && !scanner.Done(); i += chunk)
         scanner.Feed(bytes.substr(i, chunk));
     scanner.Finish();
-    const tovaro::PageFields& parts = scanner.Fields();
+    const tovaro::PageFields parts = scanner.TakeFields();
     if (parts.title != whole.title || parts.keywords != whole.keywords
         || parts.description != whole.description)
         std::abort();

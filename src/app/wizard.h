@@ -29,10 +29,6 @@ public:
     AppearancePage* Form2();
     GenerationPage* Form3();
 
-    /// True once the page exists (for tests: pages come into being on first use).
-    bool HasForm2() const { return form2_ != nullptr; }
-    bool HasForm3() const { return form3_ != nullptr; }
-
 private:
     Program& program_;
     ColourDialog& dialog_;

@@ -11,7 +11,8 @@ ScreenPicker::ScreenPicker(
     , targets_(std::move(targets))
 {
     setObjectName(QLatin1String(timerName));
-    timer_.setObjectName(QLatin1String(timerName));
+    timer_.setParent(this);
+    timer_.setObjectName(QStringLiteral("tick"));
     timer_.setInterval(kPeriodMs);
     timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &ScreenPicker::Tick);

@@ -34,15 +34,13 @@ public:
 
     /// Starts the ticks (again) and shows the hint; the first sample comes with the first tick.
     void Start();
-    bool IsRunning() const { return timer_.isActive(); }
     /// One tick; public so that tests drive it without a clock.
     void Tick();
-    QTimer& Timer() { return timer_; }
 
 private:
     PickerSources sources_;
     Targets targets_;
-    QTimer timer_;
+    QTimer timer_; ///< a child named "tick"
     QPoint last_ { 0, 0 };
 };
 

@@ -323,14 +323,6 @@ void HeadScanner::Finish()
     done_ = true;
 }
 
-PageFields ExtractFields(std::string_view bytes)
-{
-    HeadScanner scanner;
-    scanner.Feed(bytes);
-    scanner.Finish();
-    return scanner.Fields();
-}
-
 ReadResult ReadPageFields(const std::string& path, const FileId* skip)
 {
     ReadResult result;

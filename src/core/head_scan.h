@@ -33,7 +33,6 @@ public:
     void Finish();
 
     bool Done() const { return done_; }
-    const PageFields& Fields() const { return fields_; }
     PageFields TakeFields() { return std::move(fields_); }
 
 private:
@@ -72,9 +71,6 @@ private:
     std::string* valueField_ = nullptr; // the current piece is the value for this field
     std::string value_;
 };
-
-/// Scans bytes that are wholly in memory (used by tests and the fuzzer).
-PageFields ExtractFields(std::string_view bytes);
 
 enum class ReadStatus { Ok, Unreadable, Skipped };
 

@@ -48,11 +48,4 @@ void CleanForScriptInPlace(PageFields& fields)
     CleanField(fields.description, false, "&lt;");
 }
 
-PageFields CleanForScript(const PageFields& raw)
-{
-    PageFields out = raw;
-    CleanForScriptInPlace(out);
-    return out;
-}
-
 } // namespace tovaro

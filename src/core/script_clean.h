@@ -9,7 +9,6 @@ namespace tovaro {
 /// Removes apostrophes, doubles backslashes and lower-cases the keywords, so that each field can
 /// stand in a single-quoted script string; every "<" becomes "&lt;" in the title and the
 /// description, which the page shows as markup, and the script escape \x3C in the keywords.
-PageFields CleanForScript(const PageFields& raw);
 void CleanForScriptInPlace(PageFields& fields);
 
 } // namespace tovaro

@@ -41,7 +41,6 @@ public:
 
     /// The selected entry, -1 when none (at most one is selected).
     int selectedRow() const;
-    int currentRow() const { return currentIndex().isValid() ? currentIndex().row() : -1; }
     /// Selects `row` and makes it current; -1 selects nothing.
     void setCurrentRow(int row);
 

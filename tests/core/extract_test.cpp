@@ -2,6 +2,7 @@
 #include "core/page_url.h"
 #include "core/script_clean.h"
 #include "test_util.h"
+#include "whole_scan.h"
 
 #include <gtest/gtest.h>
 
@@ -141,9 +142,10 @@ TEST(ScannerTest, ChunkBoundariesDoNotChangeTheResult)
         for (size_t i = 0; i < text.size() && !scanner.Done(); i += size)
             scanner.Feed(std::string_view(text).substr(i, size));
         scanner.Finish();
-        EXPECT_EQ(scanner.Fields().title, whole.title) << size;
-        EXPECT_EQ(scanner.Fields().keywords, whole.keywords) << size;
-        EXPECT_EQ(scanner.Fields().description, whole.description) << size;
+        const PageFields parts = scanner.TakeFields();
+        EXPECT_EQ(parts.title, whole.title) << size;
+        EXPECT_EQ(parts.keywords, whole.keywords) << size;
+        EXPECT_EQ(parts.description, whole.description) << size;
     }
     EXPECT_EQ(whole.title, "Eins");
     EXPECT_EQ(whole.keywords, "k1");
@@ -160,8 +162,9 @@ TEST(ScannerTest, LongLinesAreExaminedWhole)
     for (size_t i = 0; i < text.size() && !scanner.Done(); i += 65536)
         scanner.Feed(std::string_view(text).substr(i, 65536));
     scanner.Finish();
-    EXPECT_EQ(scanner.Fields().title, "Spät");
-    EXPECT_EQ(scanner.Fields().keywords, "k");
+    const PageFields f = scanner.TakeFields();
+    EXPECT_EQ(f.title, "Spät");
+    EXPECT_EQ(f.keywords, "k");
 }
 
 TEST(ScannerTest, ManyTagsOnOneLineKeepTheRulesOfSingleTags)

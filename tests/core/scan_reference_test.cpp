@@ -3,6 +3,7 @@
 #include "core/head_scan.h"
 #include "reference_extract.h"
 #include "test_util.h"
+#include "whole_scan.h"
 
 #include <filesystem>
 #include <fstream>
@@ -85,7 +86,7 @@ TEST(ScanReferenceTest, WholeAndSplitAtEveryOffsetTheScanFollowsTheRules)
             if (!scanner.Feed(std::string_view(input).substr(0, cut)))
                 scanner.Feed(std::string_view(input).substr(cut));
             scanner.Finish();
-            ASSERT_TRUE(Same(scanner.Fields(), expected)) << "cut at " << cut << ": " << input;
+            ASSERT_TRUE(Same(scanner.TakeFields(), expected)) << "cut at " << cut << ": " << input;
         }
     }
 }

@@ -1,5 +1,6 @@
 #include "appearance/colour_dialog.h"
 #include "fakes.h"
+#include "shell/colour_convert.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -25,11 +26,11 @@ protected:
     QString Fg() const { return test::Control<QLineEdit>(page, "Text1")->text(); }
     ColourValue BgPreview() const
     {
-        return AppearancePage::PreviewColour(test::Control<QLabel>(page, "Shape1"));
+        return FromQColor(test::Control<QLabel>(page, "Shape1")->palette().color(QPalette::Window));
     }
     ColourValue FgPreview() const
     {
-        return AppearancePage::PreviewColour(test::Control<QLabel>(page, "Shape2"));
+        return FromQColor(test::Control<QLabel>(page, "Shape2")->palette().color(QPalette::Window));
     }
 };
 
@@ -108,7 +109,7 @@ TEST_F(AppearanceTest, ChoosingAFontEntryPreviewsItsFirstFamily)
 TEST_F(AppearanceTest, PickerSamplesOnlyWhenThePointerMoved)
 {
     test::Control<QPushButton>(page, "Command2")->click();
-    EXPECT_TRUE(test::Control<ScreenPicker>(page, "Timer1")->IsRunning());
+    EXPECT_TRUE(test::PickerRunning(page, "Timer1"));
     EXPECT_TRUE(test::Control<QLabel>(page, "Label1")->isVisibleTo(page));
     test::Control<ScreenPicker>(page, "Timer1")->Tick(); // resting at (0, 0): no sample
     EXPECT_EQ(h.pixels.reads, 0);
@@ -132,7 +133,7 @@ TEST_F(AppearanceTest, EscapeStopsThePickerAndThatTickStillSamples)
     h.pointer.at = QPoint(2, 0);
     h.keys.Press();
     test::Control<ScreenPicker>(page, "Timer2")->Tick();
-    EXPECT_FALSE(test::Control<ScreenPicker>(page, "Timer2")->IsRunning());
+    EXPECT_FALSE(test::PickerRunning(page, "Timer2"));
     EXPECT_FALSE(test::Control<QLabel>(page, "Label1")->isVisibleTo(page));
     EXPECT_EQ(Fg(), QStringLiteral("#020000"));
     EXPECT_EQ(FgPreview(), 2u);
@@ -150,13 +151,13 @@ TEST_F(AppearanceTest, OneEscapeStopsOneOfTwoPickers)
     h.keys.Press();
     test::Control<ScreenPicker>(page, "Timer1")->Tick();
     test::Control<ScreenPicker>(page, "Timer2")->Tick();
-    EXPECT_FALSE(test::Control<ScreenPicker>(page, "Timer1")->IsRunning());
-    EXPECT_TRUE(test::Control<ScreenPicker>(page, "Timer2")->IsRunning());
+    EXPECT_FALSE(test::PickerRunning(page, "Timer1"));
+    EXPECT_TRUE(test::PickerRunning(page, "Timer2"));
     EXPECT_FALSE(test::Control<QLabel>(page, "Label1")
                      ->isVisibleTo(page)); // the first to stop hides the shared hint
     h.keys.Press();
     test::Control<ScreenPicker>(page, "Timer2")->Tick();
-    EXPECT_FALSE(test::Control<ScreenPicker>(page, "Timer2")->IsRunning());
+    EXPECT_FALSE(test::PickerRunning(page, "Timer2"));
 }
 
 TEST_F(AppearanceTest, PickerKeepsWritingWhilePageTwoIsHidden)
@@ -166,18 +167,18 @@ TEST_F(AppearanceTest, PickerKeepsWritingWhilePageTwoIsHidden)
     EXPECT_FALSE(page->isVisible());
     h.pointer.at = QPoint(255, 0);
     test::Control<ScreenPicker>(page, "Timer1")->Tick();
-    EXPECT_TRUE(test::Control<ScreenPicker>(page, "Timer1")->IsRunning());
+    EXPECT_TRUE(test::PickerRunning(page, "Timer1"));
     EXPECT_EQ(Bg(), QStringLiteral("#FF0000"));
     test::Control<QPushButton>(h.p3(), "Command6")->click();
     EXPECT_EQ(Bg(), QStringLiteral("#FF0000"));
-    EXPECT_TRUE(test::Control<ScreenPicker>(page, "Timer1")->IsRunning());
+    EXPECT_TRUE(test::PickerRunning(page, "Timer1"));
 }
 
 TEST_F(AppearanceTest, TimerRunsAtTwentyMilliseconds)
 {
     test::Control<QPushButton>(page, "Command2")->click();
-    EXPECT_EQ(test::Control<ScreenPicker>(page, "Timer1")->Timer().interval(), 20);
-    EXPECT_FALSE(test::Control<ScreenPicker>(page, "Timer2")->IsRunning());
+    EXPECT_EQ(test::Control<QTimer>(page, "tick")->interval(), 20);
+    EXPECT_FALSE(test::PickerRunning(page, "Timer2"));
 }
 
 TEST(FocusKeySourceTest, EscapeInTheProgramCountsOncePerPress)

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
@@ -31,6 +32,23 @@ template <class T> T* Control(const QObject* page, const char* name)
         std::abort();
     }
     return found;
+}
+
+/// The page window with the given form name, or null while it has not been created (pages come
+/// into being on first use).
+inline QWidget* CreatedPage(const char* form)
+{
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == QLatin1String(form))
+            return w;
+    }
+    return nullptr;
+}
+
+/// Whether the screen picker `timerName` of a page is sampling.
+inline bool PickerRunning(const QObject* page, const char* timerName)
+{
+    return Control<QTimer>(Control<QObject>(page, timerName), "tick")->isActive();
 }
 
 struct RecordingOpener : gui::DocumentOpener {

@@ -133,7 +133,7 @@ TEST_F(GeneratorTest, TwoRunsKeepEveryStatusLineAndSelectTheLastFile)
     test::Control<QPushButton>(h->p3(), "Command1")->click();
     const QString line = Q("Fehlend: Titel, Keywords, Description " + dir.At("site/b.htm"));
     EXPECT_EQ(Texts(test::Control<QListWidget>(h->p3(), "List1")), (QStringList { line, line }));
-    EXPECT_EQ(test::Control<FileListBox>(h->p1(), "List1")->currentRow(), 2);
+    EXPECT_EQ(test::Control<FileListBox>(h->p1(), "List1")->currentIndex().row(), 2);
     EXPECT_EQ(test::Control<QProgressBar>(h->p3(), "Stat")->maximum(), 2);
     EXPECT_EQ(test::Control<QProgressBar>(h->p3(), "Stat")->value(), 2);
     EXPECT_EQ(h->messages.shown.size(), 2);
@@ -251,7 +251,7 @@ TEST_F(GeneratorTest, RunOverTwentyThousandFilesShowsEveryLine)
                     .startsWith(QStringLiteral("Fehlend: Keywords, Description ")));
     EXPECT_EQ(test::Control<QProgressBar>(h->p3(), "Stat")->maximum(), n - 1);
     EXPECT_EQ(test::Control<QProgressBar>(h->p3(), "Stat")->value(), n - 1);
-    EXPECT_EQ(test::Control<FileListBox>(h->p1(), "List1")->currentRow(), n - 1);
+    EXPECT_EQ(test::Control<FileListBox>(h->p1(), "List1")->currentIndex().row(), n - 1);
     const std::string page = test::ReadFile(dir.At("lookup.htm"));
     EXPECT_NE(
         page.find("for (var i = 0;i<" + std::to_string(n - n / 4) + ";i++){"), std::string::npos);

@@ -59,7 +59,7 @@ TEST(PickerOnRealScreenTest, TakesTheColourUnderThePointerUntilEscape)
     ASSERT_EQ(Xdotool({ "mousemove", "700", "400" }), 0);
     Pump(300);
     EXPECT_EQ(test::Control<QLineEdit>(&page, "Text4")->text(), QStringLiteral("#12AB34"));
-    EXPECT_TRUE(test::Control<ScreenPicker>(&page, "Timer1")->IsRunning());
+    EXPECT_TRUE(test::PickerRunning(&page, "Timer1"));
     EXPECT_TRUE(test::Control<QLabel>(&page, "Label1")->isVisible());
 
     // Held across several ticks, as a person presses a key.
@@ -67,7 +67,7 @@ TEST(PickerOnRealScreenTest, TakesTheColourUnderThePointerUntilEscape)
     Pump(200);
     ASSERT_EQ(Xdotool({ "keyup", "Escape" }), 0);
     Pump(100);
-    EXPECT_FALSE(test::Control<ScreenPicker>(&page, "Timer1")->IsRunning());
+    EXPECT_FALSE(test::PickerRunning(&page, "Timer1"));
     EXPECT_FALSE(test::Control<QLabel>(&page, "Label1")->isVisible());
 
     // Stopped: the field keeps the last sample.
