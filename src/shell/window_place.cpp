@@ -94,16 +94,6 @@ void PlaceClient(QWidget* window, QPoint place)
     // show, unless its position is set on the window itself.
     if (QWindow* handle = window->windowHandle())
         handle->setGeometry(rect);
-#ifdef TOVARO_HAVE_X11
-    // A page that was shown before and is hidden now may stand elsewhere in the X server than
-    // Qt remembers (the window manager moved it while it had a frame), and Qt sends nothing for
-    // a place it thinks the window has already. Move the unmapped window itself: the window
-    // manager takes that place when the page is shown again.
-    if (Display* display = X11Display(window); display != nullptr && !window->isVisible()) {
-        XMoveWindow(display, static_cast<::Window>(window->winId()), place.x(), place.y());
-        XFlush(display);
-    }
-#endif
 }
 
 void KeepPlaceWhenShown(QWidget* window, QPoint place)
