@@ -11,33 +11,28 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPixmap>
+#include <QProgressBar>
 #include <QPushButton>
 
 namespace tovaro::gui {
 
 namespace {
 
-QLabel* MakeText(QWidget* frame, const char* name, Place p, const QString& text, bool bold = false)
+/// An address in the address block: underlined, in the desktop's link colour where it can be
+/// read on the page (not on a dark desktop).
+QWidget* AddressLink(QWidget* frame, const QString& text)
 {
-    auto* label = MakeControl<QLabel>(frame, name, p, text);
-    label->setTextFormat(Qt::PlainText);
-    if (bold)
-        MarkBold(label);
-    return label;
-}
-
-LinkLabel* MakeLink(QWidget* frame, const char* name, Place p, const QString& text)
-{
-    auto* label = MakeControl<LinkLabel>(frame, name, p, text);
+    auto* label = new LinkLabel(text, frame);
     label->setTextFormat(Qt::PlainText);
     MarkBold(label); // keeps its own font: underlined, normal weight
     QFont f = PageFont();
     f.setUnderline(true);
     label->setFont(f);
-    // The desktop's link colour, where it can be read on the page (not on a dark desktop).
     QPalette pal = label->palette();
     pal.setColor(QPalette::WindowText,
         ReadableOn(pal.color(QPalette::Link), frame->palette().color(QPalette::Window)));
@@ -51,77 +46,87 @@ GenerationPage::GenerationPage(Program& program, OtherPages pages)
     : WizardPage("Form3", QStringLiteral("Schritt 4 - Erzeugen der Suchfunktion"), program)
     , pages_(std::move(pages))
 {
-    Frame1 = MakeFrame(this, "Frame1", QStringLiteral("Ausgabedatei"), { 120, 720, 7335, 1935 });
-    Text1 = MakeControl<QLineEdit>(Frame1, "Text1", { 120, 360, 7095, 285 });
-    auto* outputHint = MakeText(Frame1, "Label1", { 120, 840, 7095, 255 },
-        QStringLiteral("Die Suchdatei wird unter dem gewählten Dateinamen erstellt."));
-    auto* webRootLabel = MakeText(Frame1, "Label16", { 120, 1200, 7095, 255 },
-        QStringLiteral("Stammverzeichnis auf Ihrem Webserver:"));
-    Text2 = MakeControl<QLineEdit>(Frame1, "Text2", { 120, 1440, 7095, 285 },
-        QStringLiteral("https://www.ihre-website.example/"));
-    NameControl(Text1, QStringLiteral("Ausgabedatei"));
-    Text1->setAccessibleDescription(outputHint->text());
-    NameControl(Text2, QStringLiteral("Stammverzeichnis auf Ihrem Webserver"), webRootLabel);
+    // clang-format off
+    const PageControls controls = BuildControls(this, {
+        // name, kind, caption, frame, place, tab stop
+        { "Frame1", kind::Frame, "Ausgabedatei", nullptr, { 120, 720, 7335, 1935 }, 0 },
+        { "Text1", kind::Edit, nullptr, "Frame1", { 120, 360, 7095, 285 }, 3 },
+        { "Label1", kind::Label, "Die Suchdatei wird unter dem gewählten Dateinamen erstellt.",
+            "Frame1", { 120, 840, 7095, 255 }, 0 },
+        { "Label16", kind::Label, "Stammverzeichnis auf Ihrem Webserver:", "Frame1",
+            { 120, 1200, 7095, 255 }, 0 },
+        { "Text2", kind::Edit, "https://www.ihre-website.example/", "Frame1",
+            { 120, 1440, 7095, 285 }, 8 },
+        // The help panel about the status lines.
+        { "Frame5", kind::Frame, "Hilfe", nullptr, { 120, 2160, 7335, 3375 }, 0 },
+        { "Label8", kind::Label, "Sollte eine Fehlermeldung auftreten so sind in Ihrer HTML "
+            "Datei keine \"Meta Tags\" definiert.", "Frame5", { 120, 240, 7095, 255 }, 0 },
+        { "Label9", kind::Label, "Fügen Sie bitte folgende Quelltexte zwischen <head> und "
+            "</head> Ihrer HTML Dateien ein:", "Frame5", { 120, 600, 7095, 375 }, 0 },
+        { "Label15", kind::BoldLabel, "Titel:", "Frame5", { 120, 1080, 7095, 255 }, 0 },
+        { "Label14", kind::Label, "<title>Titel Ihrer Seite</title>", "Frame5",
+            { 120, 1320, 6975, 255 }, 0 },
+        { "Label11", kind::BoldLabel, "Seitenbeschreibung:", "Frame5",
+            { 120, 1680, 7095, 255 }, 0 },
+        { "Label10", kind::Label, "<meta name=\"Description\" content=\"Beschreibender Text\">",
+            "Frame5", { 120, 1920, 6975, 255 }, 0 },
+        { "Label13", kind::BoldLabel, "Stichwörter (für die Suche):", "Frame5",
+            { 120, 2280, 7095, 255 }, 0 },
+        { "Label12", kind::Label, "<meta name=\"Keywords\" content=\"Wort1,Wort2,.....\">",
+            "Frame5", { 120, 2520, 6975, 255 }, 0 },
+        { "Command3", kind::Button, "Hilfe schließen", "Frame5", { 5640, 2880, 1455, 375 }, 7 },
+        // The status panel, in front of the help panel.
+        { "Frame4", kind::Frame, "Status", nullptr, { 120, 2760, 7335, 2775 }, 0 },
+        { "Label6", kind::Label, "Bitte warten Sie, die gewählten Dateien werden indiziert...",
+            "Frame4", { 120, 360, 7095, 255 }, 0 },
+        { "Stat", kind::Widget<QProgressBar>, nullptr, "Frame4", { 120, 720, 7095, 255 }, 0 },
+        { "Command2", kind::Button, "Hilfe zu den Meldungen", "Frame4",
+            { 4800, 1080, 2415, 375 }, 6 },
+        { "Label7", kind::Label, "Meldungen", "Frame4", { 120, 1200, 7095, 255 }, 0 },
+        { "List1", kind::Widget<QListWidget>, nullptr, "Frame4", { 120, 1440, 7095, 1230 }, 5 },
+        // The address block.
+        { "Frame2", kind::PlainFrame, nullptr, nullptr, { 120, 5520, 7335, 975 }, 0 },
+        { "Label3", kind::Label, kMakerName, "Frame2", { 120, 240, 7095, 255 }, 0 },
+        { "Label5", AddressLink, kMakerWebAddressShown, "Frame2", { 120, 600, 1695, 255 }, 9 },
+        { "Label4", AddressLink, kMakerMailAddress, "Frame2", { 3120, 600, 1575, 255 }, 10 },
+        { "Image1", kind::Label, nullptr, "Frame2", { 5520, 300, 1320, 465 }, 0 },
+        { "Command6", kind::Button, "<< S&chritt 3", nullptr, { 4680, 6960, 1215, 375 }, 1 },
+        { "Command1", kind::Button, "Datei erzeugen", nullptr, { 6120, 6960, 1215, 375 }, 4 },
+        { "Command7", kind::kFromFrame, nullptr, nullptr, {}, 2 },
+    });
+    // clang-format on
+    outputFileEdit_ = controls.Get<QLineEdit>("Text1");
+    webRootEdit_ = controls.Get<QLineEdit>("Text2");
+    messageHelp_ = controls.Get<QGroupBox>("Frame5");
+    closeHelpButton_ = controls.Get<QPushButton>("Command3");
+    status_ = new StatusPanel(controls, [this](int row) { pages_.selectFile(row); });
 
-    Frame5 = MakeFrame(this, "Frame5", QStringLiteral("Hilfe"), { 120, 2160, 7335, 3375 });
-    MakeText(Frame5, "Label8", { 120, 240, 7095, 255 },
-        QStringLiteral("Sollte eine Fehlermeldung auftreten so sind in Ihrer HTML Datei keine "
-                       "\"Meta Tags\" definiert."));
-    auto* label9 = MakeText(Frame5, "Label9", { 120, 600, 7095, 375 },
-        QStringLiteral("Fügen Sie bitte folgende Quelltexte zwischen <head> und </head> Ihrer HTML "
-                       "Dateien ein:"));
-    label9->setWordWrap(true);
-    MakeText(Frame5, "Label15", { 120, 1080, 7095, 255 }, QStringLiteral("Titel:"), true);
-    MakeText(Frame5, "Label14", { 120, 1320, 6975, 255 },
-        QStringLiteral("<title>Titel Ihrer Seite</title>"));
-    MakeText(
-        Frame5, "Label11", { 120, 1680, 7095, 255 }, QStringLiteral("Seitenbeschreibung:"), true);
-    MakeText(Frame5, "Label10", { 120, 1920, 6975, 255 },
-        QStringLiteral("<meta name=\"Description\" content=\"Beschreibender Text\">"));
-    MakeText(Frame5, "Label13", { 120, 2280, 7095, 255 },
-        QStringLiteral("Stichwörter (für die Suche):"), true);
-    MakeText(Frame5, "Label12", { 120, 2520, 6975, 255 },
-        QStringLiteral("<meta name=\"Keywords\" content=\"Wort1,Wort2,.....\">"));
-    Command3
-        = MakeButton(Frame5, "Command3", QStringLiteral("Hilfe schließen"), 5640, 2880, 1455, 375);
-
-    Frame4 = MakeFrame(this, "Frame4", QStringLiteral("Status"), { 120, 2760, 7335, 2775 });
-    status_ = new StatusPanel(Frame4, [this](int row) { pages_.selectFile(row); });
-
-    Frame2 = MakeFrame(this, "Frame2", QString(), { 120, 5520, 7335, 975 }, false);
-    MakeText(Frame2, "Label3", { 120, 240, 7095, 255 }, kMakerName);
-    Label5 = MakeLink(Frame2, "Label5", { 120, 600, 1695, 255 }, kMakerWebAddressShown);
-    Label4 = MakeLink(Frame2, "Label4", { 3120, 600, 1575, 255 }, kMakerMailAddress);
-    auto* banner = MakeControl<QLabel>(Frame2, "Image1", { 5520, 300, 1320, 465 });
+    NameControl(outputFileEdit_, QStringLiteral("Ausgabedatei"));
+    outputFileEdit_->setAccessibleDescription(controls.Get<QLabel>("Label1")->text());
+    NameControl(webRootEdit_, QStringLiteral("Stammverzeichnis auf Ihrem Webserver"),
+        controls.Get<QLabel>("Label16"));
+    controls.Get<QLabel>("Label9")->setWordWrap(true);
+    auto* banner = controls.Get<QLabel>("Image1");
     banner->setPixmap(QPixmap(QStringLiteral(":/tovaro/banner.gif")));
     banner->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    connect(Label5, &LinkLabel::clicked, this,
-        [this] { OpenDocument(*program_.opener, kMakerWebAddress); });
-    connect(Label4, &LinkLabel::clicked, this,
-        [this] { OpenDocument(*program_.opener, kMakerMailLink); });
-
-    Command6 = MakeButton(this, "Command6", QStringLiteral("<< S&chritt 3"), 4680, 6960, 1215, 375);
-    Command1
-        = MakeButton(this, "Command1", QStringLiteral("Datei erzeugen"), 6120, 6960, 1215, 375);
 
     // Both middle panels are hidden until the first run; whichever is raised covers the other.
-    Frame5->hide();
-    Frame4->hide();
+    messageHelp_->hide();
+    controls.Get<QGroupBox>("Frame4")->hide();
 
-    NormalFontInFrames(this);
-    LabelsBelowControls(this);
-
-    SetTabOrder({ Command6, Command7, Text1, Command1, status_->ListStop(), status_->HelpStop(),
-        Command3, Text2, Label5, Label4 });
-    Command6->setFocus();
-
-    connect(Command1, &QPushButton::clicked, this, &GenerationPage::RunGeneration);
+    connect(controls.Get<LinkLabel>("Label5"), &LinkLabel::clicked, this,
+        [this] { OpenDocument(*program_.opener, kMakerWebAddress); });
+    connect(controls.Get<LinkLabel>("Label4"), &LinkLabel::clicked, this,
+        [this] { OpenDocument(*program_.opener, kMakerMailLink); });
+    connect(controls.Get<QPushButton>("Command1"), &QPushButton::clicked, this,
+        &GenerationPage::RunGeneration);
     connect(status_, &StatusPanel::MessageHelpRequested, this, &GenerationPage::ShowMessageHelp);
-    connect(Command3, &QPushButton::clicked, this, &GenerationPage::CloseMessageHelp);
-    connect(Command6, &QPushButton::clicked, this, &GenerationPage::PreviousPageRequested);
+    connect(closeHelpButton_, &QPushButton::clicked, this, &GenerationPage::CloseMessageHelp);
+    connect(controls.Get<QPushButton>("Command6"), &QPushButton::clicked, this,
+        &GenerationPage::PreviousPageRequested);
 
     // The page's one-time initialisation.
-    Text1->setText(
+    outputFileEdit_->setText(
         ToDisplay(DefaultOutputPath(ToBytes(program_.directory), ToBytes(QDir::homePath()))));
 }
 
@@ -129,21 +134,21 @@ GenerationPage::GenerationPage(Program& program, OtherPages pages)
 // over them, and closing it hides it, so that nothing stays covered.
 void GenerationPage::ShowMessageHelp()
 {
-    const bool coveredFocus = status_->HasFocus() || Text2->hasFocus();
-    Frame5->show();
-    Frame5->raise();
+    const bool coveredFocus = status_->HasFocus() || webRootEdit_->hasFocus();
+    messageHelp_->show();
+    messageHelp_->raise();
     status_->SetReachable(false);
-    Text2->setFocusPolicy(Qt::NoFocus);
+    webRootEdit_->setFocusPolicy(Qt::NoFocus);
     if (coveredFocus)
-        Command3->setFocus();
+        closeHelpButton_->setFocus();
 }
 
 void GenerationPage::CloseMessageHelp()
 {
-    const bool helpFocus = Command3->hasFocus();
-    Frame5->hide();
+    const bool helpFocus = closeHelpButton_->hasFocus();
+    messageHelp_->hide();
     status_->SetReachable(true);
-    Text2->setFocusPolicy(Qt::StrongFocus);
+    webRootEdit_->setFocusPolicy(Qt::StrongFocus);
     status_->Raise();
     if (helpFocus)
         status_->HelpStop()->setFocus();
@@ -152,8 +157,8 @@ void GenerationPage::CloseMessageHelp()
 void GenerationPage::RunGeneration()
 {
     RunInputs in = pages_.readInputs();
-    in.outputPath = ToBytes(Text1->text());
-    in.webRoot = Text2->text().toStdString();
+    in.outputPath = ToBytes(outputFileEdit_->text());
+    in.webRoot = webRootEdit_->text().toStdString();
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const RunResult result = tovaro::RunGeneration(in, *status_);

@@ -8,14 +8,11 @@
 #include <functional>
 
 class QGroupBox;
-class QLabel;
 class QLineEdit;
-class QListWidget;
-class QProgressBar;
+class QPushButton;
 
 namespace tovaro::gui {
 
-class LinkLabel;
 class StatusPanel;
 
 /// What the run reads from and does to the other pages.
@@ -41,18 +38,11 @@ public slots:
 
 private:
     OtherPages pages_;
-    QGroupBox* Frame1 = nullptr;
-    QLineEdit* Text1 = nullptr; ///< the output file
-    QLineEdit* Text2 = nullptr; ///< the web root
-    QGroupBox* Frame5 = nullptr; ///< the help panel
-    QPushButton* Command3 = nullptr;
-    QGroupBox* Frame4 = nullptr; ///< the status panel's frame
+    QLineEdit* outputFileEdit_ = nullptr;
+    QLineEdit* webRootEdit_ = nullptr;
+    QGroupBox* messageHelp_ = nullptr; ///< the help panel about the status lines
+    QPushButton* closeHelpButton_ = nullptr;
     StatusPanel* status_ = nullptr;
-    QGroupBox* Frame2 = nullptr; ///< the address block
-    LinkLabel* Label5 = nullptr;
-    LinkLabel* Label4 = nullptr;
-    QPushButton* Command6 = nullptr;
-    QPushButton* Command1 = nullptr;
 };
 
 } // namespace tovaro::gui

@@ -14,66 +14,54 @@
 
 namespace tovaro::gui {
 
-StatusPanel::StatusPanel(QGroupBox* frame, std::function<void(int)> selectFile)
-    : QObject(frame)
-    , Frame4(frame)
+StatusPanel::StatusPanel(const PageControls& controls, std::function<void(int)> selectFile)
+    : QObject(controls.Get<QGroupBox>("Frame4"))
+    , frame_(controls.Get<QGroupBox>("Frame4"))
+    , bar_(controls.Get<QProgressBar>("Stat"))
+    , helpButton_(controls.Get<QPushButton>("Command2"))
+    , messageList_(controls.Get<QListWidget>("List1"))
     , selectFile_(std::move(selectFile))
 {
-    auto* label6 = MakeControl<QLabel>(Frame4, "Label6", { 120, 360, 7095, 255 },
-        QStringLiteral("Bitte warten Sie, die gewählten Dateien werden indiziert..."));
-    label6->setTextFormat(Qt::PlainText);
-    Stat = MakeControl<QProgressBar>(Frame4, "Stat", { 120, 720, 7095, 255 });
-    Stat->setTextVisible(false);
-    Command2 = MakeButton(
-        Frame4, "Command2", QStringLiteral("Hilfe zu den Meldungen"), 4800, 1080, 2415, 375);
-    auto* label7 = MakeControl<QLabel>(
-        Frame4, "Label7", { 120, 1200, 7095, 255 }, QStringLiteral("Meldungen"));
-    label7->setTextFormat(Qt::PlainText);
-    List1 = MakeControl<QListWidget>(Frame4, "List1", { 120, 1440, 7095, 1230 });
-    List1->setSelectionMode(QAbstractItemView::SingleSelection);
-    NameControl(List1, QStringLiteral("Meldungen"), label7);
-    NameControl(Stat, QStringLiteral("Fortschritt"));
-    connect(Command2, &QPushButton::clicked, this, &StatusPanel::MessageHelpRequested);
+    bar_->setTextVisible(false);
+    messageList_->setSelectionMode(QAbstractItemView::SingleSelection);
+    NameControl(messageList_, QStringLiteral("Meldungen"), controls.Get<QLabel>("Label7"));
+    NameControl(bar_, QStringLiteral("Fortschritt"));
+    connect(helpButton_, &QPushButton::clicked, this, &StatusPanel::MessageHelpRequested);
 }
 
 void StatusPanel::Raise()
 {
-    Frame4->raise();
-}
-
-QWidget* StatusPanel::ListStop() const
-{
-    return List1;
+    frame_->raise();
 }
 
 QWidget* StatusPanel::HelpStop() const
 {
-    return Command2;
+    return helpButton_;
 }
 
 void StatusPanel::SetReachable(bool reachable)
 {
-    List1->setFocusPolicy(reachable ? Qt::StrongFocus : Qt::NoFocus);
-    Command2->setFocusPolicy(reachable ? Qt::StrongFocus : Qt::NoFocus);
+    messageList_->setFocusPolicy(reachable ? Qt::StrongFocus : Qt::NoFocus);
+    helpButton_->setFocusPolicy(reachable ? Qt::StrongFocus : Qt::NoFocus);
 }
 
 bool StatusPanel::HasFocus() const
 {
-    return List1->hasFocus() || Command2->hasFocus();
+    return messageList_->hasFocus() || helpButton_->hasFocus();
 }
 
 void StatusPanel::RunStarted(size_t count)
 {
-    Frame4->show();
-    Frame4->raise();
-    Stat->setMinimum(0);
+    frame_->show();
+    frame_->raise();
+    bar_->setMinimum(0);
     // A maximum not above the minimum is not applied.
     if (count >= 2)
-        Stat->setMaximum(static_cast<int>(count - 1));
+        bar_->setMaximum(static_cast<int>(count - 1));
     selectFile_(-1);
     index_ = -1;
     lines_.clear();
-    Frame4->repaint();
+    frame_->repaint();
     sincePaint_.start();
 }
 
@@ -92,14 +80,14 @@ void StatusPanel::StatusLine(const std::string& line)
 void StatusPanel::Show()
 {
     if (index_ >= 0) {
-        Stat->setValue(index_);
+        bar_->setValue(index_);
         selectFile_(index_);
     }
     if (!lines_.isEmpty()) {
-        List1->addItems(lines_);
+        messageList_->addItems(lines_);
         lines_.clear();
     }
-    Frame4->repaint();
+    frame_->repaint();
     // The window answers during a long run (a site on a network share): it repaints, and a
     // close request still ends the program. Clicks and keys wait, so the run stays one action.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/run.h"
+#include "shell/layout.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -19,13 +20,14 @@ namespace tovaro::gui {
 class StatusPanel : public QObject, public RunSink {
     Q_OBJECT
 public:
-    /// Builds the panel's controls in `frame`; `selectFile` moves page 1's list selection.
-    StatusPanel(QGroupBox* frame, std::function<void(int)> selectFile);
+    /// Drives the panel's controls, which the page has made (the frame "Frame4" with the bar
+    /// "Stat", the help button "Command2" and the status list "List1"); `selectFile` moves
+    /// page 1's list selection.
+    StatusPanel(const PageControls& controls, std::function<void(int)> selectFile);
 
     /// Brings the panel in front of the help panel.
     void Raise();
-    /// The panel's stops of the page's tab order: the status list, then its help button.
-    QWidget* ListStop() const;
+    /// The help button, which gets the focus back when the help panel closes.
     QWidget* HelpStop() const;
     /// Whether Tab stops at the panel's controls: not while the help panel covers them.
     void SetReachable(bool reachable);
@@ -47,10 +49,10 @@ private:
     // its own progress display.
     static constexpr qint64 kPaintIntervalMs = 40;
 
-    QGroupBox* Frame4;
-    QProgressBar* Stat = nullptr;
-    QPushButton* Command2 = nullptr;
-    QListWidget* List1 = nullptr;
+    QGroupBox* frame_;
+    QProgressBar* bar_;
+    QPushButton* helpButton_; ///< "Hilfe zu den Meldungen"
+    QListWidget* messageList_;
     std::function<void(int)> selectFile_;
     QElapsedTimer sincePaint_;
     int index_ = -1;

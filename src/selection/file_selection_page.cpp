@@ -28,93 +28,99 @@ FileSelectionPage::FileSelectionPage(Program& program, const QString& startDirec
         QStringLiteral("Schritt 1 - Wählen Sie alle Dateien aus die durchsucht werden sollen."),
         program)
 {
-    Drive1 = MakeControl<DriveBox>(this, "Drive1", { 120, 720, 2415, 315 });
-    Dir1 = MakeControl<DirBox>(this, "Dir1", { 120, 1080, 2415, 3690 });
-    File1 = MakeControl<FileBox>(this, "File1", { 2640, 720, 4815, 3015 });
-    auto* filterLabel
-        = MakeControl<QLabel>(this, "Label1", { 2640, 3840, 1695, 255 }, QStringLiteral("Filter:"));
-    Text1 = MakeControl<QLineEdit>(
-        this, "Text1", { 6360, 3840, 1095, 285 }, QString::fromLatin1(kDefaultTreeFilter));
-    Command1 = MakeButton(this, "Command1", QStringLiteral("+"), 2640, 4275, 615, 495);
-    Command2 = MakeButton(this, "Command2", QStringLiteral("++"), 3240, 4275, 615, 495);
-    Command5 = MakeButton(this, "Command5", QStringLiteral("+++"), 3840, 4275, 615, 495);
-    Command4 = MakeButton(this, "Command4", QStringLiteral("-"), 4680, 4275, 615, 495);
-    Command3 = MakeButton(this, "Command3", QStringLiteral("--"), 5280, 4275, 615, 495);
-    List1 = MakeControl<FileListBox>(this, "List1", { 120, 4920, 7335, 1620 });
-    Image1 = MakeControl<LinkLabel>(this, "Image1", { 6120, 4320, 1320, 465 });
-    Command6 = MakeButton(this, "Command6", QStringLiteral(">> &Schritt 2"), 6120, 6960, 1215, 375);
+    // clang-format off
+    const PageControls controls = BuildControls(this, {
+        // name, kind, caption, frame, place, tab stop
+        { "Drive1", kind::Widget<DriveBox>, nullptr, nullptr, { 120, 720, 2415, 315 }, 1 },
+        { "Dir1", kind::Widget<DirBox>, nullptr, nullptr, { 120, 1080, 2415, 3690 }, 2 },
+        { "File1", kind::Widget<FileBox>, nullptr, nullptr, { 2640, 720, 4815, 3015 }, 3 },
+        { "Label1", kind::Label, "Filter:", nullptr, { 2640, 3840, 1695, 255 }, 0 },
+        { "Text1", kind::Edit, kDefaultTreeFilter, nullptr, { 6360, 3840, 1095, 285 }, 8 },
+        { "Command1", kind::Button, "+", nullptr, { 2640, 4275, 615, 495 }, 4 },
+        { "Command2", kind::Button, "++", nullptr, { 3240, 4275, 615, 495 }, 5 },
+        { "Command5", kind::Button, "+++", nullptr, { 3840, 4275, 615, 495 }, 9 },
+        { "Command4", kind::Button, "-", nullptr, { 4680, 4275, 615, 495 }, 6 },
+        { "Command3", kind::Button, "--", nullptr, { 5280, 4275, 615, 495 }, 10 },
+        { "List1", kind::Widget<FileListBox>, nullptr, nullptr, { 120, 4920, 7335, 1620 }, 7 },
+        { "Image1", kind::Widget<LinkLabel>, nullptr, nullptr, { 6120, 4320, 1320, 465 }, 11 },
+        { "Command6", kind::Button, ">> &Schritt 2", nullptr, { 6120, 6960, 1215, 375 }, 12 },
+        { "Command7", kind::kFromFrame, nullptr, nullptr, {}, 13 },
+    });
+    // clang-format on
+    driveBox_ = controls.Get<DriveBox>("Drive1");
+    folderBox_ = controls.Get<DirBox>("Dir1");
+    fileBox_ = controls.Get<FileBox>("File1");
+    filterEdit_ = controls.Get<QLineEdit>("Text1");
+    fileList_ = controls.Get<FileListBox>("List1");
+    auto* banner = controls.Get<LinkLabel>("Image1");
+    auto button = [&controls](const char* name) { return controls.Get<QPushButton>(name); };
 
     // The buttons' captions are signs: their names say what they do, as their tooltips do.
-    const std::pair<QPushButton*, QString> buttons[] = {
-        { Command1, QStringLiteral("Markierte Datei hinzufügen") },
-        { Command2, QStringLiteral("Alle gelisteten Einträge hinzufügen") },
-        { Command5,
+    const std::pair<const char*, QString> signs[] = {
+        { "Command1", QStringLiteral("Markierte Datei hinzufügen") },
+        { "Command2", QStringLiteral("Alle gelisteten Einträge hinzufügen") },
+        { "Command5",
             QStringLiteral(
                 "Alle Dateien im gewählten Verzeichnis (inkl. Unterordner) hinzufügen") },
-        { Command4, QStringLiteral("Markierte Datei entfernen") },
-        { Command3, QStringLiteral("Alle Dateien entfernen") },
+        { "Command4", QStringLiteral("Markierte Datei entfernen") },
+        { "Command3", QStringLiteral("Alle Dateien entfernen") },
     };
-    for (const auto& [button, what] : buttons) {
-        button->setToolTip(what);
-        NameControl(button, what);
+    for (const auto& [name, what] : signs) {
+        button(name)->setToolTip(what);
+        NameControl(button(name), what);
     }
-    LabelInvisibly(Drive1, QStringLiteral("Laufwerk"));
-    NameControl(Dir1, QStringLiteral("Ordner"));
-    NameControl(File1, QStringLiteral("Dateien im Ordner"));
-    NameControl(Text1, QStringLiteral("Filter"), filterLabel);
-    NameControl(List1, QStringLiteral("Ausgewählte Dateien"));
-    NameControl(Image1, QStringLiteral("Website von Brantwell Software"));
-    Image1->setPixmap(QPixmap(QStringLiteral(":/tovaro/banner.gif")));
-    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    connect(Image1, &LinkLabel::clicked, this,
+    LabelInvisibly(driveBox_, QStringLiteral("Laufwerk"));
+    NameControl(folderBox_, QStringLiteral("Ordner"));
+    NameControl(fileBox_, QStringLiteral("Dateien im Ordner"));
+    NameControl(filterEdit_, QStringLiteral("Filter"), controls.Get<QLabel>("Label1"));
+    NameControl(fileList_, QStringLiteral("Ausgewählte Dateien"));
+    NameControl(banner, QStringLiteral("Website von Brantwell Software"));
+    banner->setPixmap(QPixmap(QStringLiteral(":/tovaro/banner.gif")));
+    banner->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    connect(banner, &LinkLabel::clicked, this,
         [this] { OpenDocument(*program_.opener, kMakerWebAddress); });
 
-    LabelsBelowControls(this);
-
-    // Labels and the banner take no focus.
-    SetTabOrder({ Drive1, Dir1, File1, Command1, Command2, Command4, List1, Text1, Command5,
-        Command3, Image1, Command6, Command7 });
-    Drive1->setFocus(); // the first stop of the tab order, when the page is first shown
-
-    connect(Drive1, &DriveBox::DriveChosen, this, &FileSelectionPage::openDirectory);
-    connect(Dir1, &DirBox::PathChanged, this, [this](const QString& dir) {
-        Drive1->FollowDirectory(dir);
-        File1->SetDirectory(dir);
+    connect(driveBox_, &DriveBox::DriveChosen, this, &FileSelectionPage::openDirectory);
+    connect(folderBox_, &DirBox::PathChanged, this, [this](const QString& dir) {
+        driveBox_->FollowDirectory(dir);
+        fileBox_->SetDirectory(dir);
     });
-    connect(Text1, &QLineEdit::textChanged, File1, &FileBox::SetPattern);
-    connect(File1, &QListWidget::itemDoubleClicked, this, &FileSelectionPage::AddFileOnDoubleClick);
-    connect(Command1, &QPushButton::clicked, this, &FileSelectionPage::AddSelectedFiles);
-    connect(Command2, &QPushButton::clicked, this, &FileSelectionPage::AddListedFiles);
-    connect(Command5, &QPushButton::clicked, this, &FileSelectionPage::AddDirectoryTree);
-    connect(Command4, &QPushButton::clicked, this, &FileSelectionPage::RemoveSelectedEntry);
-    connect(Command3, &QPushButton::clicked, this, &FileSelectionPage::RemoveAllEntries);
-    connect(Command6, &QPushButton::clicked, this, &FileSelectionPage::NextPageRequested);
+    connect(filterEdit_, &QLineEdit::textChanged, fileBox_, &FileBox::SetPattern);
+    connect(
+        fileBox_, &QListWidget::itemDoubleClicked, this, &FileSelectionPage::AddFileOnDoubleClick);
+    connect(button("Command1"), &QPushButton::clicked, this, &FileSelectionPage::AddSelectedFiles);
+    connect(button("Command2"), &QPushButton::clicked, this, &FileSelectionPage::AddListedFiles);
+    connect(button("Command5"), &QPushButton::clicked, this, &FileSelectionPage::AddDirectoryTree);
+    connect(
+        button("Command4"), &QPushButton::clicked, this, &FileSelectionPage::RemoveSelectedEntry);
+    connect(button("Command3"), &QPushButton::clicked, this, &FileSelectionPage::RemoveAllEntries);
+    connect(button("Command6"), &QPushButton::clicked, this, &FileSelectionPage::NextPageRequested);
 
-    File1->SetPattern(Text1->text());
+    fileBox_->SetPattern(filterEdit_->text());
     openDirectory(startDirectory);
 }
 
 void FileSelectionPage::openDirectory(const QString& dir)
 {
-    Dir1->SetPath(dir);
+    folderBox_->SetPath(dir);
     // SetPath reports only a change; the file box and drive box follow in either case.
-    Drive1->FollowDirectory(Dir1->Path());
-    if (File1->Directory() != Dir1->Path())
-        File1->SetDirectory(Dir1->Path());
+    driveBox_->FollowDirectory(folderBox_->Path());
+    if (fileBox_->Directory() != folderBox_->Path())
+        fileBox_->SetDirectory(folderBox_->Path());
 }
 
 void FileSelectionPage::AppendPaths(std::vector<std::string> paths)
 {
-    List1->Append(std::move(paths));
+    fileList_->Append(std::move(paths));
 }
 
 void FileSelectionPage::AddSelectedFiles()
 {
     std::vector<std::string> paths;
-    const std::string dir = File1->DirectoryBytes();
-    for (int row = 0; row < File1->count(); ++row) {
-        if (File1->item(row)->isSelected())
-            paths.push_back(JoinPath(dir, File1->NameBytes(row)));
+    const std::string dir = fileBox_->DirectoryBytes();
+    for (int row = 0; row < fileBox_->count(); ++row) {
+        if (fileBox_->item(row)->isSelected())
+            paths.push_back(JoinPath(dir, fileBox_->NameBytes(row)));
     }
     AppendPaths(std::move(paths));
 }
@@ -122,18 +128,18 @@ void FileSelectionPage::AddSelectedFiles()
 void FileSelectionPage::AddListedFiles()
 {
     std::vector<std::string> paths;
-    const std::string dir = File1->DirectoryBytes();
-    for (int row = 0; row < File1->count(); ++row)
-        paths.push_back(JoinPath(dir, File1->NameBytes(row)));
+    const std::string dir = fileBox_->DirectoryBytes();
+    for (int row = 0; row < fileBox_->count(); ++row)
+        paths.push_back(JoinPath(dir, fileBox_->NameBytes(row)));
     AppendPaths(std::move(paths));
 }
 
 void FileSelectionPage::AddFileOnDoubleClick()
 {
-    const int row = File1->currentRow();
+    const int row = fileBox_->currentRow();
     if (row < 0)
         return;
-    AppendPaths({ JoinPath(File1->DirectoryBytes(), File1->NameBytes(row)) });
+    AppendPaths({ JoinPath(fileBox_->DirectoryBytes(), fileBox_->NameBytes(row)) });
 }
 
 void FileSelectionPage::AddDirectoryTree()
@@ -152,38 +158,38 @@ void FileSelectionPage::AddDirectoryTree()
     QApplication::setOverrideCursor(Qt::BusyCursor);
     // The page shows no messages: folders that could not be listed are passed over.
     TreeListing listing = CollectMatchingFiles(
-        ToBytes(Dir1->Path()), [this] { return ToBytes(Text1->text()); }, letEventsRun);
+        ToBytes(folderBox_->Path()), [this] { return ToBytes(filterEdit_->text()); }, letEventsRun);
     QApplication::restoreOverrideCursor();
     AppendPaths(std::move(listing.files));
 }
 
 void FileSelectionPage::RemoveSelectedEntry()
 {
-    const int row = List1->selectedRow();
+    const int row = fileList_->selectedRow();
     if (row < 0)
         return;
-    List1->RemoveRow(row);
-    List1->setCurrentRow(-1);
+    fileList_->RemoveRow(row);
+    fileList_->setCurrentRow(-1);
 }
 
 void FileSelectionPage::RemoveAllEntries()
 {
-    List1->clear();
+    fileList_->clear();
 }
 
 std::vector<std::string> FileSelectionPage::FileList() const
 {
-    return List1->Paths();
+    return fileList_->Paths();
 }
 
 std::string FileSelectionPage::SiteDirectory() const
 {
-    return ToBytes(Dir1->Path());
+    return ToBytes(folderBox_->Path());
 }
 
 void FileSelectionPage::SelectEntry(int row)
 {
-    List1->setCurrentRow(row);
+    fileList_->setCurrentRow(row);
 }
 
 } // namespace tovaro::gui

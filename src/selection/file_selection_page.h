@@ -6,13 +6,9 @@
 #include <string>
 #include <vector>
 
-class QLabel;
 class QLineEdit;
-class QListWidget;
 
 namespace tovaro::gui {
-
-class LinkLabel;
 
 class DirBox;
 class DriveBox;
@@ -46,18 +42,11 @@ private:
     void AppendPaths(std::vector<std::string> paths);
     void openDirectory(const QString& dir);
 
-    DriveBox* Drive1 = nullptr;
-    DirBox* Dir1 = nullptr;
-    FileBox* File1 = nullptr;
-    QLineEdit* Text1 = nullptr; ///< the filter
-    QPushButton* Command1 = nullptr;
-    QPushButton* Command2 = nullptr;
-    QPushButton* Command5 = nullptr;
-    QPushButton* Command4 = nullptr;
-    QPushButton* Command3 = nullptr;
-    FileListBox* List1 = nullptr;
-    LinkLabel* Image1 = nullptr;
-    QPushButton* Command6 = nullptr;
+    DriveBox* driveBox_ = nullptr;
+    DirBox* folderBox_ = nullptr;
+    FileBox* fileBox_ = nullptr; ///< the files of the folder that match the filter
+    QLineEdit* filterEdit_ = nullptr;
+    FileListBox* fileList_ = nullptr; ///< the files to index
 };
 
 } // namespace tovaro::gui

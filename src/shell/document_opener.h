@@ -9,11 +9,10 @@ namespace tovaro::gui {
 /// The maker's addresses, shown on page 3 and opened from the banner.
 inline const QString kMakerWebAddress = QStringLiteral("https://www.tovaro.example/");
 /// The web address as page 3 shows it.
-inline const QString kMakerWebAddressShown = QStringLiteral("www.tovaro.example");
-inline const QString kMakerMailAddress = QStringLiteral("info@tovaro.example");
+inline constexpr char kMakerWebAddressShown[] = "www.tovaro.example";
+inline constexpr char kMakerMailAddress[] = "info@tovaro.example";
 inline const QString kMakerMailLink = QStringLiteral("mailto:info@tovaro.example");
-inline const QString kMakerName
-    = QStringLiteral("Tovaro Wizard 1.00 – ein Werkzeug von Brantwell Software");
+inline constexpr char kMakerName[] = "Tovaro Wizard 1.00 – ein Werkzeug von Brantwell Software";
 
 class DocumentOpener {
 public:

@@ -3,11 +3,16 @@
 #include "accessibility.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QStyleOptionButton>
+#include <algorithm>
+#include <vector>
 
 namespace tovaro::gui {
 
@@ -33,51 +38,6 @@ QFont PageFont(bool bold)
     f.setPixelSize(10);
     f.setBold(bold);
     return f;
-}
-
-QGroupBox* MakeFrame(
-    QWidget* page, const char* name, const QString& caption, Place p, bool boldCaption)
-{
-    auto* frame = MakeControl<QGroupBox>(page, name, p, caption);
-    frame->setFont(PageFont(boldCaption));
-    frame->setAutoFillBackground(true); // a frame in front hides what lies behind it
-    return frame;
-}
-
-void MarkBold(QWidget* w)
-{
-    w->setFont(PageFont(true));
-    w->setProperty("tovaroBold", true);
-}
-
-void NormalFontInFrames(QWidget* page)
-{
-    for (QGroupBox* frame : page->findChildren<QGroupBox*>()) {
-        for (QWidget* w : frame->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-            if (!w->property("tovaroBold").toBool())
-                w->setFont(PageFont());
-        }
-    }
-}
-
-namespace {
-
-void LowerLabels(QWidget* container)
-{
-    const QList<QLabel*> labels
-        = container->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
-    // Lowered last to first, so that the labels keep their order among themselves.
-    for (auto it = labels.rbegin(); it != labels.rend(); ++it)
-        (*it)->lower();
-}
-
-} // namespace
-
-void LabelsBelowControls(QWidget* page)
-{
-    LowerLabels(page);
-    for (QGroupBox* frame : page->findChildren<QGroupBox*>())
-        LowerLabels(frame);
 }
 
 namespace {
@@ -127,23 +87,131 @@ void FitCaptions(QWidget* page)
     }
 }
 
-void SetTabOrder(std::initializer_list<QWidget*> order)
+namespace kind {
+
+QWidget* Frame(QWidget* container, const QString& caption)
 {
-    QWidget* previous = nullptr;
-    for (QWidget* w : order) {
-        if (previous != nullptr)
-            QWidget::setTabOrder(previous, w);
-        previous = w;
+    auto* frame = new QGroupBox(caption, container);
+    frame->setFont(PageFont(true));
+    frame->setAutoFillBackground(true); // a frame in front hides what lies behind it
+    return frame;
+}
+
+QWidget* PlainFrame(QWidget* container, const QString& caption)
+{
+    QWidget* frame = Frame(container, caption);
+    frame->setFont(PageFont());
+    return frame;
+}
+
+QWidget* Label(QWidget* container, const QString& caption)
+{
+    auto* label = new QLabel(caption, container);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+QWidget* BoldLabel(QWidget* container, const QString& caption)
+{
+    QWidget* label = Label(container, caption);
+    MarkBold(label);
+    return label;
+}
+
+QWidget* Edit(QWidget* container, const QString& caption)
+{
+    return new QLineEdit(caption, container);
+}
+
+QWidget* Combo(QWidget* container, const QString&)
+{
+    auto* combo = new QComboBox(container);
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    return combo;
+}
+
+QWidget* Button(QWidget* container, const QString& caption)
+{
+    auto* button = new QPushButton(caption, container);
+    button->setAutoDefault(true);
+    button->setDefault(false);
+    return button;
+}
+
+} // namespace kind
+
+void MarkBold(QWidget* w)
+{
+    w->setFont(PageFont(true));
+    w->setProperty("tovaroBold", true);
+}
+
+QWidget* PageControls::Find(const char* name) const
+{
+    const auto it = byName_.find(name);
+    return it == byName_.end() ? nullptr : it->second;
+}
+
+namespace {
+
+void NormalFontInFrames(QWidget* page)
+{
+    for (QGroupBox* frame : page->findChildren<QGroupBox*>()) {
+        for (QWidget* w : frame->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (!w->property("tovaroBold").toBool())
+                w->setFont(PageFont());
+        }
     }
 }
 
-QPushButton* MakeButton(QWidget* container, const char* name, const QString& caption, int left,
-    int top, int width, int height)
+void LowerLabels(QWidget* container)
 {
-    auto* b = MakeControl<QPushButton>(container, name, { left, top, width, height }, caption);
-    b->setAutoDefault(true);
-    b->setDefault(false);
-    return b;
+    const QList<QLabel*> labels
+        = container->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
+    // Lowered last to first, so that the labels keep their order among themselves.
+    for (auto it = labels.rbegin(); it != labels.rend(); ++it)
+        (*it)->lower();
+}
+
+} // namespace
+
+PageControls BuildControls(QWidget* page, std::initializer_list<ControlRow> rows)
+{
+    PageControls controls;
+    std::vector<std::pair<int, QWidget*>> stops;
+    for (const ControlRow& row : rows) {
+        QWidget* w = nullptr;
+        if (row.kind == kind::kFromFrame) {
+            w = page->findChild<QWidget*>(QLatin1String(row.name), Qt::FindDirectChildrenOnly);
+            if (w == nullptr)
+                qFatal("the page frame has no control %s", row.name);
+        } else {
+            QWidget* container
+                = row.container != nullptr ? controls.Get<QWidget>(row.container) : page;
+            w = row.kind(container, QString::fromUtf8(row.caption));
+            w->setObjectName(QLatin1String(row.name));
+            const Place& p = row.place;
+            w->setGeometry(TwipsRect(p.left, p.top, p.width, p.height));
+        }
+        controls.byName_[row.name] = w;
+        if (row.tabStop > 0)
+            stops.emplace_back(row.tabStop, w);
+    }
+
+    LowerLabels(page);
+    for (QGroupBox* frame : page->findChildren<QGroupBox*>())
+        LowerLabels(frame);
+    NormalFontInFrames(page);
+
+    // Tab moves through the stops in their order, then starts again.
+    std::sort(
+        stops.begin(), stops.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (size_t i = 1; i < stops.size(); ++i)
+        QWidget::setTabOrder(stops[i - 1].second, stops[i].second);
+    if (!stops.empty())
+        stops.front().second->setFocus(); // the first stop, when the page is first shown
+    return controls;
 }
 
 } // namespace tovaro::gui

@@ -27,7 +27,13 @@ WizardPage::WizardPage(const char* formName, const QString& heading, Program& pr
     setFont(PageFont());
     setAutoFillBackground(true);
 
-    Label2 = MakeControl<QLabel>(this, "Label2", { 120, 120, 7455, 255 }, heading);
+    // The heading and the help button; each page adds its own controls.
+    const PageControls controls = BuildControls(this,
+        {
+            { "Label2", kind::Label, nullptr, nullptr, { 120, 120, 7455, 255 }, 0 },
+            { "Command7", kind::Button, "&Hilfe", nullptr, { 120, 6960, 1215, 375 }, 0 },
+        });
+    controls.Get<QLabel>("Label2")->setText(heading);
     // A screen reader names the page with its heading when the page comes up.
     setAccessibleDescription(heading);
     ShowFocusRing(this);
@@ -35,8 +41,8 @@ WizardPage::WizardPage(const char* formName, const QString& heading, Program& pr
     MakeLine("Line1", 480, QPalette::Mid);
     MakeLine("Line4", 6720, QPalette::Light);
     MakeLine("Line3", 6735, QPalette::Mid);
-    Command7 = MakeButton(this, "Command7", QStringLiteral("&Hilfe"), 120, 6960, 1215, 375);
-    connect(Command7, &QPushButton::clicked, this, &WizardPage::openHelp);
+    connect(
+        controls.Get<QPushButton>("Command7"), &QPushButton::clicked, this, &WizardPage::openHelp);
 }
 
 QFrame* WizardPage::MakeLine(const char* name, int top, QPalette::ColorRole role)

@@ -6,8 +6,6 @@
 
 #include <QWidget>
 
-class QLabel;
-class QPushButton;
 class QFrame;
 
 namespace tovaro::gui {
@@ -28,8 +26,6 @@ protected:
     void showEvent(QShowEvent* event) override;
 
     Program& program_;
-    QLabel* Label2 = nullptr; ///< the page heading
-    QPushButton* Command7 = nullptr; ///< "&Hilfe"
 
 private:
     void openHelp();
