@@ -74,12 +74,12 @@ int main(int argc, char** argv)
     NoDialog dialog;
     tovaro::gui::Program program { QString::fromStdString(root), &opener, &messages, [] {} };
     tovaro::gui::Wizard wizard(program, dialog, {}, QString::fromStdString(site));
-    tovaro::gui::FileSelectionPage* page1 = wizard.Form1();
+    tovaro::gui::FileSelectionPage* page1 = wizard.Page1();
     tovaro::test::Control<tovaro::gui::DirBox>(page1, "Dir1")
         ->SetPath(QString::fromStdString(site));
     // "++": every listed file, in the file box's order; in a given site of nested folders "+++".
     tovaro::test::Control<QPushButton>(page1, given ? "Command5" : "Command2")->click();
-    tovaro::gui::GenerationPage* page3 = wizard.Form3();
+    tovaro::gui::GenerationPage* page3 = wizard.Page3();
     tovaro::test::Control<QLineEdit>(page3, "Text1")
         ->setText(QString::fromStdString(root + "/lookup.htm"));
 

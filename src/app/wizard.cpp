@@ -17,55 +17,55 @@ Wizard::Wizard(
 
 Wizard::~Wizard()
 {
-    delete form3_;
-    delete form2_;
-    delete form1_;
+    delete page3_;
+    delete page2_;
+    delete page1_;
 }
 
 void Wizard::Start()
 {
-    Form1()->show();
+    Page1()->show();
 }
 
-FileSelectionPage* Wizard::Form1()
+FileSelectionPage* Wizard::Page1()
 {
-    if (form1_ == nullptr) {
-        form1_ = new FileSelectionPage(program_, startDirectory_);
-        QObject::connect(form1_, &FileSelectionPage::NextPageRequested, form1_,
-            [this] { ChangePage(form1_, Form2()); });
+    if (page1_ == nullptr) {
+        page1_ = new FileSelectionPage(program_, startDirectory_);
+        QObject::connect(page1_, &FileSelectionPage::NextPageRequested, page1_,
+            [this] { ChangePage(page1_, Page2()); });
     }
-    return form1_;
+    return page1_;
 }
 
-AppearancePage* Wizard::Form2()
+AppearancePage* Wizard::Page2()
 {
-    if (form2_ == nullptr) {
-        form2_ = new AppearancePage(program_, dialog_, sources_);
-        QObject::connect(form2_, &AppearancePage::PreviousPageRequested, form2_,
-            [this] { ChangePage(form2_, Form1()); });
-        QObject::connect(form2_, &AppearancePage::NextPageRequested, form2_,
-            [this] { ChangePage(form2_, Form3()); });
+    if (page2_ == nullptr) {
+        page2_ = new AppearancePage(program_, dialog_, sources_);
+        QObject::connect(page2_, &AppearancePage::PreviousPageRequested, page2_,
+            [this] { ChangePage(page2_, Page1()); });
+        QObject::connect(page2_, &AppearancePage::NextPageRequested, page2_,
+            [this] { ChangePage(page2_, Page3()); });
     }
-    return form2_;
+    return page2_;
 }
 
-GenerationPage* Wizard::Form3()
+GenerationPage* Wizard::Page3()
 {
-    if (form3_ == nullptr) {
+    if (page3_ == nullptr) {
         OtherPages pages;
         pages.readInputs = [this] {
             RunInputs in;
-            in.files = Form1()->FileList();
-            in.siteDir = Form1()->SiteDirectory();
-            in.appearance = Form2()->Options();
+            in.files = Page1()->FileList();
+            in.siteDir = Page1()->SiteDirectory();
+            in.appearance = Page2()->Options();
             return in;
         };
-        pages.selectFile = [this](int row) { Form1()->SelectEntry(row); };
-        form3_ = new GenerationPage(program_, std::move(pages));
-        QObject::connect(form3_, &GenerationPage::PreviousPageRequested, form3_,
-            [this] { ChangePage(form3_, Form2()); });
+        pages.selectFile = [this](int row) { Page1()->SelectEntry(row); };
+        page3_ = new GenerationPage(program_, std::move(pages));
+        QObject::connect(page3_, &GenerationPage::PreviousPageRequested, page3_,
+            [this] { ChangePage(page3_, Page2()); });
     }
-    return form3_;
+    return page3_;
 }
 
 } // namespace tovaro::gui

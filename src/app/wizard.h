@@ -25,18 +25,19 @@ public:
     /// Creates and shows page 1 where the window system places new windows.
     void Start();
 
-    FileSelectionPage* Form1();
-    AppearancePage* Form2();
-    GenerationPage* Form3();
+    /// The pages, each created when first asked for.
+    FileSelectionPage* Page1();
+    AppearancePage* Page2();
+    GenerationPage* Page3();
 
 private:
     Program& program_;
     ColourDialog& dialog_;
     PickerSources sources_;
     QString startDirectory_;
-    FileSelectionPage* form1_ = nullptr;
-    AppearancePage* form2_ = nullptr;
-    GenerationPage* form3_ = nullptr;
+    FileSelectionPage* page1_ = nullptr;
+    AppearancePage* page2_ = nullptr;
+    GenerationPage* page3_ = nullptr;
 };
 
 } // namespace tovaro::gui

@@ -141,9 +141,9 @@ struct Harness {
         wizard->Start();
     }
 
-    gui::FileSelectionPage* p1() { return wizard->Form1(); }
-    gui::AppearancePage* p2() { return wizard->Form2(); }
-    gui::GenerationPage* p3() { return wizard->Form3(); }
+    gui::FileSelectionPage* p1() { return wizard->Page1(); }
+    gui::AppearancePage* p2() { return wizard->Page2(); }
+    gui::GenerationPage* p3() { return wizard->Page3(); }
 };
 
 } // namespace tovaro::test
