@@ -39,6 +39,21 @@ std::vector<QWidget*> FocusableControls(QWidget* page)
     return controls;
 }
 
+// The Tab cycle of a page from the control that has the focus when the page is first shown.
+QStringList TabCycle(QWidget* page)
+{
+    QStringList order;
+    QWidget* const first = page->focusWidget();
+    QWidget* w = first;
+    do {
+        if ((w->focusPolicy() & Qt::TabFocus) && w->window() == page
+            && !qobject_cast<QComboBox*>(w->parentWidget()))
+            order << w->objectName();
+        w = w->nextInFocusChain();
+    } while (w != first && order.size() < 40);
+    return order;
+}
+
 // What a screen reader announces for a control: its name, or for a combo box on Linux the
 // label tied to it.
 QString AnnouncedName(QWidget* w)
@@ -181,4 +196,15 @@ TEST(AccessibilityTest, LinkAndHintColoursAreReadableOnADarkDesktop)
             4.5);
     }
     QApplication::setPalette(saved);
+}
+
+TEST(AccessibilityTest, PagesOneAndTwoTabInTheOrderOfTheirLayouts)
+{
+    test::Harness h(QStringLiteral("/"));
+    EXPECT_EQ(TabCycle(h.p1()),
+        (QStringList { "Drive1", "Dir1", "File1", "Command1", "Command2", "Command4", "List1",
+            "Text1", "Command5", "Command3", "Image1", "Command6", "Command7" }));
+    EXPECT_EQ(TabCycle(h.p2()),
+        (QStringList { "Command6", "Command7", "Command8", "Text4", "Command1", "Command2",
+            "Command3", "Command4", "Text1", "Combo1", "Combo2", "Text2" }));
 }
