@@ -36,6 +36,27 @@ std::string FolderNameReason(PathStyle style)
 
 namespace {
 
+// The parts of a path between separators, without empty parts and ".", each ".." taking away
+// the part before it (none above the root).
+std::vector<std::string_view> NormalParts(std::string_view rest, char separator)
+{
+    std::vector<std::string_view> parts;
+    while (!rest.empty()) {
+        const size_t sep = rest.find(separator);
+        const std::string_view part = rest.substr(0, sep);
+        rest = sep == std::string_view::npos ? std::string_view() : rest.substr(sep + 1);
+        if (part.empty() || part == ".")
+            continue;
+        if (part == "..") {
+            if (!parts.empty())
+                parts.pop_back();
+            continue;
+        }
+        parts.push_back(part);
+    }
+    return parts;
+}
+
 // True when an absolute path is already in normal form: no empty, "." or ".." part and no
 // closing separator (the root "/" aside).
 bool IsNormalAbsolute(std::string_view path)
@@ -81,23 +102,8 @@ std::string PosixAbsolutePath(std::string_view path, std::string_view cwd)
         full += '/';
         full += path;
     }
-    std::vector<std::string_view> parts;
-    std::string_view rest(full);
-    while (!rest.empty()) {
-        size_t slash = rest.find('/');
-        std::string_view part = rest.substr(0, slash);
-        rest = slash == std::string_view::npos ? std::string_view() : rest.substr(slash + 1);
-        if (part.empty() || part == ".")
-            continue;
-        if (part == "..") {
-            if (!parts.empty())
-                parts.pop_back();
-            continue;
-        }
-        parts.push_back(part);
-    }
     std::string out;
-    for (std::string_view part : parts) {
+    for (std::string_view part : NormalParts(full, '/')) {
         out += '/';
         out += part;
     }
@@ -186,20 +192,7 @@ std::string WindowsAbsolutePath(std::string_view path, std::string_view cwd)
         }
     }
 
-    std::vector<std::string_view> parts;
-    while (!rest.empty()) {
-        const size_t sep = rest.find('\\');
-        const std::string_view part = rest.substr(0, sep);
-        rest = sep == std::string_view::npos ? std::string_view() : rest.substr(sep + 1);
-        if (part.empty() || part == ".")
-            continue;
-        if (part == "..") {
-            if (!parts.empty())
-                parts.pop_back();
-            continue;
-        }
-        parts.push_back(part);
-    }
+    const std::vector<std::string_view> parts = NormalParts(rest, '\\');
     std::string out = root;
     for (std::string_view part : parts) {
         if (!out.empty())
