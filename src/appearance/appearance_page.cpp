@@ -1,12 +1,10 @@
 #include "appearance_page.h"
 
-#include "shell/colour_convert.h"
-
 #include "shell/accessibility.h"
+#include "shell/colour_convert.h"
 #include "shell/layout.h"
 
 #include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
