@@ -15,8 +15,10 @@ options=(-DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/
   -DFEATURE_xml=OFF -DINPUT_openssl=no -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF
   -DFEATURE_system_freetype=OFF -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_libpng=OFF
   -DFEATURE_system_jpeg=OFF -DFEATURE_sql_sqlite=OFF)
-# The key: Qt's version, the options and the compiler, so that a change of any builds Qt again.
-key=$( (echo "$version"; printf '%s\n' "${options[@]}"; grep -E 'COMPILER|LINKER' cmake/mingw-w64.cmake
+# The key: Qt's version, the options and the compiler, so that a change of any builds Qt again;
+# not where the work tree lies, so that every checkout finds the same build.
+key=$( (echo "$version"; printf '%s\n' "${options[@]}" | sed "s|$root/||"
+  grep -E 'COMPILER|LINKER' cmake/mingw-w64.cmake
   x86_64-w64-mingw32-g++-posix --version 2>/dev/null | head -1) | sha256sum | cut -c1-12)
 cache="${TOVARO_QT_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/tovaro}"
 prefix="$cache/qt-$version-mingw-$key"
