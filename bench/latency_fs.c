@@ -23,8 +23,7 @@ static long delay_us;
 static void Delay(void)
 {
     struct timespec ts = { delay_us / 1000000, (delay_us % 1000000) * 1000 };
-    while (nanosleep(&ts, &ts) != 0 && errno == EINTR) {
-    }
+    while (nanosleep(&ts, &ts) != 0 && errno == EINTR) { }
 }
 
 static void Full(char* out, const char* path)

@@ -37,5 +37,4 @@ private:
         const Owner& owner, bool unnamed, bool& unsupported);
 };
 
-
 } // namespace tovaro
