@@ -204,7 +204,6 @@ int Run(const Options& o, Console& console)
     } else {
         in.siteDir = ParentDirectory(in.outputPath);
     }
-    size_t unlistedFolders = 0;
     for (const FileSource& s : o.sources) {
         switch (s.kind) {
         case FileSource::Kind::File:
@@ -236,9 +235,8 @@ int Run(const Options& o, Console& console)
                     + " kann nicht durchsucht werden: " + listing.startError);
                 return kNotWritten;
             }
-            for (const std::string& folder : listing.unlisted)
-                console.Out("Nicht lesbar: " + folder);
-            unlistedFolders += listing.unlisted.size();
+            for (FolderProblem& folder : listing.unlisted)
+                in.unlistedFolders.push_back(std::move(folder));
             for (std::string& path : listing.files)
                 in.files.push_back(std::move(path));
             break;
@@ -272,7 +270,7 @@ int Run(const Options& o, Console& console)
     }
     if (o.strict
         && (result.incomplete > 0 || result.unreadable > 0 || result.outside > 0
-            || unlistedFolders > 0))
+            || result.unlistedFolders > 0))
         return kIncomplete;
     return 0;
 }

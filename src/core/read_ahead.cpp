@@ -117,6 +117,10 @@ ListingReadAhead::~ListingReadAhead()
 
 void ListingReadAhead::Ask(const std::string& folder)
 {
+    if (!started_) {
+        askedEarly_.push_back(folder);
+        return;
+    }
     if (listers_.empty())
         return;
     {
@@ -152,15 +156,26 @@ void ListingReadAhead::Work()
     }
 }
 
+void ListingReadAhead::AskEarlyFolders()
+{
+    std::vector<std::string> early = std::move(askedEarly_);
+    askedEarly_ = {};
+    for (const std::string& folder : early)
+        Ask(folder);
+}
+
 ListingReadAhead::Listing ListingReadAhead::Take(const std::string& folder)
 {
     Listing listing;
     if (listers_.empty()) {
         const auto start = std::chrono::steady_clock::now();
+        if (!askedEarly_.empty() && askedEarly_.back() == folder)
+            askedEarly_.pop_back();
         listing.error = Disk().ListFolder(folder, listing.entries, &listing.id);
         if (!started_ && probe_.Slow(std::chrono::steady_clock::now() - start)) {
             started_ = true;
             StartThreads(listers_, threads_, [this] { Work(); });
+            AskEarlyFolders();
         }
         return listing;
     }

@@ -107,7 +107,8 @@ public:
     ListingReadAhead(const ListingReadAhead&) = delete;
     ListingReadAhead& operator=(const ListingReadAhead&) = delete;
 
-    /// Starts listing `folder` unless that is already asked for.
+    /// Starts listing `folder` unless that is already asked for; before listings turn out
+    /// slow, notes it for when they do.
     void Ask(const std::string& folder);
     /// The listing of `folder` (asked for first if need be); each folder is taken once.
     Listing Take(const std::string& folder);
@@ -119,6 +120,7 @@ private:
         std::exception_ptr error;
     };
     void Work();
+    void AskEarlyFolders();
 
     size_t threads_;
     LatencyProbe probe_;
@@ -128,6 +130,11 @@ private:
     std::condition_variable ready_; // a listing is there
     std::vector<std::string> queue_; // folders not yet started, the next at the back
     std::map<std::string, Pending> pending_;
+    // Before the listers start: the folders asked for and not yet taken. A depth-first search
+    // takes them from the back, so this is its stack of folders still to search; when the
+    // listers start, all of it is queued, so that the siblings of a wide folder are listed
+    // ahead too, not only the folders found later.
+    std::vector<std::string> askedEarly_;
     bool stopping_ = false;
     std::vector<std::thread> listers_;
 };

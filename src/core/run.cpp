@@ -83,6 +83,9 @@ namespace {
 void BuildPage(const RunInputs& in, RunSink& sink, std::string& page, RunResult& result)
 {
     AppendPageHead(page, in.appearance);
+    for (const FolderProblem& folder : in.unlistedFolders)
+        sink.StatusLine(FolderProblemLine(folder));
+    result.unlistedFolders = in.unlistedFolders.size();
 
     std::optional<FileId> output;
     if (in.skipOutputFile)

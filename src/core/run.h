@@ -4,6 +4,7 @@
 #pragma once
 
 #include "page_writer.h"
+#include "walk.h"
 
 #include <cstddef>
 #include <string>
@@ -26,6 +27,9 @@ struct RunInputs {
     bool realSiteLocations = false;
     /// Write nothing, and keep the old page, when no file of the list is left to read.
     bool refuseEmptySelection = false;
+    /// Folders of the selection that could not be listed to their end: their files may be
+    /// missing from the list, so each is reported first, as a status line of its own.
+    std::vector<FolderProblem> unlistedFolders {};
 };
 
 /// Receives the run's progress. Every call comes from the run's own thread, in order.
@@ -40,7 +44,8 @@ public:
         (void)index;
         (void)path;
     }
-    /// A line for the status list ("Fehlend: ..." or "Nicht lesbar: ...").
+    /// A line for the status list ("Fehlend: ...", "Nicht lesbar: ..." or "Ordner nicht
+    /// lesbar: ...").
     virtual void StatusLine(const std::string& line) { (void)line; }
     /// An indexed file that lies outside the site folder (with `realSiteLocations` only).
     virtual void OutsideSite(const std::string& path) { (void)path; }
@@ -56,6 +61,7 @@ struct RunResult {
     size_t incomplete = 0; ///< files with a missing field
     size_t unreadable = 0; ///< files that could not be read
     size_t outside = 0; ///< indexed files outside the site folder
+    size_t unlistedFolders = 0; ///< folders of the selection reported as not listed
 };
 
 extern const char* const kSuccessMessage;

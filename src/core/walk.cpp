@@ -5,20 +5,60 @@
 #include "read_ahead.h"
 #include "text.h"
 
-#include <set>
+#include <map>
 #include <utility>
 
 namespace tovaro {
 
 namespace {
 
-using Seen = std::set<FileId>;
+// The folders searched so far, by identity. Some network and FUSE file systems give every
+// folder the same number (0 or 1): a folder whose identity was seen before is taken as the
+// same folder only when both resolve to the same real path. Paths are resolved only on such a
+// meeting, so on ordinary file systems nothing is resolved at all.
+class SearchedFolders {
+public:
+    /// True when `dir` (identified as `id`) is new, and records it.
+    bool Insert(const std::string& dir, const FileId& id)
+    {
+        std::vector<Folder>& same = byId_[id];
+        if (same.empty()) {
+            same.push_back({ dir, false });
+            return true;
+        }
+        const std::string real = Resolved(dir);
+        for (Folder& f : same) {
+            if (!f.resolved) {
+                f.path = Resolved(f.path);
+                f.resolved = true;
+            }
+            if (f.path == real)
+                return false;
+        }
+        same.push_back({ real, true });
+        return true;
+    }
+
+private:
+    struct Folder {
+        std::string path; // as walked until resolved
+        bool resolved;
+    };
+    // Where a path cannot be resolved, the walked path stands for it: a cycle through such a
+    // folder then ends when its path grows too long to be listed, and is reported.
+    static std::string Resolved(const std::string& dir)
+    {
+        std::string real = Disk().RealPath(dir);
+        return real.empty() ? dir : real;
+    }
+    std::map<FileId, std::vector<Folder>> byId_;
+};
 
 struct Search {
     std::string suffix;
     std::vector<std::string> files;
-    std::vector<std::string> unlisted;
-    Seen seen;
+    std::vector<FolderProblem> unlisted;
+    SearchedFolders searched;
     const YieldFn* yield;
     ListingReadAhead ahead;
 };
@@ -33,11 +73,13 @@ void ScanDirectory(const std::string& dir, Search& s)
         (*s.yield)();
     ListingReadAhead::Listing listing = s.ahead.Take(dir);
     if (!listing.error.empty()) {
-        s.unlisted.push_back(dir);
-        return;
+        s.unlisted.push_back({ dir, listing.error });
+        // What a listing gave before it failed is searched; a folder never opened gave nothing.
+        if (listing.entries.empty())
+            return;
     }
     // A folder already searched (a link or junction back up the tree) is not searched again.
-    if (!s.seen.insert(listing.id).second)
+    if (!s.searched.Insert(dir, listing.id))
         return;
     const std::vector<FolderEntry>& entries = listing.entries;
     std::vector<std::string> paths;
@@ -97,20 +139,21 @@ std::vector<std::string> CollectFiles(
     return std::move(s.files);
 }
 
+std::string FolderProblemLine(const FolderProblem& problem)
+{
+    std::string_view reason = problem.reason;
+    if (!reason.empty() && reason.back() == '.')
+        reason.remove_suffix(1);
+    return "Ordner nicht lesbar: " + problem.path + " (" + std::string(reason) + ")";
+}
+
 TreeListing CollectMatchingFiles(
     const std::string& startDir, const std::function<std::string()>& pattern, const YieldFn& yield)
 {
     TreeListing listing;
     const PathStatus start = Disk().Examine(startDir);
-    if (start.kind == PathKind::Missing) {
-        listing.startError = start.error;
-    } else if (start.kind != PathKind::Folder) {
-        listing.startError = kNotAFolderReason;
-    } else {
-        std::vector<FolderEntry> ignored;
-        listing.startError = Disk().ListFolder(startDir, ignored, nullptr);
-    }
-    if (!listing.startError.empty()) {
+    if (start.kind != PathKind::Folder) {
+        listing.startError = start.kind == PathKind::Missing ? start.error : kNotAFolderReason;
         if (yield)
             yield();
         return listing;
@@ -120,6 +163,12 @@ TreeListing CollectMatchingFiles(
     ScanDirectory(startDir, s);
     if (yield)
         yield();
+    // A start folder that cannot be listed to its end selects nothing: a part of the site is
+    // never taken for the whole.
+    if (!s.unlisted.empty() && s.unlisted.front().path == startDir) {
+        listing.startError = std::move(s.unlisted.front().reason);
+        return listing;
+    }
     listing.unlisted = std::move(s.unlisted);
     // The pattern as it stands once the search has returned, compiled once for all paths.
     const PathPattern compiled(pattern());

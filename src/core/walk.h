@@ -22,17 +22,35 @@ bool MatchesSuffix(const std::string& name, const std::string& suffix);
 /// Every file at any depth below `startDir` whose name matches `filter`, as absolute paths in
 /// discovery order. Links to directories are followed, but a directory already listed in this
 /// search is not listed again, so the search ends on every tree. A link to a file and a
-/// dangling link count as files. Directories that cannot be listed are skipped.
+/// dangling link count as files. Directories that cannot be listed are skipped; of one whose
+/// listing fails in its middle, the entries listed before are kept.
 std::vector<std::string> CollectFiles(
     const std::string& startDir, const std::string& filter, const YieldFn& yield = {});
 
 /// Why a start that is not a folder cannot be searched.
 extern const char* const kNotAFolderReason;
 
+/// A folder that could not be listed, or not to its end.
+struct FolderProblem {
+    std::string path;
+    std::string reason; ///< the system's reason, in German
+    friend bool operator==(const FolderProblem& a, const FolderProblem& b)
+    {
+        return a.path == b.path && a.reason == b.reason;
+    }
+};
+
+/// The status line for a folder whose files may be missing from the selection.
+std::string FolderProblemLine(const FolderProblem& problem);
+
 struct TreeListing {
     std::vector<std::string> files; ///< the matching files, in discovery order
-    std::vector<std::string> unlisted; ///< folders below the start that could not be listed
-    std::string startError; ///< why the start folder itself could not be listed, or empty
+    /// Folders below the start that could not be listed, or not to their end; the files they
+    /// did list are kept.
+    std::vector<FolderProblem> unlisted;
+    /// Why the start folder itself could not be listed (to its end), or empty; then no file
+    /// is selected.
+    std::string startError;
 };
 
 /// The recursive add, for the wizard's "+++" and tovaro-gen's --tree alike: every file below

@@ -55,7 +55,9 @@ TEST(CliTest, UnlistableFolderBelowTheTreeIsReported)
         if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
             ::_exit(99);
         Cli cli(dir.path(), { "--tree", "site", "--strict", "-o", "lookup.htm" });
-        const bool reported = cli.out.str().rfind("Nicht lesbar: " + closed + "\n", 0) == 0;
+        const bool reported
+            = cli.out.str().rfind("Ordner nicht lesbar: " + closed + " (Keine Berechtigung)\n", 0)
+            == 0;
         ::_exit(cli.status == 3 && reported ? 0 : 1);
     }
     int status = 0;

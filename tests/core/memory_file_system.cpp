@@ -86,6 +86,11 @@ void MemoryFileSystem::MakeUnlistable(const std::string& path)
     Make(path, true).unlistable = true;
 }
 
+void MemoryFileSystem::FailListingAfter(const std::string& path, size_t count)
+{
+    Make(path, true).failAfter = count;
+}
+
 MemoryFileSystem::Node* MemoryFileSystem::Find(const std::string& path)
 {
     auto found = nodes_.find(Key(path));
@@ -163,8 +168,11 @@ std::string MemoryFileSystem::ListFolder(
     if (node->unlistable)
         return "Keine Berechtigung.";
     if (id != nullptr)
-        *id = FileId { 1, node->index };
+        *id = FileId { 1, sameFolderIds ? 1 : node->index };
+    size_t listed = 0;
     for (const std::string& name : node->children) {
+        if (listed++ == node->failAfter)
+            return "Ein-/Ausgabefehler beim Zugriff auf den Datenträger.";
         const Node* child = Find(JoinPath(node->path, name, style_));
         entries.push_back({ name, child != nullptr && child->folder });
     }

@@ -5,6 +5,7 @@
 
 #include "platform/file_system.h"
 
+#include <cstdint>
 #include <map>
 #include <set>
 #include <string>
@@ -22,6 +23,10 @@ public:
     /// An entry `path` that leads to the folder `target` (a link or a junction).
     void AddFolderLink(const std::string& path, const std::string& target);
     void MakeUnlistable(const std::string& path);
+    /// The folder's listing fails after its first `count` entries, as on a share that drops.
+    void FailListingAfter(const std::string& path, size_t count);
+    /// Every folder reports the same identity, as some network and FUSE file systems do.
+    bool sameFolderIds = false;
     /// The content of a file, or "<fehlt>".
     std::string Content(const std::string& path) const;
 
@@ -45,6 +50,7 @@ private:
         std::vector<std::string> children;
         std::string linkTo; // key of the folder a link leads to
         bool unlistable = false;
+        size_t failAfter = SIZE_MAX;
         unsigned long long index = 0;
     };
     std::string Key(const std::string& path) const;

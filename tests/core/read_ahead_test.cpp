@@ -156,6 +156,6 @@ TEST(ReadAheadTest, TheSearchGivesTheSameListWhateverTheTiming)
         TreeListing listing = CollectMatchingFiles("/t", [] { return std::string("*"); });
         EXPECT_EQ(listing.files, expected) << "run " << run;
         EXPECT_EQ(listing.unlisted.size(), 4u);
-        EXPECT_EQ(listing.unlisted.front(), "/t/a0/b2/zu");
+        EXPECT_EQ(listing.unlisted.front().path, "/t/a0/b2/zu");
     }
 }

@@ -27,6 +27,8 @@ public:
     std::string failingRead;
     std::string outOfMemory;
     std::atomic<size_t> opened { 0 };
+    std::atomic<size_t> listingsInFlight { 0 };
+    std::atomic<size_t> mostListingsInFlight { 0 };
 
     PathStyle Style() const override { return inner_.Style(); }
     std::string CurrentDirectory() override { return inner_.CurrentDirectory(); }
@@ -54,8 +56,13 @@ public:
     std::string ListFolder(
         const std::string& path, std::vector<FolderEntry>& entries, FileId* id) override
     {
+        const size_t now = ++listingsInFlight;
+        for (size_t most = mostListingsInFlight; now > most;)
+            mostListingsInFlight.compare_exchange_weak(most, now);
         Wait();
-        return inner_.ListFolder(path, entries, id);
+        std::string error = inner_.ListFolder(path, entries, id);
+        --listingsInFlight;
+        return error;
     }
     StoreResult Replace(const std::string& path, std::string_view content) override
     {

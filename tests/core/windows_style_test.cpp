@@ -43,7 +43,8 @@ TEST(WindowsStyleTest, TheSearchKeepsTheListingOrderDepthFirst)
     EXPECT_EQ(listing.files,
         (std::vector<std::string> {
             "C:\\s\\a.htm", "C:\\s\\d\\b.htm", "C:\\s\\c.htm", "C:\\s\\e.htm" }));
-    EXPECT_EQ(listing.unlisted, std::vector<std::string> { "C:\\s\\d\\gesperrt" });
+    const std::vector<FolderProblem> unlisted { { "C:\\s\\d\\gesperrt", "Keine Berechtigung." } };
+    EXPECT_EQ(listing.unlisted, unlisted);
     EXPECT_EQ(CollectMatchingFiles("C:\\fehlt", [] { return std::string("*"); }).startError,
         "Der Ordner oder die Datei existiert nicht.");
 }

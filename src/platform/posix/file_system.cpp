@@ -155,14 +155,22 @@ public:
             }
             *id = IdOf(st);
         }
-        while (const dirent* e = ::readdir(d)) {
+        // readdir returns null both at the end and on a failure; only errno tells them apart.
+        // A failure in the middle (a share that drops, a folder removed meanwhile) leaves the
+        // entries read so far, and the caller hears why the rest is missing.
+        for (;;) {
+            errno = 0;
+            const dirent* e = ::readdir(d);
+            if (e == nullptr)
+                break;
             const char* n = e->d_name;
             if (n[0] == '.' && (n[1] == '\0' || (n[1] == '.' && n[2] == '\0')))
                 continue;
             entries.push_back({ n, IsFolderEntry(path, e) });
         }
+        const int end = errno;
         ::closedir(d);
-        return {};
+        return end == 0 ? std::string() : SystemErrorText(end);
     }
 
     StoreResult Replace(const std::string& path, std::string_view content) override

@@ -230,8 +230,12 @@ public:
             entries.push_back(
                 { Narrow(n), (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 });
         } while (::FindNextFileW(find, &data));
-        // An error in the middle ends the listing, as its end does.
+        // Only "no more files" is the end; any other failure (a share that drops, a folder
+        // removed meanwhile) leaves the listing incomplete, which the caller must hear of.
+        const DWORD end = ::GetLastError();
         ::FindClose(find);
+        if (end != ERROR_NO_MORE_FILES)
+            return SystemErrorText(static_cast<int>(end));
         return {};
     }
 
