@@ -2,6 +2,7 @@
 
 #include "core/paths.h"
 #include "platform/file_system.h"
+#include "temporary_name.h"
 
 #include <atomic>
 #include <cerrno>
@@ -12,7 +13,10 @@
 #include <ctime>
 #include <deque>
 #include <fcntl.h>
+#include <functional>
 #include <grp.h>
+#include <optional>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -21,14 +25,9 @@ namespace tovaro {
 
 namespace {
 
-// The temporary file while it has a name, for the signal handlers.
-char gTempPath[PATH_MAX];
-volatile std::sig_atomic_t gTempNamed = 0;
-
 extern "C" void RemoveTemporaryAndStop(int sig)
 {
-    if (gTempNamed != 0)
-        ::unlink(gTempPath);
+    RemoveTemporaryFileNow();
     ::signal(sig, SIG_DFL);
     ::raise(sig);
 }
@@ -91,8 +90,9 @@ private:
     struct sigaction oldXfsz_ { };
 };
 
-// Blocks the signals from outside, so that a temporary file gets its name and is registered
-// for the handlers as one step.
+// Blocks the signals from outside in this thread. Where the program handles them on a thread
+// of their own, they are blocked here already; elsewhere (a program of one thread) this makes
+// naming a temporary file and registering the name one step for the handlers.
 class BlockStops {
 public:
     BlockStops()
@@ -104,9 +104,9 @@ public:
                 ::sigaddset(&s, sig);
             return s;
         }();
-        ::sigprocmask(SIG_BLOCK, &set, &old_);
+        ::pthread_sigmask(SIG_BLOCK, &set, &old_);
     }
-    ~BlockStops() { ::sigprocmask(SIG_SETMASK, &old_, nullptr); }
+    ~BlockStops() { ::pthread_sigmask(SIG_SETMASK, &old_, nullptr); }
     BlockStops(const BlockStops&) = delete;
     BlockStops& operator=(const BlockStops&) = delete;
 
@@ -115,8 +115,8 @@ private:
 };
 
 // A temporary file beside the page, with one owner: it is removed when the owner goes, unless it
-// was renamed over the page. While it has a name, a signal that ends the program removes it too
-// (one at a time, through gTempPath).
+// was renamed over the page. It gets its name, is renamed and removed under the temporary-name
+// lock, with the name registered before it exists, so that whatever ends the process removes it.
 class TempFile {
 public:
     TempFile() = default;
@@ -127,26 +127,39 @@ public:
     int fd() const { return fd_; }
     /// Takes a file without a name (O_TMPFILE).
     void Adopt(int fd) { fd_ = fd; }
-    /// A new named file `base` + "-XXXXXX"; returns 0 or the error number.
-    int CreateNamed(const std::string& base)
+    /// A new file named `name`, created as any new file is (0666 less the umask); returns 0 or
+    /// the error number. `named` runs once the file has its name, before anything can end the
+    /// process.
+    int CreateNamed(const std::string& name, const std::function<void()>& named)
     {
         BlockStops block;
-        std::string name = base + "-XXXXXX";
-        fd_ = ::mkstemp(name.data());
-        if (fd_ < 0)
-            return errno;
-        Name(name);
+        auto lock = LockTemporaryName();
+        RegisterTemporaryName(name);
+        fd_ = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+        if (fd_ < 0) {
+            const int err = errno;
+            ForgetTemporaryName();
+            return err;
+        }
+        name_ = name;
+        named();
         return 0;
     }
     /// Gives the file without a name the name `path` (a link through /proc); returns 0 or the
     /// error number.
-    int Link(const std::string& path)
+    int Link(const std::string& path, const std::function<void()>& named)
     {
         const std::string self = "/proc/self/fd/" + std::to_string(fd_);
         BlockStops block;
-        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) != 0)
-            return errno;
-        Name(path);
+        auto lock = LockTemporaryName();
+        RegisterTemporaryName(path);
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+            const int err = errno;
+            ForgetTemporaryName();
+            return err;
+        }
+        name_ = path;
+        named();
         return 0;
     }
     /// Closes the file, then puts it in `target`'s place; returns 0 or the error number. It is
@@ -157,27 +170,25 @@ public:
         fd_ = -1;
         if (closed != 0)
             return errno;
+        BlockStops block;
+        auto lock = LockTemporaryName();
         if (::rename(name_.c_str(), target.c_str()) != 0)
             return errno;
-        gTempNamed = 0;
+        ForgetTemporaryName();
         name_.clear();
         return 0;
     }
 
 private:
-    void Name(const std::string& name)
-    {
-        name_ = name;
-        std::snprintf(gTempPath, sizeof gTempPath, "%s", name.c_str());
-        gTempNamed = 1;
-    }
     void Discard()
     {
         if (fd_ >= 0)
             ::close(fd_);
         if (!name_.empty()) {
+            BlockStops block;
+            auto lock = LockTemporaryName();
             ::unlink(name_.c_str());
-            gTempNamed = 0;
+            ForgetTemporaryName();
         }
     }
 
@@ -295,6 +306,8 @@ std::string KeepOwner(int fd, uid_t uid, gid_t gid)
 
 } // namespace
 
+void AtomicFileStore::Named() { }
+
 ssize_t AtomicFileStore::WriteSome(int fd, const char* data, size_t size)
 {
     return ::write(fd, data, size);
@@ -302,11 +315,11 @@ ssize_t AtomicFileStore::WriteSome(int fd, const char* data, size_t size)
 
 int AtomicFileStore::OpenUnnamed(const std::string& folder)
 {
-    return ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    return ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
 }
 
 StoreResult AtomicFileStore::WriteAndRename(const std::string& target, std::string_view content,
-    mode_t mode, const Owner& owner, bool unnamed, bool& unsupported)
+    std::optional<mode_t> mode, const Owner& owner, bool unnamed, bool& unsupported)
 {
     unsupported = false;
     const std::string folder = FolderOf(target);
@@ -318,15 +331,21 @@ StoreResult AtomicFileStore::WriteAndRename(const std::string& target, std::stri
             unsupported = true; // not offered here: the caller tries a named one
             return {};
         }
-    } else if (const int err = temp.CreateNamed(TemporaryName(folder))) {
-        return StoreResult::SystemError(err);
+    } else {
+        for (int attempt = 0;; ++attempt) {
+            const int err = temp.CreateNamed(TemporaryName(folder), [this] { Named(); });
+            if (err == 0)
+                break;
+            if (err != EEXIST || attempt > 100)
+                return StoreResult::SystemError(err);
+        }
     }
 
     StoreResult result;
     if (owner.keep)
         result.warning = KeepOwner(temp.fd(), owner.uid, owner.gid);
-    // A search page is meant to be published: not the private mode of a temporary file.
-    if (::fchmod(temp.fd(), mode) != 0)
+    // The old page's permissions; a new page keeps those the system gave the new file.
+    if (mode && ::fchmod(temp.fd(), *mode) != 0)
         return StoreResult::SystemError(errno);
     const char* p = content.data();
     size_t left = content.size();
@@ -345,7 +364,7 @@ StoreResult AtomicFileStore::WriteAndRename(const std::string& target, std::stri
     if (unnamed) {
         // Give the complete file a name beside the page, then move it over the page.
         for (int attempt = 0;; ++attempt) {
-            const int err = temp.Link(TemporaryName(folder));
+            const int err = temp.Link(TemporaryName(folder), [this] { Named(); });
             if (err == 0)
                 break;
             if (err != EEXIST || attempt > 100) {
@@ -379,15 +398,13 @@ StoreResult AtomicFileStore::Replace(const std::string& requested, std::string_v
     if (exists && !S_ISREG(st.st_mode))
         return StoreResult::Failed(StoreFailure::NotRegular);
 
-    mode_t mode;
+    // A new page is created as any new file (0666 less the umask, or what a default ACL
+    // says): reading the umask would mean changing it for every thread of the process.
+    std::optional<mode_t> mode;
     Owner owner;
     if (exists) {
         mode = st.st_mode & 0777;
         owner = { true, st.st_uid, st.st_gid };
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
     }
 
     SignalGuard guard;

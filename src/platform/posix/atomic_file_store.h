@@ -5,6 +5,7 @@
 
 #include "core/page_store.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <sys/types.h>
@@ -26,6 +27,9 @@ protected:
     virtual ssize_t WriteSome(int fd, const char* data, size_t size);
     /// A file without a name in `folder`, or -1 where the file system offers none.
     virtual int OpenUnnamed(const std::string& folder);
+    /// Called when the temporary file has got its name beside the page; tests send a signal
+    /// there.
+    virtual void Named();
 
 private:
     struct Owner {
@@ -33,8 +37,8 @@ private:
         uid_t uid = 0;
         gid_t gid = 0;
     };
-    StoreResult WriteAndRename(const std::string& target, std::string_view content, mode_t mode,
-        const Owner& owner, bool unnamed, bool& unsupported);
+    StoreResult WriteAndRename(const std::string& target, std::string_view content,
+        std::optional<mode_t> mode, const Owner& owner, bool unnamed, bool& unsupported);
 };
 
 } // namespace tovaro

@@ -1,6 +1,7 @@
 // tovaro-gen's entry point on Linux.
 #include "cli/tovaro_gen.h"
 #include "core/paths.h"
+#include "platform/stop_signals.h"
 
 #include <clocale>
 #include <csignal>
@@ -16,6 +17,8 @@ int main(int argc, char** argv)
     std::signal(SIGPIPE, SIG_IGN);
     // Likewise a file-size limit on redirected standard output: a failed write, not the end.
     std::signal(SIGXFSZ, SIG_IGN);
+    // Before any thread starts: a stop from outside never leaves a temporary file behind.
+    tovaro::HandleStopSignalsOnOwnThread();
     struct stat in { };
     const bool inUsable = ::fstat(STDIN_FILENO, &in) == 0 && !S_ISDIR(in.st_mode);
     std::vector<std::string> args(argv + 1, argv + argc);

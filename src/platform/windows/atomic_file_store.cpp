@@ -11,13 +11,18 @@ namespace tovaro::windows {
 
 namespace {
 
-// The temporary file while it exists, for the console's Ctrl+C and close handler.
+// The temporary file while it exists, for the console's Ctrl+C and close handler. The handler
+// runs on a thread of its own, so the name is read and written under a lock; the name is
+// registered before the file is created.
+SRWLOCK gTempLock = SRWLOCK_INIT;
 wchar_t gTempPath[32768];
-std::atomic<bool> gTempNamed { false };
+bool gTempNamed = false;
 
 BOOL WINAPI RemoveTemporaryAndStop(DWORD)
 {
-    if (gTempNamed.load())
+    // The lock is kept: the process ends, and no later attempt names another file meanwhile.
+    ::AcquireSRWLockExclusive(&gTempLock);
+    if (gTempNamed)
         ::DeleteFileW(gTempPath);
     return FALSE; // the next handler, in the end the system's, ends the process
 }
@@ -28,15 +33,19 @@ public:
     explicit ConsoleGuard(const std::wstring& temp)
     {
         const size_t n = temp.size() < 32767 ? temp.size() : 32767;
+        ::AcquireSRWLockExclusive(&gTempLock);
         std::wmemcpy(gTempPath, temp.c_str(), n);
         gTempPath[n] = L'\0';
         gTempNamed = true;
+        ::ReleaseSRWLockExclusive(&gTempLock);
         ::SetConsoleCtrlHandler(RemoveTemporaryAndStop, TRUE);
     }
     ~ConsoleGuard()
     {
         ::SetConsoleCtrlHandler(RemoveTemporaryAndStop, FALSE);
+        ::AcquireSRWLockExclusive(&gTempLock);
         gTempNamed = false;
+        ::ReleaseSRWLockExclusive(&gTempLock);
     }
     ConsoleGuard(const ConsoleGuard&) = delete;
     ConsoleGuard& operator=(const ConsoleGuard&) = delete;

@@ -1,6 +1,7 @@
 #include "failing_store.h"
 #include "platform/file_system.h"
 #include "platform/posix/atomic_file_store.h"
+#include "platform/stop_signals.h"
 #include "test_util.h"
 
 #include <cerrno>
@@ -13,6 +14,7 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -314,4 +316,44 @@ TEST(AtomicFileStoreTest, EverySignalThatEndsTheProgramRemovesANamedTemporaryFil
         EXPECT_EQ(CountEntries(dir.path()), 1u) << strsignal(sig);
     }
     EXPECT_EQ(test::ReadFile(p), "alt");
+}
+
+TEST(AtomicFileStoreTest, AStopOnAnyThreadRemovesTheTemporaryFile)
+{
+    // The signal comes the moment the temporary file has its name, while other threads run
+    // (as Qt's, D-Bus's and the readers' do in the program): whichever thread the system
+    // picks, the file goes.
+    struct StoppedWhenNamed : AtomicFileStore {
+        int OpenUnnamed(const std::string&) override
+        {
+            errno = EOPNOTSUPP;
+            return -1; // the named temporary, whose name a stop must know
+        }
+        void Named() override
+        {
+            ::kill(::getpid(), SIGTERM);
+            ::usleep(300000);
+        }
+    };
+    test::TempDir dir;
+    const std::string p = dir.Write("lookup.htm", "alt");
+    for (int round = 0; round < 5; ++round) {
+        pid_t pid = ::fork();
+        if (pid == 0) {
+            HandleStopSignalsOnOwnThread();
+            std::vector<std::thread> others;
+            for (int i = 0; i < 4; ++i)
+                others.emplace_back([] { ::pause(); });
+            StoppedWhenNamed store;
+            store.Replace(p, "neu");
+            ::pause(); // the signal may be handled only once the page is in place
+            ::_exit(0);
+        }
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << round;
+        EXPECT_EQ(CountEntries(dir.path()), 1u) << round;
+        const std::string page = test::ReadFile(p);
+        EXPECT_TRUE(page == "alt" || page == "neu") << page;
+    }
 }
