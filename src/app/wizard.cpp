@@ -57,6 +57,7 @@ GenerationPage* Wizard::Page3()
             RunInputs in;
             in.files = Page1()->FileList();
             in.siteDir = Page1()->SiteDirectory();
+            in.unlistedFolders = Page1()->UnlistedFolders();
             in.appearance = Page2()->Options();
             return in;
         };

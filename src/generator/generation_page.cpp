@@ -113,6 +113,8 @@ GenerationPage::GenerationPage(Program& program, OtherPages pages)
     // Both middle panels are hidden until the first run; whichever is raised covers the other.
     messageHelp_->hide();
     controls.Get<QGroupBox>("Frame4")->hide();
+    // The progress stays readable during a run.
+    KeepLiveWhileBusy(controls.Get<QGroupBox>("Frame4"));
 
     connect(controls.Get<LinkLabel>("Label5"), &LinkLabel::clicked, this,
         [this] { OpenDocument(*program_.opener, kMakerWebAddress); });
@@ -161,10 +163,16 @@ void GenerationPage::RunGeneration()
     in.webRoot = webRootEdit_->text().toStdString();
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const RunResult result = tovaro::RunGeneration(in, *status_);
-    if (!result.warning.empty())
-        status_->StatusLine(result.warning);
-    status_->Show(); // the end state: the bar at the last file, its entry selected, every line
+    RunResult result;
+    {
+        // One action at a time: while the run lets the window repaint, nothing else starts,
+        // above all not a second run or a change of the file list.
+        const ActionsBlocked blocked;
+        result = tovaro::RunGeneration(in, *status_);
+        if (!result.warning.empty())
+            status_->StatusLine(result.warning);
+        status_->Show(); // the end state: the bar at the last file, its entry selected, every line
+    }
     QApplication::restoreOverrideCursor();
     if (result.written)
         program_.messages->Information(

@@ -5,7 +5,6 @@
 #include "shell/native_path.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
@@ -88,9 +87,11 @@ void StatusPanel::Show()
         lines_.clear();
     }
     frame_->repaint();
-    // The window answers during a long run (a site on a network share): it repaints, and a
-    // close request still ends the program. Clicks and keys wait, so the run stays one action.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // The window answers during a long run (a site on a network share): it repaints, moves, and
+    // a close request ends the program at once. The page that runs has blocked every other
+    // action, so clicks and keys reach only disabled controls. (Holding user input back would
+    // hold back the window manager's close request too, which Qt counts as input.)
+    QCoreApplication::processEvents();
     sincePaint_.restart();
 }
 

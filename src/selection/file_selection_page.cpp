@@ -144,8 +144,8 @@ void FileSelectionPage::AddFileOnDoubleClick()
 
 void FileSelectionPage::AddDirectoryTree()
 {
-    // The window stays usable while the search runs: the search lets the event loop run at the
-    // start of each directory (at most every 10 ms, which is as responsive and far cheaper on
+    // The window stays responsive while the search runs: the search lets the event loop run at
+    // the start of each directory (at most every 10 ms, which is as responsive and far cheaper on
     // trees of many small folders). The filter is read when the search has returned.
     QElapsedTimer sinceEvents;
     auto letEventsRun = [&sinceEvents] {
@@ -154,12 +154,23 @@ void FileSelectionPage::AddDirectoryTree()
             sinceEvents.start();
         }
     };
-    // The page stays usable, so the pointer says "busy", not "wait".
     QApplication::setOverrideCursor(Qt::BusyCursor);
-    // The page shows no messages: folders that could not be listed are passed over.
-    TreeListing listing = CollectMatchingFiles(
-        ToBytes(folderBox_->Path()), [this] { return ToBytes(filterEdit_->text()); }, letEventsRun);
+    const std::string start = ToBytes(folderBox_->Path());
+    TreeListing listing;
+    {
+        // The window repaints and can be closed, but nothing else starts meanwhile: no run
+        // reads a list that is still being filled.
+        const ActionsBlocked blocked;
+        listing = CollectMatchingFiles(
+            start, [this] { return ToBytes(filterEdit_->text()); }, letEventsRun);
+    }
     QApplication::restoreOverrideCursor();
+    // The page shows no messages; folders that could not be listed (to their end) go into the
+    // run's status list, since their files may be missing from the page.
+    if (!listing.startError.empty())
+        unlistedFolders_.push_back({ start, std::move(listing.startError) });
+    for (FolderProblem& folder : listing.unlisted)
+        unlistedFolders_.push_back(std::move(folder));
     AppendPaths(std::move(listing.files));
 }
 
@@ -175,6 +186,12 @@ void FileSelectionPage::RemoveSelectedEntry()
 void FileSelectionPage::RemoveAllEntries()
 {
     fileList_->clear();
+    unlistedFolders_.clear();
+}
+
+const std::vector<FolderProblem>& FileSelectionPage::UnlistedFolders() const
+{
+    return unlistedFolders_;
 }
 
 std::vector<std::string> FileSelectionPage::FileList() const

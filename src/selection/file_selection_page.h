@@ -1,6 +1,7 @@
 // Page 1: the user builds the list of files to index.
 #pragma once
 
+#include "core/walk.h"
 #include "shell/wizard_page.h"
 
 #include <string>
@@ -26,6 +27,8 @@ public:
     std::string SiteDirectory() const;
     /// Selects entry `row` of the list (-1: none), as the run moves along the files.
     void SelectEntry(int row);
+    /// The folders that "+++" could not list to their end since the list was last emptied.
+    const std::vector<FolderProblem>& UnlistedFolders() const;
 
 signals:
     void NextPageRequested();
@@ -47,6 +50,7 @@ private:
     FileBox* fileBox_ = nullptr; ///< the files of the folder that match the filter
     QLineEdit* filterEdit_ = nullptr;
     FileListBox* fileList_ = nullptr; ///< the files to index
+    std::vector<FolderProblem> unlistedFolders_;
 };
 
 } // namespace tovaro::gui

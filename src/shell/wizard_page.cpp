@@ -5,6 +5,7 @@
 #include "layout.h"
 #include "window_place.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QEvent>
 #include <QFrame>
@@ -83,6 +84,45 @@ void WizardPage::closeEvent(QCloseEvent* event)
 {
     event->accept();
     program_.end();
+}
+
+namespace {
+constexpr const char* kLiveWhileBusy = "tovaroLiveWhileBusy";
+}
+
+void KeepLiveWhileBusy(QWidget* control)
+{
+    control->setProperty(kLiveWhileBusy, true);
+}
+
+ActionsBlocked::ActionsBlocked()
+{
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (qobject_cast<WizardPage*>(window) == nullptr)
+            continue;
+        if (window->focusWidget() != nullptr)
+            focus_.emplace_back(window->focusWidget());
+        for (QWidget* control : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (control->isWindow() || !control->isEnabled()
+                || control->property(kLiveWhileBusy).toBool())
+                continue;
+            control->setEnabled(false);
+            disabled_.emplace_back(control);
+        }
+    }
+}
+
+ActionsBlocked::~ActionsBlocked()
+{
+    for (const QPointer<QWidget>& control : disabled_) {
+        if (control)
+            control->setEnabled(true);
+    }
+    // Disabling moved the focus away from the control that started the action.
+    for (const QPointer<QWidget>& control : focus_) {
+        if (control && control->isEnabled())
+            control->setFocus();
+    }
 }
 
 void ChangePage(QWidget* current, QWidget* target)

@@ -4,7 +4,9 @@
 
 #include "program.h"
 
+#include <QPointer>
 #include <QWidget>
+#include <vector>
 
 class QFrame;
 
@@ -32,6 +34,25 @@ private:
     bool captionsFitted_ = false;
     QFrame* MakeLine(const char* name, int top, QPalette::ColorRole role);
 };
+
+/// While alive, no other action of the wizard can start: the controls of every page are
+/// disabled, so that their clicks, keys, mnemonics and accessibility actions are refused, except
+/// those marked with `KeepLiveWhileBusy` (a progress display). The pages still repaint, move and
+/// close. Afterwards each control is enabled again and the focus goes back where it was.
+class ActionsBlocked {
+public:
+    ActionsBlocked();
+    ~ActionsBlocked();
+    ActionsBlocked(const ActionsBlocked&) = delete;
+    ActionsBlocked& operator=(const ActionsBlocked&) = delete;
+
+private:
+    std::vector<QPointer<QWidget>> disabled_;
+    std::vector<QPointer<QWidget>> focus_; ///< each page's focus widget
+};
+
+/// Leaves `control` (a direct child of a page) usable while actions are blocked.
+void KeepLiveWhileBusy(QWidget* control);
 
 /// Moves `target` to the place of `current`, shows it and hides `current`.
 void ChangePage(QWidget* current, QWidget* target);

@@ -1,3 +1,4 @@
+#include "../core/memory_file_system.h"
 #include "../core/slow_file_system.h"
 #include "../core/test_util.h"
 #include "core/run.h"
@@ -5,6 +6,7 @@
 #include "selection/file_box.h"
 #include "selection/file_list_box.h"
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -280,4 +282,59 @@ TEST_F(GeneratorTest, TheWindowAnswersDuringALongRun)
     EXPECT_GE(progressSeen, 0);
     EXPECT_LT(progressSeen, 239);
     EXPECT_EQ(test::Urls(test::ReadFile(dir.At("lookup.htm"))).size(), 240u);
+}
+
+TEST_F(GeneratorTest, NothingElseStartsDuringARunAndItEndsOnce)
+{
+    for (int i = 0; i < 240; ++i)
+        dir.Write("site/s" + std::to_string(i) + ".htm", Page("Seite " + std::to_string(i)));
+    Open();
+    AddAll();
+    GoToPageThree();
+    test::SlowFileSystem share(NativeFileSystem(), std::chrono::milliseconds(20), false);
+    ScopedFileSystem scoped(share);
+    auto* generate = test::Control<QPushButton>(h->p3(), "Command1");
+    // Pressed again, by click and through the accessibility bus, while the run repaints; the
+    // way back to page 2 and page 1's "--" are refused too.
+    bool refused = false;
+    QTimer::singleShot(0, [&] {
+        refused = h->messages.shown.empty() && !generate->isEnabled()
+            && !test::Control<QPushButton>(h->p3(), "Command6")->isEnabled()
+            && !test::Control<QPushButton>(h->p1(), "Command3")->isEnabled();
+        generate->click();
+        QAccessible::queryAccessibleInterface(generate)->actionInterface()->doAction(
+            QAccessibleActionInterface::pressAction());
+        test::Control<QPushButton>(h->p3(), "Command6")->click();
+        test::Control<QPushButton>(h->p1(), "Command3")->click();
+    });
+    generate->click();
+    EXPECT_TRUE(refused);
+    EXPECT_EQ(h->messages.shown.size(), 1);
+    EXPECT_TRUE(h->p3()->isVisible());
+    EXPECT_EQ(test::Control<FileListBox>(h->p1(), "List1")->count(), 240);
+    EXPECT_TRUE(generate->isEnabled());
+}
+
+TEST_F(GeneratorTest, FoldersTheTreeCouldNotListAreReportedByTheRun)
+{
+    dir.Write("site/a.htm", Page("Alpha"));
+    dir.Write("site/zu/b.htm", Page("Beta"));
+    test::MemoryFileSystem disk(PathStyle::Posix, "/");
+    disk.AddFile(dir.At("site/a.htm"), Page("Alpha"));
+    disk.AddFile(dir.At("site/zu/b.htm"), Page("Beta"));
+    disk.MakeUnlistable(dir.At("site/zu"));
+    Open();
+    {
+        ScopedFileSystem scoped(disk);
+        test::Control<QPushButton>(h->p1(), "Command5")->click();
+    }
+    GoToPageThree();
+    test::Control<QPushButton>(h->p3(), "Command1")->click();
+    EXPECT_EQ(Texts(test::Control<QListWidget>(h->p3(), "List1")),
+        QStringList { Q("Ordner nicht lesbar: " + dir.At("site/zu") + " (Keine Berechtigung)") });
+    // "--" empties the selection, and with it what was said about it: the next run (whose
+    // lines follow the earlier ones) adds no line.
+    test::Control<QPushButton>(h->p1(), "Command3")->click();
+    test::Control<QPushButton>(h->p3(), "Command1")->click();
+    EXPECT_EQ(test::Control<QListWidget>(h->p3(), "List1")->count(), 1);
 }

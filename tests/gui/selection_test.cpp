@@ -5,6 +5,7 @@
 #include "selection/file_box.h"
 #include "selection/file_list_box.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QKeyEvent>
@@ -236,19 +237,36 @@ TEST_F(SelectionTest, FilterEditsChangeTheBoxAtOnceButNotTheList)
     EXPECT_EQ(Texts(test::Control<FileListBox>(page, "List1")), QStringList { Q(dir.At("a.htm")) });
 }
 
-TEST_F(SelectionTest, SecondTreeAddDuringASearchCompletesFirst)
+TEST_F(SelectionTest, NothingElseStartsWhileTheTreeIsSearched)
 {
     dir.Write("a/sub/eins.htm", "");
     dir.Write("b/zwei.htm", "");
     Open("/a");
-    // Runs while the first search lets the event loop run.
-    QTimer::singleShot(0, page, [this] {
+    auto* search = test::Control<QPushButton>(page, "Command5");
+    search->setFocus();
+    // Runs while the search lets the event loop run: every action of the page is refused, by
+    // click and by the accessibility action alike.
+    QStringList enabledDuring;
+    QTimer::singleShot(0, page, [&] {
+        for (const char* name : { "Command1", "Command2", "Command3", "Command4", "Command5",
+                 "Command6", "Text1", "List1", "Dir1" }) {
+            if (test::Control<QWidget>(page, name)->isEnabled())
+                enabledDuring << QLatin1String(name);
+        }
         test::Control<DirBox>(page, "Dir1")->SetPath(Q(dir.At("b")));
-        test::Control<QPushButton>(page, "Command5")->click();
+        search->click();
+        QAccessibleInterface* button = QAccessible::queryAccessibleInterface(search);
+        button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        test::Control<QPushButton>(page, "Command3")->click();
     });
-    test::Control<QPushButton>(page, "Command5")->click();
+    search->click();
+    EXPECT_EQ(enabledDuring, QStringList());
     EXPECT_EQ(Texts(test::Control<FileListBox>(page, "List1")),
-        (QStringList { Q(dir.At("b/zwei.htm")), Q(dir.At("a/sub/eins.htm")) }));
+        QStringList { Q(dir.At("a/sub/eins.htm")) });
+    // Afterwards the page is usable again, with the focus where it was.
+    EXPECT_TRUE(search->isEnabled());
+    EXPECT_TRUE(test::Control<QPushButton>(page, "Command6")->isEnabled());
+    EXPECT_EQ(page->focusWidget(), search);
 }
 
 TEST_F(SelectionTest, DirectoryBoxOpensOnActivationOnly)
