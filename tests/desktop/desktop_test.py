@@ -229,6 +229,52 @@ try:
     except subprocess.TimeoutExpired:
         ended = False
     check("a close request while the message box is open ends the program", ended)
+
+    # A close request during a run on a slow share ends the program at once: the run stops,
+    # the old page stays as it was, and no temporary file is left beside it.
+    site = os.path.join(work, "langsam")
+    os.makedirs(site)
+    for i in range(400):
+        with open(os.path.join(site, "s%03d.htm" % i), "w") as f:
+            f.write("<html><head><title>S%d</title><meta name=\"keywords\" content=\"k\">"
+                    "<meta name=\"description\" content=\"d\"></head></html>\n" % i)
+    with open(os.path.join(site, "lookup.htm"), "w") as f:
+        f.write("alt")
+    slow_env = dict(env, LD_PRELOAD=os.environ["SLOW_OPEN"])
+    app_proc = subprocess.Popen([TOVARO], env=slow_env, cwd=site, stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL)
+    procs.append(app_proc)
+    current = page()
+    if not USE_WM:
+        run("xdotool", "windowfocus", "--sync", current)
+    click_button(current, 3840, 4275, 615, 495)  # +++
+    settle()
+    for _ in range(2):
+        press(current, "alt+s")
+        settle()
+        current = page()
+    click_client(current, twips(120 + 120) + 50, twips(720 + 360) + 8)  # into Text1
+    run("xdotool", "key", "ctrl+a")
+    run("xdotool", "type", os.path.join(site, "lookup.htm"))
+    click_button(current, 6120, 6960)  # Datei erzeugen: 400 pages at 10 ms, four seconds
+    time.sleep(1)
+    check("the run is still going a second later", app_proc.poll() is None)
+    requested = time.time()
+    if USE_WM:
+        run("wmctrl", "-i", "-c", current)
+    else:
+        run(os.environ["SEND_CLOSE"], current)
+    try:
+        app_proc.wait(timeout=10)
+    except subprocess.TimeoutExpired:
+        pass
+    took = time.time() - requested
+    check("a close request during a run ends the program at once", took < 1.5, "%.1f s" % took)
+    with open(os.path.join(site, "lookup.htm")) as f:
+        kept = f.read()
+    check("the interrupted run leaves the old page", kept == "alt", kept[:80])
+    leftovers = [n for n in os.listdir(site) if n.startswith(".tovaro")]
+    check("the interrupted run leaves no temporary file", not leftovers, leftovers)
 finally:
     for p in reversed(procs):
         p.kill()
