@@ -3,7 +3,7 @@
 # what is missing. With arguments, installs those packages instead.
 set -euo pipefail
 packages=(build-essential cmake pkg-config libgtest-dev libbenchmark-dev
-  qt6-base-dev libx11-dev xvfb xauth xdotool chromium clang libclang-rt-14-dev
+  qt6-base-dev libx11-dev libutf8proc-dev xvfb xauth xdotool chromium clang libclang-rt-14-dev
   dpkg-dev desktop-file-utils file python3 man-db
   qt6-translations-l10n appstream openbox at-spi2-core dbus dbus-x11 python3-pyatspi
   python3-dbus python3-gi x11-utils wmctrl imagemagick weston qt6-wayland

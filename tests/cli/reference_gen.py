@@ -2,9 +2,12 @@
 """An independent reference for tovaro-gen, written from the extraction, cleaning, URL and page
 rules (not from the C++ code): reads a file list, prints the status lines and writes the page.
 Usage: reference_gen.py LIST SITE_DIR WEB_ROOT OUTPUT FIXTURES_DIR"""
+import html.entities
 import os
+import re
 import stat
 import sys
+import unicodedata
 
 APPEARANCE = {"heading": "Tovaro Suche", "font face": "Arial, Helvetica, sans-serif",
               "font size": "3", "text colour": "#000000", "background colour": "#FFFFE1"}
@@ -96,6 +99,42 @@ def lower_text(b):
     return "".join(chars).encode("utf-8")
 
 
+# The named references of HTML 4, and XHTML's "apos".
+NAMED = dict(html.entities.name2codepoint, apos=0x27)
+REFERENCE = re.compile(r"&#([xX][0-9a-fA-F]+|[0-9]+);?|&([A-Za-z0-9]+);")
+
+
+def decode(b, markup):
+    """Character references decoded as a browser does (numeric ones also without ";", 0,
+    surrogates and too large numbers as U+FFFD, 128-159 as windows-1252; unknown names kept),
+    a decoded "&" kept as "&amp;" in markup and a decoded line break as a blank; then the
+    letters of UTF-8 text composed (NFC)."""
+    if b"&" in b:
+        def character(m):
+            if m.group(1) is not None:
+                digits = m.group(1)
+                n = int(digits[1:], 16) if digits[0] in "xX" else int(digits)
+                if n == 0 or n > 0x10FFFF or 0xD800 <= n <= 0xDFFF:
+                    ch = "\ufffd"
+                elif 0x80 <= n <= 0x9F and n not in (0x81, 0x8D, 0x8F, 0x90, 0x9D):
+                    ch = bytes([n]).decode("cp1252")
+                else:
+                    ch = chr(n)
+            elif m.group(2) in NAMED:
+                ch = chr(NAMED[m.group(2)])
+            else:
+                return m.group(0)
+            if ch == "&" and markup:
+                return "&amp;"
+            return " " if ch in "\r\n" else ch
+        b = REFERENCE.sub(character, to_utf8(b).decode("utf-8")).encode("utf-8", "surrogatepass")
+    try:
+        text = b.decode("utf-8")
+    except UnicodeDecodeError:
+        return b  # windows-1252: no combining letters
+    return unicodedata.normalize("NFC", text).encode("utf-8")
+
+
 def clean(b, keywords=False):
     """Quotes out, backslashes doubled; keywords lower-cased with "<" as the script escape,
     titles and descriptions (shown as markup) with "<" as the entity."""
@@ -183,6 +222,7 @@ def main():
             status.append(b"Nicht lesbar: " + path)
             continue
         t, k, d = read_fields(data)
+        t, k, d = decode(t, True), decode(k, False), decode(d, True)
         t, k, d = clean(t), clean(k, True), clean(d)
         missing = [name for name, v in ((b"Titel", t), (b"Keywords", k), (b"Description", d)) if not v]
         if missing:

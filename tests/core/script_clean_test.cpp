@@ -28,3 +28,53 @@ TEST(CleanTest, LessThanIsShownAsTextAndCannotEndTheScript)
     EXPECT_EQ(c.keywords, "\\x3Ck");
     EXPECT_EQ(c.description, "\"q\" & &lt;d>");
 }
+
+TEST(CleanTest, CharacterReferencesAreDecodedBeforeTheCleaning)
+{
+    // Each value as title, keywords and description; the expected texts are what a browser
+    // shows, cleaned as the literal characters are.
+    struct Case {
+        const char* raw;
+        const char* title; // also the description: both are shown as markup
+        const char* keywords;
+    };
+    const Case cases[] = {
+        { "&Ouml;ffnungszeiten", "Öffnungszeiten", "öffnungszeiten" },
+        { "Gr&ouml;&szlig;e &euro; &ndash; &bdquo;x&ldquo;", "Größe € – „x“", "größe € – „x“" },
+        { "Z&#252;rich &#xFC;&#XFC; &#252 x", "Zürich üü ü x", "zürich üü ü x" },
+        { "a&nbsp;b", "a\u00A0b", "a\u00A0b" },
+        // Decoded characters that the cleaning treats: the apostrophe goes, the backslash is
+        // doubled, "<" and "&" stay what they were in the browser.
+        { "Peter&#39;s &apos;C:&#92;Temp", "Peters C:\\\\Temp", "peters c:\\\\temp" },
+        { "&lt;b&gt; &#60;", "&lt;b> &lt;", "\\x3Cb> \\x3C" },
+        { "A &amp; B &amp;lt;", "A &amp; B &amp;lt;", "a & b &lt;" },
+        // The windows-1252 numbers, and what browsers put for numbers that name no character.
+        { "&#150;&#128;&#129;", "–€\u0081", "–€\u0081" },
+        { "&#0;&#xD800;&#x110000;&#99999999999;", "\uFFFD\uFFFD\uFFFD\uFFFD",
+            "\uFFFD\uFFFD\uFFFD\uFFFD" },
+        // A line break would end the script string; a browser shows a blank.
+        { "a&#10;b&#13;c", "a b c", "a b c" },
+        // No references: unknown names, a name without its ";", no digits, a bare "&".
+        { "&foo; &ouml &#; &#x; AT&T &", "&foo; &ouml &#; &#x; AT&T &",
+            "&foo; &ouml &#; &#x; at&t &" },
+    };
+    for (const Case& c : cases) {
+        PageFields out = CleanForScript({ c.raw, c.raw, c.raw });
+        EXPECT_EQ(out.title, c.title) << c.raw;
+        EXPECT_EQ(out.description, c.title) << c.raw;
+        EXPECT_EQ(out.keywords, c.keywords) << c.raw;
+    }
+}
+
+TEST(CleanTest, WindowsTextWithReferencesAndDecomposedLettersBecomeComposedUtf8)
+{
+    // "Café" in windows-1252 with a reference: the whole field becomes UTF-8.
+    EXPECT_EQ(CleanForScript({ "Caf\xE9 &amp; Bar", "", "" }).title, "Café &amp; Bar");
+    // Without a reference it stays in its encoding, as the page writer converts it.
+    EXPECT_EQ(CleanForScript({ "Caf\xE9", "", "" }).title, "Caf\xE9");
+    // "u" and a combining diaeresis, as some editors save it, and a reference to the mark.
+    PageFields out = CleanForScript({ "Zu\xCC\x88rich", "Zu\xCC\x88rich", "Zu&#776;rich" });
+    EXPECT_EQ(out.title, "Zürich");
+    EXPECT_EQ(out.keywords, "zürich");
+    EXPECT_EQ(out.description, "Zürich");
+}
