@@ -53,6 +53,8 @@ void AppendPageHead(std::string& out, const Appearance& a)
     Line(out, "<head>");
     Line(out, "<meta charset=\"utf-8\">");
     Line(out, "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">");
+    // A long address without break points would widen the results past a phone's screen.
+    Line(out, "<style>a { overflow-wrap: anywhere; }</style>");
     Line(out, "<title>" + ReplaceAll(ToUtf8(a.heading), "<", "&lt;") + "</title>");
     Line(out, "<script language=\"JavaScript\">");
     Line(out, "<!--");
@@ -120,33 +122,36 @@ void AppendPageTail(std::string& out, size_t m, const Appearance& a)
         "    found2=0;",
         "",
         "     if (keys[i].toLowerCase().indexOf(Daten[1]) >= 0){",
-        "    document.writeln('<b>' + tits[i] + '</b><br>');",
-        "    document.writeln(descs[i] + '<br><br>');",
-        "    document.writeln('<a href=\" ' + urls[i] + '\" target=\"_blank\">' + urls[i] + "
+        "    hits.push('<b>' + tits[i] + '</b><br>');",
+        "    hits.push(descs[i] + '<br><br>');",
+        "    hits.push('<a href=\" ' + urls[i] + '\" target=\"_blank\">' + urls[i] + "
         "'</a><br><br>');",
         "",
         "    found ++;",
         "       found2=1;",
         "   }",
         "     if (descs[i].toLowerCase().indexOf(Daten[1]) >= 0 && found2 == 0){",
-        "    document.writeln('<b>' + tits[i] + '</b><br>');",
-        "    document.writeln(descs[i] + '<br><br>');",
-        "    document.writeln('<a href=\"' + urls[i] + '\" target=\"_blank\">' + urls[i] + "
+        "    hits.push('<b>' + tits[i] + '</b><br>');",
+        "    hits.push(descs[i] + '<br><br>');",
+        "    hits.push('<a href=\"' + urls[i] + '\" target=\"_blank\">' + urls[i] + "
         "'</a><br><br>');",
         "",
         "    found ++;",
         "        found2=1;",
         "    }",
         "     if (tits[i].toLowerCase().indexOf(Daten[1]) >= 0 && found2 == 0){",
-        "    document.writeln('<b>' + tits[i] + '</b><br>');",
-        "    document.writeln(descs[i] + '<br><br>');",
-        "    document.writeln('<a href=\"' + urls[i] + '\" target=\"_blank\">' + urls[i] + "
+        "    hits.push('<b>' + tits[i] + '</b><br>');",
+        "    hits.push(descs[i] + '<br><br>');",
+        "    hits.push('<a href=\"' + urls[i] + '\" target=\"_blank\">' + urls[i] + "
         "'</a><br><br>');",
         "",
         "    found ++;",
         "     ",
         "    }",
         "}",
+        // The hits are written at once: a document.writeln per line took a browser a minute
+        // for 100,000 hits. The text written is the same, line for line.
+        "document.writeln(hits.join('\\n'));",
         "",
         "    document.writeln('<hr>' + found + ' Ergebnisse gefunden.');",
         "}}",
@@ -160,6 +165,7 @@ void AppendPageTail(std::string& out, size_t m, const Appearance& a)
     Line(out, "<!--");
     Line(out, "if (Daten[0] != ''){");
     Line(out, "if (Daten[1].length > 0){");
+    Line(out, "var hits = new Array();");
     Line(out, "for (var i = 0;i<" + std::to_string(m) + ";i++){");
     for (const char* line : kLoop)
         Line(out, line);

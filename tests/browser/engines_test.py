@@ -29,11 +29,23 @@ page("a.htm", "Gartenpflege", "garten, rasen", "Tipps für den Rasen.")
 page("docs/b.htm", "Bären im Wald", "bär, wald", "Über Bären & Füchse.")
 page("docs/c d.htm", "Preise <50 €", "preise", "Alles für den Garten")
 page("e.htm", "C++ lernen", "c++", "Sprachen <b>fett</b>")
-listing = os.path.join(work, "list")
-with open(listing, "w") as f:
-    f.write("\n".join(os.path.join(site, n) for n in ("a.htm", "docs/b.htm", "docs/c d.htm", "e.htm")))
+# Umlauts as references, and a "u" with a combining diaeresis.
+page("f.htm", "&Ouml;ffnungszeiten", "zeiten", "In Zu\u0308rich")
+LONG = "ein_sehr_langer_dateiname_ohne_jede_stelle_zum_umbrechen_mit_tipps_zu_garten_und_rasen.htm"
+page(LONG, "Lange Adresse", "garten", "Lang")
+
+
+def generate(names, out):
+    listing = os.path.join(work, "list")
+    with open(listing, "w") as f:
+        f.write("\n".join(os.path.join(site, n) for n in names))
+    subprocess.run([GEN, "--files-from", listing, "-o", out], check=True, stdout=subprocess.DEVNULL)
+
+
 out = os.path.join(site, "lookup.htm")
-subprocess.run([GEN, "--files-from", listing, "-o", out], check=True, stdout=subprocess.DEVNULL)
+generate(("a.htm", "docs/b.htm", "docs/c d.htm", "e.htm", "f.htm"), out)
+long_out = os.path.join(site, "lang.htm")
+generate(("a.htm", LONG), long_out)
 
 # What the page wrote: the word, the count line and each hit's title and link.
 SCRIPT = ("JSON.stringify({word: (document.querySelector('b') || {}).textContent || null,"
@@ -52,6 +64,8 @@ QUERIES = [  # query, word shown, hits (title, link) in page order
     ("?lookup=50", "50", [("Preise <50 €", "docs/c%20d.htm")]),
     ("?lookup=F%C3%BCchse", "füchse", [("Bären im Wald", "docs/b.htm")]),
     ("?lookup=zebra", "zebra", []),
+    ("?lookup=%C3%B6ffnungszeiten", "öffnungszeiten", [("Öffnungszeiten", "f.htm")]),
+    ("?lookup=in+z%C3%BCrich", "in zürich", [("Öffnungszeiten", "f.htm")]),
 ]
 
 failed = 0
@@ -98,6 +112,13 @@ try:
     tree = phone.accessibility_tree()
     check("phone: the search field is named", ("textbox", "Suchbegriff") in tree, tree)
     check("phone: a search landmark", any(role == "search" for role, _ in tree), tree)
+    # A long address without break points wraps instead of widening the page.
+    _, value = phone.load("file://" + long_out + "?lookup=garten",
+                          "JSON.stringify({hits: document.querySelectorAll('a[target]').length,"
+                          " width: document.documentElement.scrollWidth})")
+    got = json.loads(value)
+    check("phone: a long address keeps the page within the screen",
+          got["hits"] == 2 and got["width"] <= 375, got)
 finally:
     phone.close()
 

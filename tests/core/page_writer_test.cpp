@@ -129,14 +129,14 @@ TEST(PageWriterTest, EntryBlockAndTailCount)
     // The last index script is closed, and the search runs in a script of its own.
     EXPECT_EQ(tail.rfind("</script>\r\n<script language=\"JavaScript\">\r\n<!--\r\n"
                          "if (Daten[0] != ''){\r\nif (Daten[1].length > 0){\r\n"
-                         "for (var i = 0;i<3;i++){\r\n",
+                         "var hits = new Array();\r\nfor (var i = 0;i<3;i++){\r\n",
                   0),
         0u);
     EXPECT_EQ(tail.substr(tail.size() - 9), "</html>\r\n");
     size_t lines = 0;
     for (char c : tail)
         lines += c == '\n';
-    EXPECT_EQ(lines, 45u); // from closing the index to "</html>"
+    EXPECT_EQ(lines, 47u); // from closing the index to "</html>"
 }
 
 TEST(PageWriterTest, TheIndexComesInScriptsOfAThousandEntries)
