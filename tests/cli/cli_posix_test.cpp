@@ -68,8 +68,8 @@ TEST(CliTest, UnlistableFolderBelowTheTreeIsReported)
 
 TEST(CliTest, OutOfMemoryKeepsTheOldPageAndSaysSoInGerman)
 {
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit allows";
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "The sanitizer reserves more address space than the limit allows";
 #else
     test::TempDir dir;
     const std::string old = dir.Write("lookup.htm", "alte Seite");

@@ -202,8 +202,8 @@ TEST(BadInputTest, AwkwardFileNamesGiveWorkingUrls)
 
 TEST(BadInputTest, OutOfMemoryInTheRunKeepsTheOldPage)
 {
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit allows";
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "The sanitizer reserves more address space than the limit allows";
 #else
     test::TempDir dir;
     RunInputs in;
