@@ -73,25 +73,34 @@ if [ -z "${TOVARO_NO_BROWSER:-}" ] && command -v chromium >/dev/null; then
     done
     echo "browser, $n entries: page with query loaded and searched in $withq ms (without query $base ms)"
   done
-  # The first search in a new browser process of each engine, on the largest page.
+  # The first search in a new browser process of each engine, on the largest page: a query with
+  # few hits, one that every page matches ("garten") and one without a hit, and the last two
+  # again on the same page in the earlier form, which wrote each hit's lines one by one.
+  sed -e 's/^    hits\.push(/    document.writeln(/' -e '/^var hits = new Array();\r$/d' \
+    -e "/^document\.writeln(hits\.join('\\\\n'));\r\$/d" "$work/site/suche-$pages.htm" \
+    >"$work/site/einzeln-$pages.htm"
   if command -v firefox-esr >/dev/null && command -v xvfb-run >/dev/null; then
-    /usr/bin/python3 - "$work/site/suche-$pages.htm" <<'PY'
+    /usr/bin/python3 - "$work/site/suche-$pages.htm" "$work/site/einzeln-$pages.htm" <<'PY'
 import sys
 sys.path.insert(0, "tests/browser")
 import engines
-page = sys.argv[1]
+page, one_by_one = sys.argv[1], sys.argv[2]
+runs = [("hits written at once", page, "nummer12"), ("hits written at once", page, "garten"),
+        ("hits written at once", page, "zebra"), ("each line written", one_by_one, "zebra"),
+        ("each line written", one_by_one, "nummer12")]
 for engine_class in engines.ENGINES:
-    times = []
-    for _ in range(3):
-        engine = engine_class()
-        try:
-            seconds, hits = engine.load("file://" + page + "?lookup=nummer12",
-                                        "document.querySelectorAll('a[target]').length")
-        finally:
-            engine.close()
-        times.append(seconds)
-    print("first search in a new %s process: %.0f ms (%d hits; best of three)"
-          % (engine_class.name, min(times) * 1000, hits))
+    for form, path, query in runs:
+        times = []
+        for _ in range(3):
+            engine = engine_class()
+            try:
+                seconds, hits = engine.load("file://" + path + "?lookup=" + query,
+                                            "document.querySelectorAll('a[target]').length")
+            finally:
+                engine.close()
+            times.append(seconds)
+        print("first search in a new %s process, %s, %s: %.0f ms (%d hits; best of three)"
+              % (engine_class.name, form, query, min(times) * 1000, hits))
 PY
   fi
 fi
