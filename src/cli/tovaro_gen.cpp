@@ -130,27 +130,67 @@ private:
 // byte-order mark at the start (as Windows editors write it) is no part of the first path. A
 // line holding a NUL byte names no file and stays in the list as it is, to be reported as
 // unreadable.
+// The lines of a file list, fed in pieces of any size: CR LF, LF or a lone CR ends a line, a
+// UTF-8 byte-order mark at the start is skipped, empty lines are skipped.
+class ListLines {
+public:
+    ListLines(const std::string& cwd, std::vector<std::string>& files)
+        : cwd_(cwd)
+        , files_(files)
+    {
+    }
+    void Feed(std::string_view chunk)
+    {
+        size_t start = 0; // where the part of the line in this piece begins
+        for (size_t i = 0; i < chunk.size(); ++i) {
+            const char c = chunk[i];
+            if (c != '\r' && c != '\n') {
+                afterCr_ = false;
+                continue;
+            }
+            if (c == '\n' && afterCr_) { // the LF of a CR LF, also across two pieces
+                afterCr_ = false;
+                start = i + 1;
+                continue;
+            }
+            line_.append(chunk.substr(start, i - start));
+            start = i + 1;
+            afterCr_ = c == '\r';
+            Take();
+        }
+        line_.append(chunk.substr(start));
+    }
+    void Finish() { Take(); }
+
+private:
+    void Take()
+    {
+        if (first_ && line_.rfind("\xEF\xBB\xBF", 0) == 0)
+            line_.erase(0, 3);
+        first_ = false;
+        if (line_.empty())
+            return;
+        if (line_.find('\0') != std::string::npos)
+            files_.push_back(line_);
+        else
+            files_.push_back(AbsolutePath(line_, cwd_));
+        line_.clear();
+    }
+
+    const std::string& cwd_;
+    std::vector<std::string>& files_;
+    std::string line_;
+    bool first_ = true;
+    bool afterCr_ = false;
+};
+
 bool ReadListFile(std::istream& in, const std::string& cwd, std::vector<std::string>& files)
 {
-    std::string line;
-    bool first = true;
-    auto take = [&] {
-        if (first && line.rfind("\xEF\xBB\xBF", 0) == 0)
-            line.erase(0, 3);
-        first = false;
-        if (line.empty())
-            return;
-        if (line.find('\0') != std::string::npos)
-            files.push_back(line);
-        else
-            files.push_back(AbsolutePath(line, cwd));
-        line.clear();
-    };
     std::streambuf* buf = in.rdbuf();
     if (buf == nullptr || !in.good())
         return !in.bad();
+    ListLines lines(cwd, files);
     char chunk[65536];
-    bool afterCr = false;
     for (;;) {
         std::streamsize n;
         try {
@@ -160,20 +200,9 @@ bool ReadListFile(std::istream& in, const std::string& cwd, std::vector<std::str
         }
         if (n <= 0)
             break;
-        for (std::streamsize i = 0; i < n; ++i) {
-            const char c = chunk[i];
-            if (c == '\n' && afterCr) {
-                afterCr = false;
-                continue;
-            }
-            afterCr = c == '\r';
-            if (c == '\r' || c == '\n')
-                take();
-            else
-                line.push_back(c);
-        }
+        lines.Feed(std::string_view(chunk, static_cast<size_t>(n)));
     }
-    take();
+    lines.Finish();
     return true;
 }
 
@@ -216,8 +245,11 @@ int Run(const Options& o, Console& console)
             } else {
                 std::string content;
                 ok = Disk().ReadWhole(AbsolutePath(s.value, c.cwd), content);
-                std::istringstream list(content);
-                ok = ok && ReadListFile(list, c.cwd, in.files);
+                if (ok) {
+                    ListLines lines(c.cwd, in.files);
+                    lines.Feed(content);
+                    lines.Finish();
+                }
             }
             if (!ok) {
                 console.Err("Die Dateiliste " + s.value + " konnte nicht gelesen werden.");

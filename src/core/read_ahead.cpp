@@ -76,10 +76,11 @@ void HeadReadAhead::Work()
 ReadResult HeadReadAhead::Take(size_t index)
 {
     if (readers_.empty()) {
+        if (started_ || !LatencyProbe::Times(index))
+            return ReadPageFields(files_[index], skip_);
         const auto start = std::chrono::steady_clock::now();
         ReadResult read = ReadPageFields(files_[index], skip_);
-        if (!started_ && probe_.Slow(std::chrono::steady_clock::now() - start)
-            && index + 1 < files_.size())
+        if (probe_.Slow(std::chrono::steady_clock::now() - start) && index + 1 < files_.size())
             StartReaders(index + 1);
         return read;
     }
@@ -168,11 +169,15 @@ ListingReadAhead::Listing ListingReadAhead::Take(const std::string& folder)
 {
     Listing listing;
     if (listers_.empty()) {
-        const auto start = std::chrono::steady_clock::now();
         if (!askedEarly_.empty() && askedEarly_.back() == folder)
             askedEarly_.pop_back();
+        if (started_ || !LatencyProbe::Times(listed_++)) {
+            listing.error = Disk().ListFolder(folder, listing.entries, &listing.id);
+            return listing;
+        }
+        const auto start = std::chrono::steady_clock::now();
         listing.error = Disk().ListFolder(folder, listing.entries, &listing.id);
-        if (!started_ && probe_.Slow(std::chrono::steady_clock::now() - start)) {
+        if (probe_.Slow(std::chrono::steady_clock::now() - start)) {
             started_ = true;
             StartThreads(listers_, threads_, [this] { Work(); });
             AskEarlyFolders();

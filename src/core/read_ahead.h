@@ -6,6 +6,8 @@
 #include "head_scan.h"
 #include "platform/file_system.h"
 
+#include <algorithm>
+#include <array>
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
@@ -23,28 +25,37 @@ namespace tovaro {
 /// How many reads or listings are in flight at most.
 constexpr size_t kRequestsInFlight = 24;
 
-/// Tells when requests made one after the other wait rather than work: once a few have been
-/// made and they took longer on average than `slow`. On a warm local disk a head takes a few
+/// Tells when requests made one after the other wait rather than work: when the middle one of
+/// eight timed requests took longer than `slow`. On a warm local disk a head takes a few
 /// microseconds and threads would only cost; on a share or a cold disk it takes milliseconds.
+/// The middle value, not the mean, so that the first requests of a process (page faults, a
+/// first lookup of a folder) do not start threads on a local disk. Every request is timed at
+/// first, then every eighth, so that a share reached later in the list is still noticed.
 class LatencyProbe {
 public:
     explicit LatencyProbe(std::chrono::microseconds slow)
         : slow_(slow)
     {
     }
-    /// Adds one request's time; true once reading ahead pays.
+    /// Whether request number `count` (from 0) is to be timed.
+    static bool Times(size_t count) { return count < kTimedFirst || count % kSample == 0; }
+    /// Adds one timed request's time; true once reading ahead pays.
     bool Slow(std::chrono::steady_clock::duration took)
     {
-        total_ += took;
-        ++count_;
-        return count_ >= kSample && total_ > slow_ * count_;
+        window_[taken_++ % kSample] = took;
+        if (taken_ % kSample != 0)
+            return false;
+        std::array<std::chrono::steady_clock::duration, kSample> sorted = window_;
+        std::nth_element(sorted.begin(), sorted.begin() + kSample / 2, sorted.end());
+        return sorted[kSample / 2] > slow_;
     }
 
 private:
-    static constexpr long kSample = 8;
+    static constexpr size_t kSample = 8;
+    static constexpr size_t kTimedFirst = 64;
     std::chrono::steady_clock::duration slow_;
-    std::chrono::steady_clock::duration total_ {};
-    long count_ = 0;
+    std::array<std::chrono::steady_clock::duration, kSample> window_ {};
+    size_t taken_ = 0;
 };
 
 /// The heads of a file list, taken in the list's order. They are read one after the other
@@ -124,6 +135,7 @@ private:
 
     size_t threads_;
     LatencyProbe probe_;
+    size_t listed_ = 0; // listings taken one after the other
     bool started_ = false;
     std::mutex mutex_;
     std::condition_variable work_; // a folder was asked for, or the listers stop

@@ -4,25 +4,50 @@
 #include "platform/unicode.h"
 #include "text.h"
 
-#include <algorithm>
 #include <string_view>
 
 namespace tovaro {
 
 namespace {
 
-// Apostrophes removed and backslashes doubled; then "<" written as `less`, so that a field can
-// never end the page's script element. Keywords are lower-cased in between. Most fields need
-// none of it and are left as they are.
-void CleanField(std::string& text, bool lowerCase, std::string_view less)
-{
-    bool quotes = false;
-    bool hasLess = false;
-    for (char c : text) {
-        quotes = quotes || c == '\'' || c == '\\';
-        hasLess = hasLess || c == '<';
+// What one pass over a field finds; most fields need none of the steps below.
+struct Found {
+    bool quotes = false; // "'" or "\\"
+    bool less = false;
+    bool ampersand = false;
+    bool ascii = true;
+    bool marksPossible = false; // a byte from 0xCC up: a code point from U+0300, or not UTF-8
+
+    explicit Found(std::string_view text)
+    {
+        for (char c : text) {
+            const auto b = static_cast<unsigned char>(c);
+            quotes = quotes || c == '\'' || c == '\\';
+            less = less || c == '<';
+            ampersand = ampersand || c == '&';
+            ascii = ascii && b < 0x80;
+            marksPossible = marksPossible || b >= 0xCC;
+        }
     }
-    if (quotes) {
+};
+
+// The field as the browser reads it: its character references decoded (into UTF-8) and its
+// letters composed, so that the search compares the text that the results show. A windows-1252
+// field without "&" stays as it is: it holds no combining letters. Then apostrophes removed and
+// backslashes doubled, the keywords lower-cased, and "<" written as `less`, so that a field can
+// never end the page's script element.
+void CleanField(std::string& text, bool markup, std::string_view less)
+{
+    Found found(text);
+    if (found.ampersand) {
+        text = DecodeCharacterReferences(found.ascii ? text : ToUtf8(text), markup);
+        found = Found(text);
+    }
+    // Below U+0300, where the combining marks begin, every text is composed already: German and
+    // other Latin-1 text never reaches the normalisation.
+    if (found.marksPossible && IsValidUtf8(text))
+        text = ComposeNfc(text);
+    if (found.quotes) {
         std::string out;
         out.reserve(text.size() + 8);
         for (char c : text) {
@@ -33,48 +58,23 @@ void CleanField(std::string& text, bool lowerCase, std::string_view less)
         }
         text.swap(out);
     }
-    if (lowerCase)
-        LowerTextInPlace(text);
-    if (hasLess)
+    if (!markup)
+        LowerTextInPlace(text); // the keywords
+    if (found.less)
         text = ReplaceAll(text, "<", less);
-}
-
-// The field as the browser reads it: its character references decoded (into UTF-8) and its
-// letters composed, so that the search compares the text that the results show. A field of
-// plain ASCII without "&" is left as it is, and so is a windows-1252 field without "&", which
-// holds no combining letters.
-void DecodeField(std::string& text, bool markup)
-{
-    bool ampersand = false;
-    bool ascii = true;
-    for (char c : text) {
-        ampersand = ampersand || c == '&';
-        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
-    }
-    if (ampersand) {
-        text = DecodeCharacterReferences(ascii ? text : ToUtf8(text), markup);
-        ascii = std::all_of(
-            text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    }
-    if (!ascii && IsValidUtf8(text))
-        text = ComposeNfc(text);
 }
 
 } // namespace
 
 void CleanForScriptInPlace(PageFields& fields)
 {
-    // The title and the description are shown as markup: a decoded "&" stays "&amp;" there.
-    DecodeField(fields.keywords, false);
-    DecodeField(fields.title, true);
-    DecodeField(fields.description, true);
-
-    // Keywords are only searched, never shown: the script escape keeps their text. Titles and
-    // descriptions are written into the results as markup, so "<" becomes the entity, which
-    // shows as a browser shows a title or a meta text.
-    CleanField(fields.keywords, true, "\\x3C");
-    CleanField(fields.title, false, "&lt;");
-    CleanField(fields.description, false, "&lt;");
+    // Keywords are only searched, never shown: the script escape keeps their text, and a decoded
+    // "&" is itself. Titles and descriptions are written into the results as markup, so "<"
+    // becomes the entity and a decoded "&" stays "&amp;", which show as a browser shows a title
+    // or a meta text.
+    CleanField(fields.keywords, false, "\\x3C");
+    CleanField(fields.title, true, "&lt;");
+    CleanField(fields.description, true, "&lt;");
 }
 
 } // namespace tovaro

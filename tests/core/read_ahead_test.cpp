@@ -159,3 +159,31 @@ TEST(ReadAheadTest, TheSearchGivesTheSameListWhateverTheTiming)
         EXPECT_EQ(listing.unlisted.front().path, "/t/a0/b2/zu");
     }
 }
+
+TEST(ReadAheadTest, TheProbeGoesByTheMiddleOfEightTimedRequests)
+{
+    using std::chrono::microseconds;
+    struct Case {
+        const char* what;
+        std::vector<int> micros; // the times of the requests timed, in order
+        bool slow; // whether the probe says so at the last of them
+    };
+    const Case cases[] = {
+        { "a slow first request on a fast disk", { 5000, 5, 5, 5, 5, 5, 5, 5 }, false },
+        { "three slow requests of eight", { 500, 500, 500, 5, 5, 5, 5, 5 }, false },
+        { "a share", { 900, 1100, 1000, 950, 5, 1200, 1000, 1000 }, true },
+        { "a share reached after a fast part",
+            { 5, 5, 5, 5, 5, 5, 5, 5, 900, 900, 900, 900, 900, 900, 900, 900 }, true },
+    };
+    for (const Case& c : cases) {
+        LatencyProbe probe(microseconds(100));
+        bool slow = false;
+        for (int t : c.micros)
+            slow = probe.Slow(microseconds(t));
+        EXPECT_EQ(slow, c.slow) << c.what;
+    }
+    // Every request is timed at first, then every eighth.
+    EXPECT_TRUE(LatencyProbe::Times(63));
+    EXPECT_FALSE(LatencyProbe::Times(65));
+    EXPECT_TRUE(LatencyProbe::Times(72));
+}
