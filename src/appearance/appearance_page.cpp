@@ -152,10 +152,12 @@ void AppearancePage::chooseTextColour()
 
 void AppearancePage::chooseColourFor(QLineEdit* field, QLabel* preview)
 {
-    // Confirmed or cancelled, the field gets the dialog's one value.
-    const ColourValue value = colourDialog_.Choose(this);
-    field->setText(QString::fromStdString(ColourToCode(value)));
-    FillPreview(preview, value);
+    // A cancel changes nothing: the field keeps the user's colour.
+    const std::optional<ColourValue> value = colourDialog_.Choose(this);
+    if (!value)
+        return;
+    field->setText(QString::fromStdString(ColourToCode(*value)));
+    FillPreview(preview, *value);
 }
 
 void AppearancePage::previewFontFace()

@@ -18,11 +18,12 @@ bool QtColourDialog::Run(QWidget* parent, ColourValue& chosen)
     return true;
 }
 
-ColourValue SharedColourChoice::Choose(QWidget* parent)
+std::optional<ColourValue> SharedColourChoice::Choose(QWidget* parent)
 {
     ColourValue chosen = value_;
-    if (dialog_.Run(parent, chosen))
-        value_ = chosen;
+    if (!dialog_.Run(parent, chosen))
+        return std::nullopt;
+    value_ = chosen;
     return value_;
 }
 

@@ -2,6 +2,8 @@
 // the colour last confirmed from either button. A cancelled dialog yields that value.
 #pragma once
 
+#include <optional>
+
 #include "core/colour.h"
 
 class QWidget;
@@ -27,8 +29,9 @@ public:
         : dialog_(dialog)
     {
     }
-    /// Runs the dialog and returns the shared value afterwards.
-    ColourValue Choose(QWidget* parent);
+    /// Runs the dialog, opened on the colour last confirmed (black at first); the colour the
+    /// user confirmed, which becomes the shared one, or nothing when the user cancelled.
+    std::optional<ColourValue> Choose(QWidget* parent);
 
 private:
     ColourDialog& dialog_;

@@ -67,18 +67,21 @@ TEST_F(AppearanceTest, DialogWritesItsColourIntoTheTargetOnly)
     EXPECT_EQ(Bg(), QStringLiteral("#FF0000"));
 }
 
-TEST_F(AppearanceTest, CancelYieldsBlackAtFirstThenTheLastConfirmedColour)
+TEST_F(AppearanceTest, CancelKeepsTheFieldAndThePreview)
 {
-    test::Control<QPushButton>(page, "Command4")->click(); // cancelled, never confirmed before
-    EXPECT_EQ(Fg(), QStringLiteral("#000000"));
-    EXPECT_EQ(FgPreview(), 0u);
+    test::Control<QPushButton>(page, "Command1")->click(); // cancelled, never confirmed before
+    EXPECT_EQ(Bg(), QStringLiteral("#FFFFE1"));
+    EXPECT_EQ(BgPreview(), MakeColour(0xFF, 0xFF, 0xE1));
     h.dialog.answers = { MakeColour(255, 255, 0) };
     test::Control<QPushButton>(page, "Command1")->click();
     EXPECT_EQ(Bg(), QStringLiteral("#FFFF00"));
-    test::Control<QPushButton>(page, "Command4")->click(); // cancelled: the background's colour
-    EXPECT_EQ(Fg(), QStringLiteral("#FFFF00"));
-    EXPECT_EQ(FgPreview(), MakeColour(255, 255, 0));
-    EXPECT_EQ(h.dialog.runs, 3);
+    test::Control<QLineEdit>(page, "Text4")->setText(QStringLiteral("#123456"));
+    test::Control<QPushButton>(page, "Command4")->click(); // cancelled: the text colour stays
+    test::Control<QPushButton>(page, "Command1")->click(); // cancelled: what the user typed stays
+    EXPECT_EQ(Fg(), QStringLiteral("#000000"));
+    EXPECT_EQ(FgPreview(), 0u);
+    EXPECT_EQ(Bg(), QStringLiteral("#123456"));
+    EXPECT_EQ(h.dialog.runs, 4);
 }
 
 TEST_F(AppearanceTest, TypedValuesPassUncheckedAndLeaveThePreview)
