@@ -1,13 +1,6 @@
 #include "document_opener.h"
 
-#include <QProcess>
-
 namespace tovaro::gui {
-
-void DesktopOpener::Open(const QString& target)
-{
-    QProcess::startDetached(QStringLiteral("xdg-open"), { target }, QStringLiteral("/"));
-}
 
 QString HelpDocumentPath(const QString& programDir)
 {

@@ -22,7 +22,9 @@ public:
     virtual void Open(const QString& target) = 0;
 };
 
-/// Opens through xdg-open, started detached with "/" as its working directory.
+/// Opens through the system: on Linux xdg-open, found on the PATH's absolute folders only and
+/// started detached in "/"; on Windows the shell's "open" verb, with the system's separators in
+/// a path. No program is ever looked for in the current folder.
 class DesktopOpener : public DocumentOpener {
 public:
     void Open(const QString& target) override;
