@@ -29,6 +29,10 @@ if [ "$wizard" = 1 ]; then
   x86_64-w64-mingw32-strip -o "$stage/tovaro.exe" build-windows/tovaro.exe
   x86_64-w64-mingw32-strip -o "$stage/tovaro-gen.exe" build-windows/tovaro-gen.exe
   cp -r help "$stage/help"
+  # The uninstaller removes the help files by name and their folders only when empty.
+  (cd help && find . -type f | sort | sed 's|^\./||; s|/|\\|g; s|.*|  Delete "$INSTDIR\\help\\&"|'
+   find . -mindepth 1 -type d | sort -r | sed 's|^\./||; s|/|\\|g; s|.*|  RMDir "$INSTDIR\\help\\&"|'
+   echo '  RMDir "$INSTDIR\help"') >"$stage/help-files.nsh"
   makensis -V2 -DVERSION="$version" -DSOURCE="$PWD/$stage" \
     -DOUTFILE="$PWD/build-windows/TovaroWizard-Setup-$version.exe" packaging/windows/tovaro.nsi
   echo "build-windows/tovaro.exe"

@@ -1,26 +1,36 @@
 ; The setup program of Tovaro Wizard for Windows. Built by scripts/build-windows.sh:
-;   makensis -DVERSION=1.0.0 -DSOURCE=<folder with tovaro.exe, tovaro-gen.exe, help> -DOUTFILE=<exe>
+;   makensis -DVERSION=1.0.0 -DSOURCE=<folder with tovaro.exe, tovaro-gen.exe, help and
+;            help-files.nsh> -DOUTFILE=<exe>
 ; Administrators install for all users into Program Files, other users for themselves into
-; their own programs folder. /S installs and uninstalls silently.
+; their own programs folder; /D= names another folder, and an installed version is updated
+; where it is. /S installs and uninstalls silently. The uninstaller removes what the setup
+; installed, by name, and a folder only when nothing else is left in it.
 ; A 64-bit setup program, like the programs it installs.
 Target amd64-unicode
 !include "MUI2.nsh"
 !include "LogicLib.nsh"
 !include "x64.nsh"
+!include "FileFunc.nsh"
 
 !define PRODUCT "Tovaro Wizard"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\TovaroWizard"
+
+!define MAKER "Brantwell Software"
+!define WEB "https://www.tovaro.example/"
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
 RequestExecutionLevel highest
 SetCompressor /SOLID lzma
-InstallDir "$PROGRAMFILES64\${PRODUCT}"
+; The product and its maker, not the installer tool, at the foot of every page.
+BrandingText "${PRODUCT} ${VERSION} – ${MAKER}"
+; No InstallDir: .onInit sets the default, unless /D= has named a folder.
 
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
-!define MUI_FINISHPAGE_RUN "$INSTDIR\tovaro.exe"
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_FUNCTION StartAsUser
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
@@ -35,15 +45,47 @@ Function .onInit
   ${If} $0 == "Admin"
     StrCpy $AllUsers 1
     SetShellVarContext all
-    StrCpy $INSTDIR "$PROGRAMFILES64\${PRODUCT}"
+    ReadRegStr $1 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+    ReadRegStr $2 HKLM "${UNINSTALL_KEY}" "DisplayVersion"
+    StrCpy $3 "$PROGRAMFILES64\${PRODUCT}"
   ${Else}
     StrCpy $AllUsers 0
     SetShellVarContext current
-    StrCpy $INSTDIR "$LOCALAPPDATA\Programs\${PRODUCT}"
+    ReadRegStr $1 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+    ReadRegStr $2 HKCU "${UNINSTALL_KEY}" "DisplayVersion"
+    StrCpy $3 "$LOCALAPPDATA\Programs\${PRODUCT}"
+  ${EndIf}
+  ${If} $1 != ""
+    ; An installed version is updated in its own folder.
+    StrCpy $INSTDIR $1
+    MessageBox MB_OK|MB_ICONINFORMATION "${PRODUCT} $2 ist bereits in $1 installiert und wird \
+      auf Version ${VERSION} aktualisiert." /SD IDOK
+  ${ElseIf} $INSTDIR == ""
+    StrCpy $INSTDIR $3
   ${EndIf}
 FunctionEnd
 
+; A running wizard would keep its program file: it is closed first.
+Function CloseRunningWizard
+  ${Do}
+    FindWindow $0 "" " Tovaro Wizard 1.00"
+    ${If} $0 == 0
+      ${Break}
+    ${EndIf}
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${PRODUCT} läuft noch. Bitte schließen Sie \
+      ${PRODUCT} und wählen Sie dann Wiederholen." /SD IDCANCEL IDRETRY +2
+    Abort
+  ${Loop}
+FunctionEnd
+
+; The finish page starts the wizard as the user who started the setup, through Explorer, not
+; with the setup's administrator rights (its default output file would land in Program Files).
+Function StartAsUser
+  Exec '"$WINDIR\explorer.exe" "$INSTDIR\tovaro.exe"'
+FunctionEnd
+
 Section "Tovaro Wizard"
+  Call CloseRunningWizard
   SetOutPath "$INSTDIR"
   File "${SOURCE}\tovaro.exe"
   File "${SOURCE}\tovaro-gen.exe"
@@ -52,11 +94,16 @@ Section "Tovaro Wizard"
   SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\uninstall.exe"
   CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\tovaro.exe"
+  ${GetSize} "$INSTDIR" "/S=0K" $4 $5 $6
+  IntFmt $4 "0x%08X" $4
   ${If} $AllUsers == 1
     SetRegView 64
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
-    WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "Brantwell Software"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${MAKER}"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "HelpLink" "${WEB}"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "URLInfoAbout" "${WEB}"
+    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $4
     WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\tovaro.exe"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
@@ -66,7 +113,10 @@ Section "Tovaro Wizard"
   ${Else}
     WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
     WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
-    WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "Brantwell Software"
+    WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${MAKER}"
+    WriteRegStr HKCU "${UNINSTALL_KEY}" "HelpLink" "${WEB}"
+    WriteRegStr HKCU "${UNINSTALL_KEY}" "URLInfoAbout" "${WEB}"
+    WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $4
     WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
     WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\tovaro.exe"
     WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
@@ -78,6 +128,12 @@ SectionEnd
 
 Function un.onInit
   SetRegView 64
+  FindWindow $0 "" " Tovaro Wizard 1.00"
+  ${If} $0 != 0
+    MessageBox MB_OK|MB_ICONEXCLAMATION "${PRODUCT} läuft noch. Bitte schließen Sie ${PRODUCT} \
+      und starten Sie die Deinstallation erneut." /SD IDOK
+    Abort
+  ${EndIf}
   UserInfo::GetAccountType
   Pop $0
   ${If} $0 == "Admin"
@@ -93,7 +149,9 @@ Section "Uninstall"
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
   Delete "$INSTDIR\tovaro.exe"
   Delete "$INSTDIR\tovaro-gen.exe"
-  RMDir /r "$INSTDIR\help"
+  ; The help files the setup installed, each by name, then their folders if empty: a user's
+  ; own files in a folder of the same name stay.
+  !include "${SOURCE}\help-files.nsh"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
   ${If} $AllUsers == 1

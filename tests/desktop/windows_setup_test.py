@@ -177,6 +177,33 @@ check(not os.path.exists(shortcut), "silent uninstall: the Start-menu entry is g
 check(not registered(), "silent uninstall: no uninstaller registered")
 check(stored_path() == "", "silent uninstall: no settings entry left")
 
+# Into a folder of the user's own (/D=), which already holds a "help" folder with a note: a
+# second setup updates that installation in place, and the uninstaller removes only what the
+# setup installed.
+tools = os.path.join(drive_c, "Tools")
+note = os.path.join(tools, "help", "meine-notiz.txt")
+os.makedirs(os.path.dirname(note), exist_ok=True)
+with open(note, "w") as f:
+    f.write("meine Notiz")
+wine([setup, "/S", r"/D=C:\Tools"])
+check(wait_for(lambda: os.path.exists(os.path.join(tools, "uninstall.exe")), 60),
+      "/D=C:\\Tools installs there")
+check(not os.path.exists(home), "/D= leaves Program Files alone")
+size = wine(["reg", "query", key, "/v", "EstimatedSize"])
+check(size.returncode == 0 and b"REG_DWORD" in size.stdout, "Apps & features: an estimated size")
+help_link = wine(["reg", "query", key, "/v", "HelpLink"])
+check(b"https://www.tovaro.example/" in help_link.stdout, "Apps & features: a help link")
+os.utime(os.path.join(tools, "tovaro.exe"), (0, 0))
+wine([setup, "/S"])
+check(wait_for(lambda: os.path.getmtime(os.path.join(tools, "tovaro.exe")) > 0, 60)
+      and not os.path.exists(home), "a second setup updates the installation where it is")
+wine([r"C:\Tools\uninstall.exe", "/S"])
+check(wait_for(lambda: not os.path.exists(os.path.join(tools, "tovaro.exe")), 60),
+      "the uninstaller removes the programs")
+check(os.path.isfile(note) and not os.path.exists(os.path.join(tools, "help", "index.htm")),
+      "the uninstaller keeps the user's own file in the help folder")
+check(not registered(), "uninstalled from C:\\Tools: no uninstaller registered")
+
 if failures:
     print("%d checks failed" % len(failures))
     sys.exit(1)

@@ -226,6 +226,10 @@ public:
             const wchar_t* n = data.cFileName;
             if (n[0] == L'.' && (n[1] == L'\0' || (n[1] == L'.' && n[2] == L'\0')))
                 continue;
+            // What Explorer hides stays hidden, as names starting with "." do on Linux:
+            // "$Recycle.Bin", "System Volume Information", the old profile links.
+            if ((data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0)
+                continue;
             // A link or junction to a folder carries the folder bit too: it is followed.
             entries.push_back(
                 { Narrow(n), (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 });

@@ -120,6 +120,32 @@ TEST(WindowsFileSystemTest, EveryFolderOfATreeIsListedOnce)
     EXPECT_EQ(RealPath(dir.path() + "\\B\\D"), dir.path() + "\\b\\d");
 }
 
+TEST(WindowsFileSystemTest, HiddenAndSystemItemsAreLeftOut)
+{
+    test::TempDir dir;
+    const std::string shown = dir.Write("sichtbar.htm", "");
+    const std::string inside = dir.Write("normal\\y.htm", "");
+    struct Item {
+        const char* name;
+        DWORD attributes;
+    };
+    for (const Item& item : { Item { "versteckt.htm", FILE_ATTRIBUTE_HIDDEN },
+             Item { "System Volume Information\\x.htm", 0 },
+             Item { "$Recycle.Bin\\z.htm", 0 }, Item { "system.htm", FILE_ATTRIBUTE_SYSTEM } })
+        dir.Write(item.name, "");
+    for (const Item& item : { Item { "versteckt.htm", FILE_ATTRIBUTE_HIDDEN },
+             Item { "System Volume Information", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM },
+             Item { "$Recycle.Bin", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM },
+             Item { "system.htm", FILE_ATTRIBUTE_SYSTEM } }) {
+        const std::wstring path = windows::Widen(dir.path() + "\\" + item.name);
+        ASSERT_TRUE(::SetFileAttributesW(path.c_str(),
+            item.attributes | (::GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY)))
+            << item.name;
+    }
+    EXPECT_EQ(Names(dir.path()), (std::vector<std::string> { "normal", "sichtbar.htm" }));
+    EXPECT_EQ(Sorted(CollectFiles(dir.path(), "*.htm")), Sorted({ shown, inside }));
+}
+
 TEST(WindowsFileSystemTest, ReplacingThePage)
 {
     test::TempDir dir;
