@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 wizard=${TOVARO_WINDOWS_WIZARD:-1}
-packages=(g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 libgtest-dev cmake)
+packages=(g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 libgtest-dev cmake icoutils)
 [ "$wizard" = 1 ] && packages+=(nsis qt6-base-dev qt6-base-dev-tools)
 bash scripts/install-deps.sh "${packages[@]}"
 options=(-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release)
