@@ -127,6 +127,11 @@ AppearancePage::AppearancePage(Program& program, ColourDialog& dialog, PickerSou
 
 void AppearancePage::StartPicker(PortalColourPicker* portal, ScreenPicker* live)
 {
+    // One live picker at a time: a new one ends the running one, so one Escape ends picking.
+    for (ScreenPicker* other : { backgroundPicker_, textPicker_ }) {
+        if (other != live)
+            other->Stop();
+    }
     if (IsWaylandSession())
         portal->Start();
     else

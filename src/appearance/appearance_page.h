@@ -34,7 +34,7 @@ private:
     void previewFontFace();
     static void FillPreview(QLabel* shape, ColourValue value);
     /// "Bildschirmpipette": the desktop portal in a Wayland session, else the live picker.
-    static void StartPicker(PortalColourPicker* portal, ScreenPicker* live);
+    void StartPicker(PortalColourPicker* portal, ScreenPicker* live);
 
     SharedColourChoice colourDialog_;
     AnnouncedLabel* pickerHint_ = nullptr; ///< the Escape hint, over the heading

@@ -25,6 +25,11 @@ void ScreenPicker::Start()
     targets_.showHint(true);
 }
 
+void ScreenPicker::Stop()
+{
+    timer_.stop();
+}
+
 void ScreenPicker::Tick()
 {
     if (sources_.keys->IsKeyPressed(kEscapeKey)) {

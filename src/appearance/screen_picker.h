@@ -34,6 +34,8 @@ public:
 
     /// Starts the ticks (again) and shows the hint; the first sample comes with the first tick.
     void Start();
+    /// Stops the ticks without touching the hint: another picker takes over.
+    void Stop();
     /// One tick; public so that tests drive it without a clock.
     void Tick();
 

@@ -29,7 +29,8 @@ constexpr int kEscapeKey = 27;
 class KeySource {
 public:
     virtual ~KeySource() = default;
-    /// True when the key is down now and went down since the previous query.
+    /// True when the key went down since the previous query, whether it is still down or was
+    /// already let go (a quick tap). One source serves every picker.
     virtual bool IsKeyPressed(int virtualKey) = 0;
 };
 

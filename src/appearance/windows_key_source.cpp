@@ -7,7 +7,9 @@ namespace tovaro::gui {
 
 namespace {
 
-// GetAsyncKeyState's low bit says "went down since the previous query", for this program.
+// GetAsyncKeyState's low bit says "went down since the previous query" (for this program),
+// also when the key is up again; the high bit, "down now", catches a press whose low bit another
+// query took. One source serves every picker, so no picker takes another's press.
 class WindowsKeySource : public KeySource {
 public:
     bool IsKeyPressed(int virtualKey) override
@@ -15,8 +17,14 @@ public:
         if (virtualKey != kEscapeKey)
             return false;
         const SHORT state = ::GetAsyncKeyState(VK_ESCAPE);
-        return (state & 0x8000) != 0 && (state & 0x0001) != 0;
+        const bool down = (state & 0x8000) != 0;
+        const bool pressed = (state & 0x0001) != 0 || (down && !wasDown_);
+        wasDown_ = down;
+        return pressed;
     }
+
+private:
+    bool wasDown_ = false;
 };
 
 } // namespace

@@ -110,9 +110,15 @@ struct FakeKeys : gui::KeySource {
         down = true;
         wentDown = true;
     }
+    /// Down and up again before the next query.
+    void Tap()
+    {
+        down = false;
+        wentDown = true;
+    }
     bool IsKeyPressed(int key) override
     {
-        bool r = key == gui::kEscapeKey && down && wentDown;
+        bool r = key == gui::kEscapeKey && wentDown;
         wentDown = false;
         return r;
     }
