@@ -70,6 +70,25 @@ for name in ("tovaro.exe", "tovaro-gen.exe", os.path.join("help", "index.htm")):
 check(os.path.isfile(shortcut), "Start menu: Tovaro Wizard")
 check(registered(), "Apps & features: an uninstaller is registered")
 
+# A handler of our own for web and mail addresses and for .htm files, in place of the browser
+# and the mail program: it notes what the system asked it to open.
+opened = os.path.join(drive_c, "geoeffnet.txt")
+if os.path.exists(opened):
+    os.remove(opened)
+note_it = r'C:\windows\system32\cmd.exe /c echo %1>>C:\geoeffnet.txt'
+for handler in (r"HKCU\Software\Classes\https\shell\open\command",
+                r"HKCU\Software\Classes\mailto\shell\open\command",
+                r"HKCU\Software\Classes\htmlfile\shell\open\command"):
+    wine(["reg", "add", handler, "/ve", "/d", note_it, "/f"])
+wine(["reg", "add", r"HKCU\Software\Classes\.htm", "/ve", "/d", "htmlfile", "/f"])
+
+
+def opened_targets():
+    if not os.path.exists(opened):
+        return ""
+    return open(opened, "rb").read().decode("utf-8", "replace")
+
+
 with tempfile.TemporaryDirectory(prefix="tovaro-setup-") as work:
     site = os.path.join(work, "site")
     os.makedirs(site)
@@ -121,6 +140,9 @@ with tempfile.TemporaryDirectory(prefix="tovaro-setup-") as work:
         place = geometry(first)
         click(first, 235, 301)  # "++": every file the file box lists
         time.sleep(1)
+        click(first, 452, 303)  # the banner: the maker's web site
+        check(wait_for(lambda: "https://www.tovaro.example/" in opened_targets(), 30),
+              "the banner opens the web site through the system")
         shot("windows-page1.png", first)
         subprocess.run(["xdotool", "windowactivate", "--sync", first], env=xenv)
         subprocess.run(["xdotool", "windowfocus", "--sync", first], env=xenv)
@@ -162,6 +184,17 @@ with tempfile.TemporaryDirectory(prefix="tovaro-setup-") as work:
                       and "tits[1]= 'Preise'".encode() in written,
                       "the wizard wrote the site's two pages")
                 shot("windows-page3.png", third)
+                click(third, 72, 416)  # the web address
+                check(wait_for(lambda: opened_targets().count("https://www.tovaro.example/") >= 2,
+                               30), "the web address opens the web site through the system")
+                click(third, 268, 416)  # the mail address
+                check(wait_for(lambda: "mailto:info@tovaro.example" in opened_targets(), 30),
+                      "the mail address opens a mail through the system")
+                click(third, 48, 476)  # Hilfe
+                check(wait_for(lambda: r"C:\Program Files\Tovaro Wizard\help\index.htm"
+                               in opened_targets(), 30),
+                      "Hilfe opens the help document with the system's separators (%s)"
+                      % opened_targets().strip())
                 subprocess.run([send_close, third], env=xenv)
         check(wait_for(lambda: wizard.poll() is not None, 30), "a close request ends the wizard")
         check(r"C:\Program Files\Tovaro Wizard" in stored_path(),
