@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Scale benchmark: a synthetic site of N pages (default 100,000) in nested folders. Reports the
-# generator's files per second against the floor of reading each file up to "</head>", its peak
+# generator's files per second (--files-from and --tree) against the floor of reading each file
+# up to "</head>" and against the previous release, the wizard's run against tovaro-gen, its peak
 # memory, the recursive search against find(1), and in headless Chromium the time from opening
 # the search page with a query to the finished result list, for 1,000, 10,000 and N entries.
-# Usage: bash scripts/bench-scale.sh [N] [mixed]
+# Usage: bash scripts/bench-scale.sh [N] [mixed]; TOVARO_NO_BROWSER=1 leaves out the browsers.
 # With "mixed", every second page has LF line ends instead of CR LF.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -34,15 +35,32 @@ find "$work/site" -type f -name '*.htm' >"$work/list"
 cat "$work/list" >/dev/null # warm the page cache for both sides
 
 best() { sort -n | head -1; }
-# Whole processes on both sides, best of seven, taken in turns so that both see the same
-# machine.
+median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+# The previous release, for comparison: tovaro-gen as built from an earlier commit
+# (TOVARO_PREVIOUS, by default the last one before the published-page and network-share work),
+# kept outside the work tree.
+previous=${TOVARO_PREVIOUS:-61f28fe}
+prev_dir="${XDG_CACHE_HOME:-$HOME/.cache}/tovaro/previous-$previous"
+if [ ! -x "$prev_dir/build/tovaro-gen" ] && git cat-file -e "$previous^{commit}" 2>/dev/null; then
+  rm -rf "$prev_dir" && mkdir -p "$prev_dir"
+  git archive "$previous" | tar -x -C "$prev_dir"
+  cmake -S "$prev_dir" -B "$prev_dir/build" -DTOVARO_GUI=OFF -DTOVARO_TESTS=OFF \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null && cmake --build "$prev_dir/build" -j"$(nproc)" \
+    --target tovaro-gen >/dev/null || true
+fi
+# Whole processes, medians of nine, taken in turns so that all see the same machine.
 ms_of() { local s e; s=$(date +%s%N); "$@" >/dev/null; e=$(date +%s%N); echo $(( (e - s) / 100000 )) | awk '{ printf "%.1f\n", $1 / 10 }'; }
-for i in 1 2 3 4 5 6 7; do
+for i in 1 2 3 4 5 6 7 8 9; do
   ms_of build/bench/read_heads --heads "$work/list" >>"$work/floor"
   ms_of build/tovaro-gen --files-from "$work/list" -o "$work/site/lookup.htm" >>"$work/gen"
+  ms_of build/tovaro-gen --tree "$work/site" -o "$work/site/lookup.htm" >>"$work/gen-tree"
+  if [ -x "$prev_dir/build/tovaro-gen" ]; then
+    ms_of "$prev_dir/build/tovaro-gen" --files-from "$work/list" -o "$work/site/lookup.htm" >>"$work/prev"
+  fi
 done
-floor_ms=$(best <"$work/floor")
-gen_ms=$(best <"$work/gen")
+floor_ms=$(median <"$work/floor")
+gen_ms=$(median <"$work/gen")
+tree_ms=$(median <"$work/gen-tree")
 /usr/bin/time -f '%e %M' -o "$work/time" build/tovaro-gen --files-from "$work/list" -o "$work/site/lookup.htm" >/dev/null
 peak_kb=$(cut -d' ' -f2 "$work/time")
 page_kb=$(( $(stat -c %s "$work/site/lookup.htm") / 1024 ))
@@ -55,6 +73,14 @@ echo "machine: $(nproc) cores, $(free -g | awk '/Mem:/ {print $2}') GiB, $(uname
 echo "pages: $pages"
 awk -v g="$gen_ms" -v f="$floor_ms" -v n="$pages" 'BEGIN {
   printf "generator: %.0f ms, %.0f files/s; floor (read to </head>): %.0f ms, %.0f files/s; ratio %.2f\n", g, n / g * 1000, f, n / f * 1000, g / f }'
+awk -v g="$tree_ms" -v f="$floor_ms" 'BEGIN { printf "generator --tree: %.0f ms; ratio to the floor %.2f\n", g, g / f }'
+if [ -s "$work/prev" ]; then
+  awk -v p="$(median <"$work/prev")" -v f="$floor_ms" -v r="$previous" 'BEGIN {
+    printf "previous release (%s): %.0f ms; ratio to the floor %.2f\n", r, p, p / f }'
+fi
+if [ -x build/bench/wizard_run_bench ]; then
+  QT_QPA_PLATFORM=offscreen build/bench/wizard_run_bench build/tovaro-gen 2>/dev/null | tail -1
+fi
 echo "generator peak memory: $(( peak_kb / 1024 )) MiB for a search page of $(( page_kb / 1024 )) MiB"
 awk -v w="$walk_ms" -v f="$find_ms" 'BEGIN { printf "recursive search: %.0f ms; find -type f: %.0f ms; ratio %.2f\n", w, f, w / f }'
 

@@ -3,7 +3,9 @@
 # open, read and folder listing after a fixed delay (default 1 ms), as a network share does.
 # Reports, side by side in one run: reading the heads one file after the other, tovaro-gen on
 # the list and on the tree, and the wizard's run, on the slow site; and tovaro-gen against the
-# heads read one after the other on a warm local disk.
+# heads read one after the other on a warm local disk. Then a wide site (20,000 folders of one
+# page each, side by side in one folder) on the same share: tovaro-gen --tree against
+# --files-from on the same list in the same order.
 # Usage: bash scripts/bench-share.sh [DELAY-MICROSECONDS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -17,8 +19,13 @@ bash scripts/build.sh >/dev/null
 [ -x build/bench/latency_fs ] || { echo "latency_fs was not built (libfuse3-dev?)"; exit 1; }
 work=$(mktemp -d)
 mnt="$work/mnt"
-mkdir -p "$mnt"
-cleanup() { fusermount3 -u "$mnt" 2>/dev/null || true; rm -rf "$work"; }
+wide_mnt="$work/wide-mnt"
+mkdir -p "$mnt" "$wide_mnt"
+cleanup() {
+  fusermount3 -u "$mnt" 2>/dev/null || true
+  fusermount3 -u "$wide_mnt" 2>/dev/null || true
+  rm -rf "$work"
+}
 trap cleanup EXIT
 
 python3 - "$work/site" "$pages" <<'PY'
@@ -59,3 +66,24 @@ for i in 1 2 3 4 5 6 7; do
 done
 awk -v g="$(best <"$work/gen")" -v f="$(best <"$work/floor")" 'BEGIN {
   printf "warm local disk: tovaro-gen %d ms; heads one after the other %d ms; ratio %.2f\n", g, f, g / f }'
+
+python3 - "$work/wide" "$pages" <<'PY'
+import os, sys
+root, n = sys.argv[1], int(sys.argv[2])
+for i in range(n):
+    d = os.path.join(root, "ordner%05d" % i)
+    os.makedirs(d)
+    with open(os.path.join(d, "seite.htm"), "w", newline="") as f:
+        f.write('<html>\r\n<head>\r\n<title>Seite %d</title>\r\n<meta name="keywords" content="k%d">'
+                '\r\n<meta name="description" content="d">\r\n</head>\r\n</html>\r\n' % (i, i))
+PY
+build/bench/latency_fs "$work/wide" "$wide_mnt" "$delay" -o ro,max_threads=64
+for _ in $(seq 100); do mountpoint -q "$wide_mnt" && break; sleep 0.1; done
+# The list in the order the folders are listed, which the tree's search follows too.
+find "$wide_mnt" -type f -name '*.htm' >"$work/list-wide"
+wide_list_ms=$(ms_of build/tovaro-gen --files-from "$work/list-wide" -s "$wide_mnt" -o "$work/d.htm")
+wide_tree_ms=$(ms_of build/tovaro-gen --tree "$wide_mnt" -s "$wide_mnt" -o "$work/e.htm")
+same=different
+cmp -s "$work/d.htm" "$work/e.htm" && same="the same page"
+awk -v t="$wide_tree_ms" -v l="$wide_list_ms" -v s="$same" 'BEGIN {
+  printf "wide site on the slow share: tovaro-gen --tree %d ms; --files-from %d ms; ratio %.2f; %s\n", t, l, t / l, s }'
