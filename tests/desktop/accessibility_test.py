@@ -16,12 +16,12 @@ import desktop_support as support
 from desktop_support import find_app, showing, showing_texts, wait_for
 
 TOVARO = os.environ["TOVARO"]
-display = ":%d" % (40 + os.getpid() % 20)
+xvfb, display = support.start_xvfb("-screen", "0", "1280x1024x24")
 env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
            QT_ACCESSIBILITY="1")
 env.pop("WAYLAND_DISPLAY", None)
 os.environ["DISPLAY"] = display
-procs = []
+procs = [xvfb]
 check = support.Checks()
 
 
@@ -102,9 +102,6 @@ def tab_cycle(app, steps):
 
 
 try:
-    procs.append(subprocess.Popen(["Xvfb", display, "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
-                                   "-noreset"],
-                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
     wait_for(lambda: subprocess.run(["xdpyinfo"], env=env, capture_output=True).returncode == 0)
     procs.append(subprocess.Popen(["openbox"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
     time.sleep(1)

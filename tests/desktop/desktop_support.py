@@ -1,5 +1,6 @@
 """What the desktop tests share: waiting, checks, and reading the wizard through the
 accessibility bus."""
+import subprocess
 import time
 
 import pyatspi
@@ -19,6 +20,14 @@ class Checks:
         else:
             self.failed += 1
             print("FAIL", name, detail)
+
+
+def start_xvfb(*screen):
+    """An X server on a display of its own choosing (a fixed number may be held by another
+    server or a stale lock): returns the process and the display, ":N"."""
+    proc = subprocess.Popen(["Xvfb", "-displayfd", "1", *screen, "-nolisten", "tcp", "-noreset"],
+                            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    return proc, ":" + proc.stdout.readline().decode().strip()
 
 
 def wait_for(fn, timeout=10.0):

@@ -17,13 +17,13 @@ from desktop_support import find_app, showing_texts, wait_for
 
 TOVARO = os.environ["TOVARO"]
 USE_WM = os.environ.get("NO_WM") != "1"
-display = ":%d" % (70 + os.getpid() % 20)
+xvfb, display = support.start_xvfb("-screen", "0", "1280x1024x24")
 env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
            QT_ACCESSIBILITY="1", LANG="en_US.UTF-8", LC_ALL="")
 env.pop("WAYLAND_DISPLAY", None)
 env.pop("XDG_SESSION_TYPE", None)
 os.environ["DISPLAY"] = display
-procs = []
+procs = [xvfb]
 check = support.Checks()
 
 
@@ -99,9 +99,6 @@ def click_button(window, left, top, width=1215, height=375):
 
 
 try:
-    procs.append(subprocess.Popen(["Xvfb", display, "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
-                                   "-noreset"],
-                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
     wait_for(lambda: subprocess.run(["xdpyinfo"], env=env, capture_output=True).returncode == 0)
     if USE_WM:
         procs.append(subprocess.Popen(["openbox"], env=env, stdout=subprocess.DEVNULL,

@@ -18,7 +18,8 @@ TOVARO = os.environ["TOVARO"]
 WM = os.environ.get("WM", "openbox")
 SCALE = os.environ.get("SCALE", "1")
 DPI = os.environ.get("DPI", "")
-display = ":%d" % (10 + os.getpid() % 20)
+factor = float(DPI) / 96 if DPI else float(SCALE)
+xvfb, display = support.start_xvfb("-screen", "0", "3200x2000x24" if factor > 1 else "1600x1000x24")
 env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb")
 for k in ("WAYLAND_DISPLAY", "XDG_SESSION_TYPE", "QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS"):
     env.pop(k, None)
@@ -26,7 +27,7 @@ app_env = dict(env)
 if SCALE != "1":
     app_env["QT_SCALE_FACTOR"] = SCALE
 label = "%s, %s" % (WM, "Xft.dpi %s" % DPI if DPI else "scale %s" % SCALE)
-procs = []
+procs = [xvfb]
 check = support.Checks()
 
 
@@ -56,7 +57,6 @@ def settle():
 
 
 # Device pixels per pixel of the layout.
-factor = float(DPI) / 96 if DPI else float(SCALE)
 
 
 def click_button(window, left, top, width=1215, height=375):
@@ -104,9 +104,6 @@ def start_wm():
 
 try:
     width, height = (3200, 2000) if factor > 1 else (1600, 1000)
-    procs.append(subprocess.Popen(["Xvfb", display, "-screen", "0", "%dx%dx24" % (width, height),
-                                   "-nolisten", "tcp", "-noreset"],
-                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
     wait_for(lambda: subprocess.run(["xdpyinfo"], env=env, capture_output=True).returncode == 0)
     if DPI:
         subprocess.run(["xrdb", "-merge"], input="Xft.dpi: %s\n" % DPI, text=True, env=env)

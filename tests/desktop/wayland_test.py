@@ -25,10 +25,10 @@ from dbus.mainloop.glib import DBusGMainLoop
 from gi.repository import GLib
 
 TOVARO = os.environ["TOVARO"]
-display = ":%d" % (90 + os.getpid() % 9)
+xvfb, display = support.start_xvfb("-screen", "0", "1024x768x24")
 work = tempfile.mkdtemp()
 check = support.Checks()
-procs = []
+procs = [xvfb]
 
 
 # The stand-in portal: the first request picks #12AB34, the second is cancelled.
@@ -129,9 +129,6 @@ def start_on_page_two():
 
 HINT = "Drücken Sie [Escape] um die momentan gewählte Farbe zu wählen und die Pipette zu beenden."
 try:
-    procs.append(subprocess.Popen(["Xvfb", display, "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-                                   "-noreset"],
-                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
     wait_for(lambda: subprocess.run(["xdpyinfo"], env=x_env(), capture_output=True).returncode == 0)
     pyatspi.Registry.getDesktop(0)  # the accessibility bus runs before the wizard starts
 
