@@ -3,7 +3,9 @@
 # folder outside the work tree: ${TOVARO_QT_CACHE:-~/.cache/tovaro}/qt-<version>-<options hash>.
 # Prints the install prefix. Debian's host tools (moc, rcc, uic) of the same version do the
 # host's part. The system's apt configuration is left alone: the source comes through a
-# private sources list.
+# private copy of the machine's own package sources (its "deb" entries as "deb-src"), so a
+# mirror or a proxy set up on the machine is used. Two builds at once (two checkouts, or a test
+# command and a build by hand) take turns: the second waits for the first and uses its build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -31,6 +33,16 @@ if [ -f "$prefix/.complete" ]; then
   echo "$prefix"
   exit 0
 fi
+mkdir -p "$cache"
+exec 9>"$cache/qt-$version-mingw-$key.lock"
+if ! flock -n 9; then
+  echo "Qt für Windows wird gerade von einem anderen Aufruf gebaut; warte darauf ..." >&2
+  flock 9
+fi
+if [ -f "$prefix/.complete" ]; then
+  echo "$prefix"
+  exit 0
+fi
 
 packages=(dpkg-dev qt6-base-dev qt6-base-dev-tools g++-mingw-w64-x86-64 mingw-w64-tools cmake ninja-build)
 missing=()
@@ -46,11 +58,16 @@ work="$cache/qt-work-$key"
 mkdir -p "$work"
 if [ ! -d "$work/src" ]; then
   apt_dir="$work/apt"
-  mkdir -p "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial"
-  cat >"$apt_dir/sources.list" <<SRC
-deb-src http://deb.debian.org/debian bookworm main
-SRC
-  apt_opts=(-o Dir::Etc::SourceList="$apt_dir/sources.list" -o Dir::Etc::SourceParts=/dev/null
+  mkdir -p "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial" "$apt_dir/sources.list.d"
+  : >"$apt_dir/sources.list"
+  for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+    [ -f "$f" ] && sed -n 's/^[[:space:]]*deb[[:space:]]/deb-src /p' "$f" >>"$apt_dir/sources.list"
+  done
+  for f in /etc/apt/sources.list.d/*.sources; do
+    [ -f "$f" ] && sed 's/^Types:.*/Types: deb-src/' "$f" >"$apt_dir/sources.list.d/${f##*/}"
+  done
+  apt_opts=(-o Dir::Etc::SourceList="$apt_dir/sources.list"
+    -o Dir::Etc::SourceParts="$apt_dir/sources.list.d"
     -o Dir::State::Lists="$apt_dir/lists" -o Dir::Cache="$apt_dir/cache"
     -o APT::Sandbox::User=root)
   apt-get "${apt_opts[@]}" update -qq >&2
