@@ -18,4 +18,10 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineboot -i >/dev/null 2>&1 || true
   wineserver -w || true
 fi
+# Windows hides no file for a leading "."; Wine does unless told, once per prefix.
+if [ ! -f "$WINEPREFIX/.tovaro-dot-files" ]; then
+  wine reg add 'HKCU\Software\Wine' /v ShowDotFiles /d Y /f >/dev/null 2>&1 || true
+  wineserver -w || true
+  touch "$WINEPREFIX/.tovaro-dot-files"
+fi
 exec wine "$@"

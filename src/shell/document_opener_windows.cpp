@@ -4,6 +4,9 @@
 #include <QUrl>
 #include <windows.h>
 
+// After windows.h, which it needs.
+#include <shellapi.h>
+
 namespace tovaro::gui {
 
 void DesktopOpener::Open(const QString& target)

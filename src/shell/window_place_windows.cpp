@@ -2,6 +2,7 @@
 // is rounded, and a page changed back and forth moved by one pixel each time.
 #include "window_place.h"
 
+#include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
@@ -11,10 +12,14 @@ namespace tovaro::gui {
 
 namespace {
 
+// The window's handle on the Windows platform; none on another one (offscreen in tests) or
+// before the window exists.
 HWND Handle(QWidget* window)
 {
-    return window->testAttribute(Qt::WA_WState_Created) ? reinterpret_cast<HWND>(window->winId())
-                                                        : nullptr;
+    if (QGuiApplication::platformName() != QLatin1String("windows")
+        || !window->testAttribute(Qt::WA_WState_Created))
+        return nullptr;
+    return reinterpret_cast<HWND>(window->winId());
 }
 
 // Moves the window so that its client area's corner stands at `device`, in device pixels: the

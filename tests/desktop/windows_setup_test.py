@@ -84,11 +84,12 @@ opened = os.path.join(drive_c, "geoeffnet.txt")
 if os.path.exists(opened):
     os.remove(opened)
 note_it = r'C:\windows\system32\cmd.exe /c echo %1>>C:\geoeffnet.txt'
-for handler in (r"HKCU\Software\Classes\https\shell\open\command",
-                r"HKCU\Software\Classes\mailto\shell\open\command",
-                r"HKCU\Software\Classes\htmlfile\shell\open\command"):
+# (Wine's classes root is the machine's, without a user's own classes over it.)
+for handler in (r"HKLM\Software\Classes\https\shell\open\command",
+                r"HKLM\Software\Classes\mailto\shell\open\command",
+                r"HKLM\Software\Classes\htmlfile\shell\open\command"):
     wine(["reg", "add", handler, "/ve", "/d", note_it, "/f"])
-wine(["reg", "add", r"HKCU\Software\Classes\.htm", "/ve", "/d", "htmlfile", "/f"])
+wine(["reg", "add", r"HKLM\Software\Classes\.htm", "/ve", "/d", "htmlfile", "/f"])
 
 
 def opened_targets():
@@ -148,9 +149,6 @@ with tempfile.TemporaryDirectory(prefix="tovaro-setup-") as work:
         place = geometry(first)
         click(first, 235, 301)  # "++": every file the file box lists
         time.sleep(1)
-        click(first, 452, 303)  # the banner: the maker's web site
-        check(wait_for(lambda: "https://www.tovaro.example/" in opened_targets(), 30),
-              "the banner opens the web site through the system")
         shot("windows-page1.png", first)
         subprocess.run(["xdotool", "windowactivate", "--sync", first], env=xenv)
         subprocess.run(["xdotool", "windowfocus", "--sync", first], env=xenv)
@@ -193,8 +191,8 @@ with tempfile.TemporaryDirectory(prefix="tovaro-setup-") as work:
                       "the wizard wrote the site's two pages")
                 shot("windows-page3.png", third)
                 click(third, 72, 416)  # the web address
-                check(wait_for(lambda: opened_targets().count("https://www.tovaro.example/") >= 2,
-                               30), "the web address opens the web site through the system")
+                check(wait_for(lambda: "https://www.tovaro.example/" in opened_targets(), 30),
+                      "the web address opens the web site through the system")
                 click(third, 268, 416)  # the mail address
                 check(wait_for(lambda: "mailto:info@tovaro.example" in opened_targets(), 30),
                       "the mail address opens a mail through the system")
@@ -233,6 +231,12 @@ with tempfile.TemporaryDirectory(prefix="tovaro-setup-") as work:
             places.append(geometry(current))
         check(all(p == start for p in places),
               "at 144 dpi six page changes keep the place to the pixel (%s, %s)" % (start, places))
+        # Back on page 1: the banner, at 150 % (a click last, as the opened program may take
+        # the keyboard).
+        before = opened_targets().count("https://www.tovaro.example/")
+        click(current, 452 * 3 // 2, 303 * 3 // 2)
+        check(wait_for(lambda: opened_targets().count("https://www.tovaro.example/") > before, 30),
+              "the banner opens the web site through the system")
         subprocess.run([send_close, current], env=xenv)
         wait_for(lambda: wizard.poll() is not None, 30)
     else:

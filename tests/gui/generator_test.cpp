@@ -319,7 +319,7 @@ TEST_F(GeneratorTest, FoldersTheTreeCouldNotListAreReportedByTheRun)
 {
     dir.Write("site/a.htm", Page("Alpha"));
     dir.Write("site/zu/b.htm", Page("Beta"));
-    test::MemoryFileSystem disk(PathStyle::Posix, "/");
+    test::MemoryFileSystem disk(NativeFileSystem().Style(), dir.path());
     disk.AddFile(dir.At("site/a.htm"), Page("Alpha"));
     disk.AddFile(dir.At("site/zu/b.htm"), Page("Beta"));
     disk.MakeUnlistable(dir.At("site/zu"));
