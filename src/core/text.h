@@ -19,6 +19,13 @@ size_t Utf8SequenceLength(std::string_view text, size_t pos);
 /// undefined bytes taken as the control characters of the same number, as browsers do).
 std::string ToUtf8(std::string_view text);
 
+/// The character a windows-1252 byte stands for (its five undefined bytes taken as the control
+/// characters of the same number, as browsers do).
+char32_t Windows1252Char(unsigned char byte);
+
+/// Appends the code point (up to U+10FFFF, no surrogate) as UTF-8.
+void AppendUtf8(std::string& out, char32_t codePoint);
+
 /// One byte with its ASCII letter case changed; every other byte as it is.
 inline char AsciiLower(char c)
 {

@@ -52,6 +52,15 @@ protected:
         test::Control<QPushButton>(h->p1(), "Command6")->click();
         test::Control<QPushButton>(h->p2(), "Command6")->click();
     }
+    // A site of 240 complete pages, all added, and page 3 shown.
+    void OpenTwoHundredFortyPagesOnPageThree()
+    {
+        for (int i = 0; i < 240; ++i)
+            dir.Write("site/s" + std::to_string(i) + ".htm", Page("Seite " + std::to_string(i)));
+        Open();
+        AddAll();
+        GoToPageThree();
+    }
 };
 
 struct NoSink : RunSink { };
@@ -262,11 +271,7 @@ TEST_F(GeneratorTest, RunOverTwentyThousandFilesShowsEveryLine)
 TEST_F(GeneratorTest, TheWindowAnswersDuringALongRun)
 {
     // A site on a slow share: every file takes 20 ms to open, the run a good part of a second.
-    for (int i = 0; i < 240; ++i)
-        dir.Write("site/s" + std::to_string(i) + ".htm", Page("Seite " + std::to_string(i)));
-    Open();
-    AddAll();
-    GoToPageThree();
+    OpenTwoHundredFortyPagesOnPageThree();
     test::SlowFileSystem share(NativeFileSystem(), std::chrono::milliseconds(20), false);
     ScopedFileSystem scoped(share);
     // Events other than clicks and keys are handled while the run goes on: a timer fires, and
@@ -286,11 +291,7 @@ TEST_F(GeneratorTest, TheWindowAnswersDuringALongRun)
 
 TEST_F(GeneratorTest, NothingElseStartsDuringARunAndItEndsOnce)
 {
-    for (int i = 0; i < 240; ++i)
-        dir.Write("site/s" + std::to_string(i) + ".htm", Page("Seite " + std::to_string(i)));
-    Open();
-    AddAll();
-    GoToPageThree();
+    OpenTwoHundredFortyPagesOnPageThree();
     test::SlowFileSystem share(NativeFileSystem(), std::chrono::milliseconds(20), false);
     ScopedFileSystem scoped(share);
     auto* generate = test::Control<QPushButton>(h->p3(), "Command1");
