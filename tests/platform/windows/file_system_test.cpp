@@ -130,8 +130,8 @@ TEST(WindowsFileSystemTest, HiddenAndSystemItemsAreLeftOut)
         DWORD attributes;
     };
     for (const Item& item : { Item { "versteckt.htm", FILE_ATTRIBUTE_HIDDEN },
-             Item { "System Volume Information\\x.htm", 0 },
-             Item { "$Recycle.Bin\\z.htm", 0 }, Item { "system.htm", FILE_ATTRIBUTE_SYSTEM } })
+             Item { "System Volume Information\\x.htm", 0 }, Item { "$Recycle.Bin\\z.htm", 0 },
+             Item { "system.htm", FILE_ATTRIBUTE_SYSTEM } })
         dir.Write(item.name, "");
     for (const Item& item : { Item { "versteckt.htm", FILE_ATTRIBUTE_HIDDEN },
              Item { "System Volume Information", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM },
