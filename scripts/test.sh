@@ -20,6 +20,8 @@ bash scripts/build-windows.sh >/dev/null
 
 echo "== Package"
 bash scripts/package.sh
+# Debian's own check of the package: no error and no warning.
+lintian --fail-on error,warning "$root"/build/tovaro-wizard_*.deb
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --reinstall "$root"/build/tovaro-wizard_*.deb >/dev/null
 desktop-file-validate /usr/share/applications/tovaro.desktop
 appstreamcli validate --no-net /usr/share/metainfo/example.tovaro.Wizard.metainfo.xml
@@ -29,8 +31,11 @@ cp -r example/site "$pkgtest/site"
 (cd "$pkgtest" && tovaro-gen --tree site -o site/lookup.htm -w https://www.example.org/) | tee "$pkgtest/out"
 grep -q "Die Suchdatei wurde erfolgreich erstellt!" "$pkgtest/out"
 grep -q "urls\[5\]='https://www.example.org/" "$pkgtest/site/lookup.htm"
-test -f /opt/tovaro/help/index.htm && test -x /opt/tovaro/tovaro
-man -w tovaro-gen >/dev/null 2>&1 || test -f /usr/share/man/man1/tovaro-gen.1
+test -f /usr/lib/tovaro/help/index.htm && test -x /usr/bin/tovaro
+test "$(readlink -f /usr/bin/tovaro)" = /usr/lib/tovaro/tovaro
+for page in tovaro tovaro-gen; do
+  man -w "$page" >/dev/null 2>&1 || test -f "/usr/share/man/man1/$page.1.gz"
+done
 rm -rf "$pkgtest"
 echo "package: installed and working"
 
