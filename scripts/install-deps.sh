@@ -12,7 +12,7 @@ run=(qt6-translations-l10n fonts-liberation2 fonts-dejavu-core qt6-wayland xdg-u
 # browsers for the generated page), the sanitizers and fuzzers, and the package checks.
 tests=(libgtest-dev libbenchmark-dev xvfb xauth xdotool chromium clang libclang-rt-14-dev
   dpkg-dev desktop-file-utils python3 man-db lintian appstream openbox at-spi2-core dbus
-  dbus-x11 python3-pyatspi python3-dbus python3-gi x11-utils wmctrl imagemagick weston
+  dbus-x11 python3-pyatspi python3-dbus python3-gi orca x11-utils wmctrl imagemagick weston
   firefox-esr gir1.2-webkit2-4.1 xfwm4 kwin-x11 fluxbox x11-xserver-utils)
 [ $# -gt 0 ] || set -- build run tests
 packages=()

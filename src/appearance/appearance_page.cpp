@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 
 namespace tovaro::gui {
 
@@ -78,11 +79,11 @@ AppearancePage::AppearancePage(Program& program, ColourDialog& dialog, PickerSou
     fontSizeBox_->setCurrentText(QString::fromStdString(kDefaults.fontSize));
 
     // Both colour frames hold the same captions: the names tell which colour a control sets.
-    NameControl(
-        backgroundEdit_, QStringLiteral("Hintergrundfarbe (Hex)"), controls.Get<QLabel>("Label5"));
+    // Not labelled by their "Hex" captions, which a screen reader would read instead.
+    NameControl(backgroundEdit_, QStringLiteral("Hintergrundfarbe (Hex)"));
     NameControl(button("Command2"), QStringLiteral("Bildschirmpipette Hintergrundfarbe"));
     NameControl(button("Command1"), QStringLiteral("Hintergrundfarbe wählen..."));
-    NameControl(textColourEdit_, QStringLiteral("Textfarbe (Hex)"), controls.Get<QLabel>("Label3"));
+    NameControl(textColourEdit_, QStringLiteral("Textfarbe (Hex)"));
     NameControl(button("Command3"), QStringLiteral("Bildschirmpipette Textfarbe"));
     NameControl(button("Command4"), QStringLiteral("Textfarbe wählen..."));
     NameControl(fontFaceBox_, QStringLiteral("Schriftart"), controls.Get<QLabel>("Label4"));
@@ -97,19 +98,43 @@ AppearancePage::AppearancePage(Program& program, ColourDialog& dialog, PickerSou
     FillPreview(backgroundPreview_, MakeColour(0xFF, 0xFF, 0xE1));
     FillPreview(textPreview_, MakeColour(0, 0, 0));
 
-    auto showHint = [this](bool on) { pickerHint_->SetShown(on); };
+    // When a picker ends, its colour is spoken, once its last sample is in the field.
+    auto hintFor = [this](QLineEdit* field) {
+        return [this, field](bool on) {
+            pickerHint_->SetShown(on);
+            if (!on)
+                QMetaObject::invokeMethod(
+                    this, [this, field] { AnnounceColour(field); }, Qt::QueuedConnection);
+        };
+    };
+    auto showBackgroundHint = hintFor(backgroundEdit_);
+    auto showTextHint = hintFor(textColourEdit_);
     auto showBackground = [this](ColourValue v) { FillPreview(backgroundPreview_, v); };
     auto setBackground = [this](const QString& code) { backgroundEdit_->setText(code); };
     auto showText = [this](ColourValue v) { FillPreview(textPreview_, v); };
     auto setText = [this](const QString& code) { textColourEdit_->setText(code); };
-    backgroundPicker_
-        = new ScreenPicker("Timer1", sources, { showBackground, setBackground, showHint }, this);
-    textPicker_ = new ScreenPicker("Timer2", sources, { showText, setText, showHint }, this);
+    backgroundPicker_ = new ScreenPicker(
+        "Timer1", sources, { showBackground, setBackground, showBackgroundHint }, this);
+    textPicker_ = new ScreenPicker("Timer2", sources, { showText, setText, showTextHint }, this);
     // In a Wayland session no program may read the screen: the desktop portal picks instead.
-    backgroundPortal_ = new PortalColourPicker(
-        { showBackground, setBackground, showHint, [this] { backgroundPicker_->Start(); } }, this);
+    backgroundPortal_ = new PortalColourPicker({ showBackground, setBackground, showBackgroundHint,
+                                                   [this] { backgroundPicker_->Start(); } },
+        this);
     textPortal_ = new PortalColourPicker(
-        { showText, setText, showHint, [this] { textPicker_->Start(); } }, this);
+        { showText, setText, showTextHint, [this] { textPicker_->Start(); } }, this);
+    // A typed value that is no colour code is described, and said once typing pauses.
+    typingPaused_ = new QTimer(this);
+    typingPaused_->setObjectName(QStringLiteral("typingPause"));
+    typingPaused_->setSingleShot(true);
+    typingPaused_->setInterval(kTypingPauseMs);
+    connect(typingPaused_, &QTimer::timeout, this, &AppearancePage::AnnounceTypedColour);
+    for (QLineEdit* field : { backgroundEdit_, textColourEdit_ }) {
+        connect(field, &QLineEdit::textChanged, this, [field] { DescribeTypedColour(field); });
+        connect(field, &QLineEdit::textEdited, this, [this, field] {
+            typedField_ = field;
+            typingPaused_->start();
+        });
+    }
 
     connect(
         button("Command1"), &QPushButton::clicked, this, &AppearancePage::chooseBackgroundColour);
@@ -163,6 +188,35 @@ void AppearancePage::chooseColourFor(QLineEdit* field, QLabel* preview)
         return;
     field->setText(QString::fromStdString(ColourToCode(*value)));
     FillPreview(preview, *value);
+    AnnounceColour(field);
+}
+
+void AppearancePage::AnnounceColour(QLineEdit* field)
+{
+    const QString which = field == backgroundEdit_ ? QStringLiteral("Hintergrundfarbe")
+                                                   : QStringLiteral("Textfarbe");
+    Announce(this, which + QLatin1Char(' ') + field->text());
+}
+
+void AppearancePage::DescribeTypedColour(QLineEdit* field)
+{
+    // The field keeps what was typed (the page uses it as it stands); the swatch shows only
+    // colours that were chosen or picked.
+    const bool code = IsColourCode(field->text().toStdString());
+    const QString description
+        = code ? QString() : QStringLiteral("Kein Farbcode, die Farbfläche bleibt unverändert");
+    if (field->accessibleDescription() != description)
+        field->setAccessibleDescription(description);
+}
+
+void AppearancePage::AnnounceTypedColour()
+{
+    if (typedField_ == nullptr || !typedField_->hasFocus())
+        return;
+    if (!IsColourCode(typedField_->text().toStdString()))
+        Announce(this,
+            QStringLiteral("Kein Farbcode: ") + typedField_->text()
+                + QStringLiteral(", die Farbfläche bleibt unverändert"));
 }
 
 void AppearancePage::previewFontFace()

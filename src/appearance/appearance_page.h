@@ -10,6 +10,7 @@
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QTimer;
 
 namespace tovaro::gui {
 
@@ -28,9 +29,17 @@ signals:
     void NextPageRequested();
 
 private:
+    static constexpr int kTypingPauseMs = 1000;
+
     void chooseBackgroundColour();
     void chooseTextColour();
     void chooseColourFor(QLineEdit* field, QLabel* preview);
+    /// Tells a screen reader the colour a field now holds ("Hintergrundfarbe #FFEECC").
+    void AnnounceColour(QLineEdit* field);
+    /// Describes a field whose value is no colour code as such, for a screen reader.
+    static void DescribeTypedColour(QLineEdit* field);
+    /// Says that the value typed last is no colour code, if it is none.
+    void AnnounceTypedColour();
     void previewFontFace();
     static void FillPreview(QLabel* shape, ColourValue value);
     /// "Bildschirmpipette": the desktop portal in a Wayland session, else the live picker.
@@ -45,6 +54,8 @@ private:
     QComboBox* fontFaceBox_ = nullptr;
     QComboBox* fontSizeBox_ = nullptr;
     QLineEdit* headingEdit_ = nullptr;
+    QTimer* typingPaused_ = nullptr;
+    QLineEdit* typedField_ = nullptr; ///< the colour field typed in last
     ScreenPicker* backgroundPicker_ = nullptr;
     ScreenPicker* textPicker_ = nullptr;
     PortalColourPicker* backgroundPortal_ = nullptr; ///< in a Wayland session

@@ -1,10 +1,22 @@
 #include "colour.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 
 namespace tovaro {
+
+bool IsColourCode(const std::string& text)
+{
+    if (text.size() != 7 || text[0] != '#')
+        return false;
+    for (size_t i = 1; i < text.size(); ++i) {
+        if (!std::isxdigit(static_cast<unsigned char>(text[i])))
+            return false;
+    }
+    return true;
+}
 
 std::string ColourToCode(ColourValue value)
 {

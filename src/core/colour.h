@@ -16,6 +16,10 @@ inline ColourValue MakeColour(unsigned red, unsigned green, unsigned blue)
 /// "#RRGGBB" with upper-case digits: pure red (255) is "#FF0000".
 std::string ColourToCode(ColourValue value);
 
+/// Whether `text` is a colour code a browser reads as one colour: "#" and six hexadecimal
+/// digits, in either case.
+bool IsColourCode(const std::string& text);
+
 /// The contrast ratio of two colours as WCAG defines it, from 1 (the same) to 21 (black on
 /// white).
 double ContrastRatio(ColourValue a, ColourValue b);

@@ -83,7 +83,7 @@ GenerationPage::GenerationPage(Program& program, OtherPages pages)
         { "Command2", kind::Button, "Hilfe zu den Meldungen", "Frame4",
             { 4800, 1080, 2415, 375 }, 6 },
         { "Label7", kind::Label, "Meldungen", "Frame4", { 120, 1200, 7095, 255 }, 0 },
-        { "List1", kind::Widget<QListWidget>, nullptr, "Frame4", { 120, 1440, 7095, 1230 }, 5 },
+        { "List1", kind::Widget<FocusHonestList<QListWidget>>, nullptr, "Frame4", { 120, 1440, 7095, 1230 }, 5 },
         // The address block.
         { "Frame2", kind::PlainFrame, nullptr, nullptr, { 120, 5520, 7335, 975 }, 0 },
         { "Label3", kind::Label, kMakerName, "Frame2", { 120, 240, 7095, 255 }, 0 },
@@ -106,6 +106,13 @@ GenerationPage::GenerationPage(Program& program, OtherPages pages)
     NameControl(webRootEdit_, QStringLiteral("Stammverzeichnis auf Ihrem Webserver"),
         controls.Get<QLabel>("Label16"));
     controls.Get<QLabel>("Label9")->setWordWrap(true);
+    // The help is labels only, which the keyboard does not reach: its button, where the focus
+    // goes when it opens, carries the help's text for a screen reader.
+    QStringList helpText;
+    for (const char* name :
+        { "Label8", "Label9", "Label15", "Label14", "Label11", "Label10", "Label13", "Label12" })
+        helpText << controls.Get<QLabel>(name)->text();
+    closeHelpButton_->setAccessibleDescription(helpText.join(QLatin1Char(' ')));
     auto* banner = controls.Get<QLabel>("Image1");
     banner->setPixmap(QPixmap(QStringLiteral(":/tovaro/banner.gif")));
     banner->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -174,6 +181,9 @@ void GenerationPage::RunGeneration()
         status_->Show(); // the end state: the bar at the last file, its entry selected, every line
     }
     QApplication::restoreOverrideCursor();
+    // Heard before the message box, which does not cut it short: a left-out file is never
+    // silent.
+    Announce(this, status_->ShowOutcome(result));
     if (result.written)
         program_.messages->Information(
             this, QString::fromUtf8(kMessageTitle), QString::fromUtf8(kSuccessMessage));

@@ -16,6 +16,8 @@ namespace tovaro::gui {
 StatusPanel::StatusPanel(const PageControls& controls, std::function<void(int)> selectFile)
     : QObject(controls.Get<QGroupBox>("Frame4"))
     , frame_(controls.Get<QGroupBox>("Frame4"))
+    , stateLabel_(controls.Get<QLabel>("Label6"))
+    , waitText_(stateLabel_->text())
     , bar_(controls.Get<QProgressBar>("Stat"))
     , helpButton_(controls.Get<QPushButton>("Command2"))
     , messageList_(controls.Get<QListWidget>("List1"))
@@ -57,6 +59,8 @@ void StatusPanel::RunStarted(size_t count)
     // A maximum not above the minimum is not applied.
     if (count >= 2)
         bar_->setMaximum(static_cast<int>(count - 1));
+    stateLabel_->setText(waitText_);
+    linesBefore_ = messageList_->count();
     selectFile_(-1);
     index_ = -1;
     lines_.clear();
@@ -93,6 +97,21 @@ void StatusPanel::Show()
     // hold back the window manager's close request too, which Qt counts as input.)
     QCoreApplication::processEvents();
     sincePaint_.restart();
+}
+
+QString StatusPanel::ShowOutcome(const RunResult& result)
+{
+    // This run's lines: the list keeps those of earlier runs.
+    const int lines = messageList_->count() - linesBefore_;
+    const QString counted
+        = lines == 0 ? QStringLiteral("keine Meldung") : CountOf(lines, "Meldung", "Meldungen");
+    const QString outcome = result.written
+        ? QStringLiteral("Fertig: ")
+            + CountOf(static_cast<qsizetype>(result.entries), "Seite", "Seiten")
+            + QStringLiteral(" im Index, ") + counted
+        : QStringLiteral("Die Suchdatei wurde nicht geschrieben, ") + counted;
+    stateLabel_->setText(outcome + QLatin1Char('.'));
+    return outcome;
 }
 
 } // namespace tovaro::gui

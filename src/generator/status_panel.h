@@ -10,6 +10,7 @@
 #include <functional>
 
 class QGroupBox;
+class QLabel;
 class QListWidget;
 class QProgressBar;
 class QPushButton;
@@ -39,6 +40,9 @@ public:
     void StatusLine(const std::string& line) override;
     /// Shows where the run stands: the bar, page 1's selection and the new status lines.
     void Show();
+    /// Replaces the panel's "please wait" with how the run ended: how many pages the index
+    /// holds and how many lines this run added to the status list. Returns that text.
+    QString ShowOutcome(const RunResult& result);
 
 signals:
     void MessageHelpRequested();
@@ -50,6 +54,9 @@ private:
     static constexpr qint64 kPaintIntervalMs = 40;
 
     QGroupBox* frame_;
+    QLabel* stateLabel_; ///< "Bitte warten Sie, ...", then how the run ended
+    QString waitText_;
+    int linesBefore_ = 0; ///< the status list's lines from earlier runs
     QProgressBar* bar_;
     QPushButton* helpButton_; ///< "Hilfe zu den Meldungen"
     QListWidget* messageList_;

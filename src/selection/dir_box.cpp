@@ -66,7 +66,7 @@ public:
 } // namespace
 
 DirBox::DirBox(QWidget* parent)
-    : QListWidget(parent)
+    : FocusHonestList<QListWidget>(parent)
 {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformItemSizes(true);

@@ -3,11 +3,13 @@
 // highlighted entry is not current.
 #pragma once
 
+#include "shell/accessibility.h"
+
 #include <QListWidget>
 
 namespace tovaro::gui {
 
-class DirBox : public QListWidget {
+class DirBox : public FocusHonestList<QListWidget> {
     Q_OBJECT
 public:
     explicit DirBox(QWidget* parent = nullptr);

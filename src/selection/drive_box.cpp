@@ -1,5 +1,7 @@
 #include "drive_box.h"
 
+#include "shell/accessibility.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QStorageInfo>
@@ -70,6 +72,29 @@ DriveBox::DriveBox(QWidget* parent, VolumeLister lister, VolumeNamer namer)
 {
     Refresh();
     connect(this, QOverload<int>::of(&QComboBox::activated), this, &DriveBox::onActivated);
+    connect(this, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this] {
+        UpdateSpokenValue();
+        // The arrow keys choose a drive without opening the list: say which.
+        if (hasFocus() && spokenLabel_ != nullptr)
+            Announce(this, spokenLabel_->text());
+    });
+}
+
+void DriveBox::SetSpokenName(const QString& name)
+{
+    spokenName_ = name;
+    if (spokenLabel_ == nullptr)
+        spokenLabel_ = LabelInvisibly(this, name);
+    UpdateSpokenValue();
+}
+
+void DriveBox::UpdateSpokenValue()
+{
+    if (spokenLabel_ == nullptr)
+        return;
+    const QString value = currentText();
+    spokenLabel_->setText(
+        value.isEmpty() ? spokenName_ : spokenName_ + QStringLiteral(", ") + value);
 }
 
 void DriveBox::Refresh()
@@ -86,6 +111,7 @@ void DriveBox::Refresh()
     if (i >= 0)
         setCurrentIndex(i);
     blockSignals(false);
+    UpdateSpokenValue();
 }
 
 QString DriveBox::RootOf(const QString& dir) const
@@ -114,6 +140,7 @@ void DriveBox::FollowDirectory(const QString& dir)
         blockSignals(true);
         setCurrentIndex(i);
         blockSignals(false);
+        UpdateSpokenValue();
     }
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QComboBox>
+#include <QLabel>
 #include <QMap>
 #include <functional>
 
@@ -35,6 +36,10 @@ public:
     void FollowDirectory(const QString& dir);
     /// Lists the volumes anew (a medium may have come or gone).
     void Refresh();
+    /// Names the box for screen readers: `name` and the drive it shows ("Laufwerk, /"), kept
+    /// current. (On Linux a screen reader reads a combo box by its label and cannot read the
+    /// value of one that is not editable, so the label carries both.)
+    void SetSpokenName(const QString& name);
 
 signals:
     /// The user chose another drive; `dir` is where the directory box should go.
@@ -42,10 +47,13 @@ signals:
 
 private:
     void onActivated(int index);
+    void UpdateSpokenValue();
 
     VolumeLister lister_;
     VolumeNamer namer_;
     QMap<QString, QString> lastDirectory_;
+    QString spokenName_;
+    QLabel* spokenLabel_ = nullptr;
 };
 
 } // namespace tovaro::gui

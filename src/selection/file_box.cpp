@@ -11,7 +11,7 @@
 namespace tovaro::gui {
 
 FileBox::FileBox(QWidget* parent)
-    : QListWidget(parent)
+    : FocusHonestList<QListWidget>(parent)
 {
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setUniformItemSizes(true);
@@ -75,7 +75,7 @@ void FileBox::Refresh()
 void FileBox::keyPressEvent(QKeyEvent* event)
 {
     if (!SelectFirstOrLast(this, event))
-        QListWidget::keyPressEvent(event);
+        FocusHonestList<QListWidget>::keyPressEvent(event);
 }
 
 } // namespace tovaro::gui

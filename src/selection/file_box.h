@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/pattern.h"
+#include "shell/accessibility.h"
 
 #include <QListWidget>
 #include <string>
@@ -10,7 +11,7 @@
 
 namespace tovaro::gui {
 
-class FileBox : public QListWidget {
+class FileBox : public FocusHonestList<QListWidget> {
     Q_OBJECT
 public:
     explicit FileBox(QWidget* parent = nullptr);

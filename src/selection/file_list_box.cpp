@@ -54,7 +54,7 @@ void FileListModel::Clear()
 }
 
 FileListBox::FileListBox(QWidget* parent)
-    : QListView(parent)
+    : FocusHonestList<QListView>(parent)
     , model_(new FileListModel(this))
 {
     setModel(model_);
@@ -87,7 +87,7 @@ void FileListBox::setCurrentRow(int row)
 void FileListBox::keyPressEvent(QKeyEvent* event)
 {
     if (!SelectFirstOrLast(this, event))
-        QListView::keyPressEvent(event);
+        FocusHonestList<QListView>::keyPressEvent(event);
 }
 
 } // namespace tovaro::gui

@@ -2,6 +2,8 @@
 // of its own fills 100,000 rows in one insertion, without an item object per row.
 #pragma once
 
+#include "shell/accessibility.h"
+
 #include <QAbstractListModel>
 #include <QListView>
 #include <string>
@@ -26,7 +28,7 @@ private:
     std::vector<std::string> paths_;
 };
 
-class FileListBox : public QListView {
+class FileListBox : public FocusHonestList<QListView> {
     Q_OBJECT
 public:
     explicit FileListBox(QWidget* parent = nullptr);

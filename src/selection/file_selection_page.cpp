@@ -20,6 +20,7 @@
 #include <QListWidget>
 #include <QPixmap>
 #include <QPushButton>
+#include <QTimer>
 
 namespace tovaro::gui {
 
@@ -69,7 +70,7 @@ FileSelectionPage::FileSelectionPage(Program& program, const QString& startDirec
         button(name)->setToolTip(what);
         NameControl(button(name), what);
     }
-    LabelInvisibly(driveBox_, QStringLiteral("Laufwerk"));
+    driveBox_->SetSpokenName(QStringLiteral("Laufwerk"));
     NameControl(folderBox_, QStringLiteral("Ordner"));
     NameControl(fileBox_, QStringLiteral("Dateien im Ordner"));
     NameControl(filterEdit_, QStringLiteral("Filter"), controls.Get<QLabel>("Label1"));
@@ -86,6 +87,11 @@ FileSelectionPage::FileSelectionPage(Program& program, const QString& startDirec
         fileBox_->SetDirectory(dir);
     });
     connect(filterEdit_, &QLineEdit::textChanged, fileBox_, &FileBox::SetPattern);
+    filterSettled_ = new QTimer(this);
+    filterSettled_->setSingleShot(true);
+    filterSettled_->setInterval(kFilterPauseMs);
+    connect(filterEdit_, &QLineEdit::textEdited, filterSettled_, qOverload<>(&QTimer::start));
+    connect(filterSettled_, &QTimer::timeout, this, &FileSelectionPage::AnnounceMatchingFiles);
     connect(
         fileBox_, &QListWidget::itemDoubleClicked, this, &FileSelectionPage::AddFileOnDoubleClick);
     connect(button("Command1"), &QPushButton::clicked, this, &FileSelectionPage::AddSelectedFiles);
@@ -109,9 +115,33 @@ void FileSelectionPage::openDirectory(const QString& dir)
         fileBox_->SetDirectory(folderBox_->Path());
 }
 
-void FileSelectionPage::AppendPaths(std::vector<std::string> paths)
+namespace {
+
+QString FilesCount(qsizetype count)
 {
+    return CountOf(count, "Datei", "Dateien");
+}
+
+} // namespace
+
+void FileSelectionPage::AppendPaths(std::vector<std::string> paths, const QString& extra)
+{
+    const qsizetype added = static_cast<qsizetype>(paths.size());
     fileList_->Append(std::move(paths));
+    QString spoken = (added == 0 ? QStringLiteral("Keine Datei") : FilesCount(added))
+        + QStringLiteral(" hinzugefügt, ") + QString::number(fileList_->count())
+        + QStringLiteral(" ausgewählt");
+    if (!extra.isEmpty())
+        spoken += QStringLiteral(", ") + extra;
+    Announce(this, spoken);
+}
+
+void FileSelectionPage::AnnounceMatchingFiles()
+{
+    Announce(this,
+        fileBox_->count() == 0 ? QStringLiteral("Keine Datei passt zum Filter")
+                               : CountOf(fileBox_->count(), "Datei passt", "Dateien passen")
+                + QStringLiteral(" zum Filter"));
 }
 
 void FileSelectionPage::AddSelectedFiles()
@@ -121,6 +151,10 @@ void FileSelectionPage::AddSelectedFiles()
     for (int row = 0; row < fileBox_->count(); ++row) {
         if (fileBox_->item(row)->isSelected())
             paths.push_back(JoinPath(dir, fileBox_->NameBytes(row)));
+    }
+    if (paths.empty()) {
+        Announce(this, QStringLiteral("Keine Datei markiert"));
+        return;
     }
     AppendPaths(std::move(paths));
 }
@@ -167,26 +201,36 @@ void FileSelectionPage::AddDirectoryTree()
     QApplication::restoreOverrideCursor();
     // The page shows no messages; folders that could not be listed (to their end) go into the
     // run's status list, since their files may be missing from the page.
+    const size_t before = unlistedFolders_.size();
     if (!listing.startError.empty())
         unlistedFolders_.push_back({ start, std::move(listing.startError) });
     for (FolderProblem& folder : listing.unlisted)
         unlistedFolders_.push_back(std::move(folder));
-    AppendPaths(std::move(listing.files));
+    const qsizetype unlisted = static_cast<qsizetype>(unlistedFolders_.size() - before);
+    AppendPaths(std::move(listing.files),
+        unlisted == 0 ? QString()
+                      : CountOf(unlisted, "Ordner", "Ordner") + QStringLiteral(" nicht lesbar"));
 }
 
 void FileSelectionPage::RemoveSelectedEntry()
 {
     const int row = fileList_->selectedRow();
-    if (row < 0)
+    if (row < 0) {
+        Announce(this, QStringLiteral("Keine Datei markiert"));
         return;
+    }
     fileList_->RemoveRow(row);
     fileList_->setCurrentRow(-1);
+    Announce(this,
+        QStringLiteral("1 Datei entfernt, ") + QString::number(fileList_->count())
+            + QStringLiteral(" ausgewählt"));
 }
 
 void FileSelectionPage::RemoveAllEntries()
 {
     fileList_->clear();
     unlistedFolders_.clear();
+    Announce(this, QStringLiteral("Alle Dateien entfernt"));
 }
 
 const std::vector<FolderProblem>& FileSelectionPage::UnlistedFolders() const

@@ -8,6 +8,7 @@
 #include <vector>
 
 class QLineEdit;
+class QTimer;
 
 namespace tovaro::gui {
 
@@ -42,8 +43,13 @@ public slots:
     void RemoveAllEntries();
 
 private:
-    void AppendPaths(std::vector<std::string> paths);
+    static constexpr int kFilterPauseMs = 700;
+
+    /// Appends the paths and tells a screen reader how many were added and how many are
+    /// chosen now; `extra` follows ("1 Ordner nicht lesbar").
+    void AppendPaths(std::vector<std::string> paths, const QString& extra = {});
     void openDirectory(const QString& dir);
+    void AnnounceMatchingFiles();
 
     DriveBox* driveBox_ = nullptr;
     DirBox* folderBox_ = nullptr;
@@ -51,6 +57,7 @@ private:
     QLineEdit* filterEdit_ = nullptr;
     FileListBox* fileList_ = nullptr; ///< the files to index
     std::vector<FolderProblem> unlistedFolders_;
+    QTimer* filterSettled_ = nullptr; ///< the filter is announced once typing pauses
 };
 
 } // namespace tovaro::gui

@@ -24,12 +24,13 @@ void NameControl(QWidget* control, const QString& name, QLabel* label)
         label->setBuddy(control);
 }
 
-void LabelInvisibly(QWidget* control, const QString& name)
+QLabel* LabelInvisibly(QWidget* control, const QString& name)
 {
     auto* label = new QLabel(name, control->parentWidget());
     label->setObjectName(control->objectName() + QStringLiteral("Label"));
     label->hide();
     NameControl(control, name, label);
+    return label;
 }
 
 QColor ReadableOn(const QColor& preferred, const QColor& background, double minimum)
@@ -125,11 +126,12 @@ public:
     }
 };
 
-// A hint that a screen reader reads out when it appears.
+// A hint that a screen reader reads out when it appears. (Orca speaks a notification as it
+// shows; an alert that appears inside a window it does not speak.)
 class AnnouncedAccessible : public QAccessibleWidget {
 public:
     explicit AnnouncedAccessible(QLabel* label)
-        : QAccessibleWidget(label, QAccessible::AlertMessage)
+        : QAccessibleWidget(label, QAccessible::Notification)
     {
     }
     QString text(QAccessible::Text t) const override
@@ -146,6 +148,8 @@ QAccessibleInterface* PageInterfaces(const QString&, QObject* object)
         return new LinkAccessible(link);
     if (auto* hint = qobject_cast<AnnouncedLabel*>(object))
         return new AnnouncedAccessible(hint);
+    if (auto* announcer = qobject_cast<Announcer*>(object))
+        return new AnnouncedAccessible(announcer);
     return nullptr;
 }
 
@@ -165,6 +169,49 @@ void AnnouncedLabel::SetShown(bool shown)
         QAccessibleEvent alert(this, QAccessible::Alert);
         QAccessible::updateAccessibility(&alert);
     }
+}
+
+Announcer::Announcer(QWidget* window)
+    : QLabel(window)
+{
+    setObjectName(QStringLiteral("Announcer"));
+    hide();
+}
+
+Announcer* Announcer::Of(QWidget* from)
+{
+    QWidget* window = from->window();
+    auto* announcer = window->findChild<Announcer*>(QString(), Qt::FindDirectChildrenOnly);
+    return announcer != nullptr ? announcer : new Announcer(window);
+}
+
+void Announcer::Say(const QString& text)
+{
+    setText(text);
+    // Shown to the accessibility layer only: the screen reader speaks the notification's text.
+    QAccessibleEvent shown(this, QAccessible::ObjectShow);
+    QAccessible::updateAccessibility(&shown);
+    emit Said(text);
+}
+
+void Announce(QWidget* from, const QString& text)
+{
+    Announcer::Of(from)->Say(text);
+}
+
+void ReportCurrentItem(QAbstractItemView* list)
+{
+    const QModelIndex current = list->currentIndex();
+    if (!list->hasFocus() || !current.isValid() || !QAccessible::isActive())
+        return;
+    QAccessibleEvent focus(list, QAccessible::Focus);
+    focus.setChild(current.row());
+    QAccessible::updateAccessibility(&focus);
+}
+
+QString CountOf(qsizetype count, const char* one, const char* many)
+{
+    return QString::number(count) + QLatin1Char(' ') + QString::fromUtf8(count == 1 ? one : many);
 }
 
 void InstallAccessibleInterfaces()

@@ -36,3 +36,23 @@ TEST(ContrastTest, RatiosAndReadableColours)
     EXPECT_GE(ContrastRatio(red, grey), 4.5);
     EXPECT_GT(red & 0xFF, (red >> 8) & 0xFF);
 }
+
+TEST(IsColourCodeTest, HashAndSixHexDigitsInEitherCase)
+{
+    const struct {
+        const char* text;
+        bool code;
+    } cases[] = {
+        { "#FFEECC", true },
+        { "#ffeecc", true },
+        { "#00fF9a", true },
+        { "#FFF", false }, // short forms are not what the fields hold
+        { "FFEECC", false },
+        { "#FFEECCA", false },
+        { "#FFEEGG", false },
+        { "", false },
+        { "# FFEEC", false },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IsColourCode(c.text), c.code) << c.text;
+}

@@ -2,7 +2,7 @@
 """The wizard as a screen reader meets it: Xvfb with openbox and the accessibility bus (run
 under dbus-run-session). On each page every focusable control must have a name of its own (a
 combo box by the label tied to it), and the page must carry its heading; the picker's hint is
-an alert while it shows; on page 3 the help panel, once closed, hides whole and Tab never
+a notification while it shows; on page 3 the help panel, once closed, hides whole and Tab never
 stops on what it covers."""
 import os
 import subprocess
@@ -121,21 +121,21 @@ try:
               window and window.description)
         names = check_names(page, window)
         if page == 2:
-            # The live picker's hint is announced as an alert while it shows.
+            # The live picker's hint is a notification, which a screen reader speaks as it shows.
             run("xdotool", "search", "--onlyvisible", "--name", "^ Tovaro Wizard 1.00$")
             pipette = [n for n in controls(window) if n.name == "Bildschirmpipette Hintergrundfarbe"]
             if pipette:
                 pipette[0].queryAction().doAction(0)
             alert = wait_for(lambda: [n for n in showing(showing_window(app))
-                                      if n.getRole() == pyatspi.ROLE_ALERT], 5)
-            check("page 2: the picker's hint is an alert", bool(alert) and alert[0].name.startswith(
+                                      if n.getRole() == pyatspi.ROLE_NOTIFICATION], 5)
+            check("page 2: the picker's hint is a notification", bool(alert) and alert[0].name.startswith(
                 "Drücken Sie [Escape]"), [(n.getRoleName(), n.name) for n in showing(showing_window(app))][:8])
             # Held long enough for the picker, which looks at the key every 20 ms.
             run("xdotool", "keydown", "Escape")
             time.sleep(0.2)
             run("xdotool", "keyup", "Escape")
             gone = wait_for(lambda: not [n for n in showing(showing_window(app))
-                                         if n.getRole() == pyatspi.ROLE_ALERT], 5)
+                                         if n.getRole() == pyatspi.ROLE_NOTIFICATION], 5)
             check("page 2: Escape ends the hint", gone)
         if page < 3:
             key("alt+s")

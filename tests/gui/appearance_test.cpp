@@ -2,6 +2,7 @@
 #include "fakes.h"
 #include "shell/colour_convert.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QColorDialog>
 #include <QComboBox>
@@ -224,4 +225,62 @@ TEST(QtColourDialogTest, OpensAtTheSharedColour)
     pick = QColor();
     confirm();
     EXPECT_EQ(choice.Choose(nullptr), MakeColour(0x12, 0x34, 0x56)); // opens at the last one
+}
+
+TEST_F(AppearanceTest, ChosenAndPickedColoursAreSpokenWithTheirField)
+{
+    test::Control<QPushButton>(h.p1(), "Command6")->click(); // page 2 shows
+    test::SpokenLog spoken { page };
+    h.dialog.answers = { MakeColour(0xFF, 0xEE, 0xCC) };
+    test::Control<QPushButton>(page, "Command1")->click();
+    EXPECT_EQ(spoken.Take(), QStringList { "Hintergrundfarbe #FFEECC" });
+    test::Control<QPushButton>(page, "Command4")->click(); // cancelled: nothing changed
+    EXPECT_EQ(spoken.Take(), QStringList());
+
+    // The hint shows as a notification, which a screen reader speaks as it shows; the colour
+    // is said once the picker's last sample is in the field.
+    test::Control<QPushButton>(page, "Command3")->click();
+    auto* hint = test::Control<QLabel>(page, "Label1");
+    EXPECT_TRUE(hint->isVisible());
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(hint)->role(), QAccessible::Notification);
+    h.pointer.at = QPoint(3, 0);
+    h.keys.Press();
+    test::Control<ScreenPicker>(page, "Timer2")->Tick();
+    QApplication::processEvents();
+    EXPECT_EQ(spoken.Take(), QStringList { "Textfarbe #030000" });
+}
+
+TEST_F(AppearanceTest, ATypedValueThatIsNoColourCodeIsSaidToBeNone)
+{
+    test::Control<QPushButton>(h.p1(), "Command6")->click();
+    auto* field = test::Control<QLineEdit>(page, "Text4");
+    QApplication::setActiveWindow(page);
+    field->setFocus();
+    ASSERT_TRUE(field->hasFocus());
+    auto* paused = test::Control<QTimer>(page, "typingPause");
+    paused->setInterval(1); // the pause is not what is tested
+    test::SpokenLog spoken { page };
+    const struct {
+        const char* typed;
+        QStringList said;
+    } cases[] = {
+        { "#12", { "Kein Farbcode: #12, die Farbfläche bleibt unverändert" } },
+        { "#ffeecc", {} },
+        { "rot", { "Kein Farbcode: rot, die Farbfläche bleibt unverändert" } },
+        { "#00FF00", {} },
+    };
+    for (const auto& c : cases) {
+        field->clear();
+        for (const QChar ch : QString::fromUtf8(c.typed)) {
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
+            QApplication::sendEvent(field, &press);
+        }
+        ASSERT_TRUE(paused->isActive()) << c.typed;
+        while (paused->isActive())
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        EXPECT_EQ(spoken.Take(), c.said) << c.typed;
+        // Heard again with the field whenever it takes the focus.
+        EXPECT_EQ(field->accessibleDescription().isEmpty(), c.said.isEmpty()) << c.typed;
+    }
+    EXPECT_EQ(page->Options().backgroundColour, "#00FF00"); // kept as typed
 }

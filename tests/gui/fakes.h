@@ -7,9 +7,11 @@
 #include "appearance/screen_sources.h"
 #include "generator/generation_page.h"
 #include "selection/file_selection_page.h"
+#include "shell/accessibility.h"
 #include "shell/document_opener.h"
 #include "shell/program.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QString>
 #include <QStringList>
@@ -17,8 +19,17 @@
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <ostream>
+#include <utility>
+
+// Texts in test failures as text, not as bytes.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace tovaro::test {
 
@@ -58,12 +69,17 @@ struct RecordingOpener : gui::DocumentOpener {
 
 struct RecordingMessages : gui::MessageBoxes {
     QStringList shown; // "info|title|text" or "warn|title|text"
+    std::function<void()> showing; ///< called as a box shows
     void Information(QWidget*, const QString& title, const QString& text) override
     {
+        if (showing)
+            showing();
         shown << QStringLiteral("info|") + title + QLatin1Char('|') + text;
     }
     void Warning(QWidget*, const QString& title, const QString& text) override
     {
+        if (showing)
+            showing();
         shown << QStringLiteral("warn|") + title + QLatin1Char('|') + text;
     }
 };
@@ -122,6 +138,26 @@ struct FakeKeys : gui::KeySource {
         wentDown = false;
         return r;
     }
+};
+
+/// What the pages hand to a screen reader to say while it lives, in order. (Qt passes
+/// accessibility events on only while a screen reader listens, so the log listens to the
+/// pages' announcers.)
+class SpokenLog {
+public:
+    explicit SpokenLog(std::initializer_list<QWidget*> windows)
+    {
+        for (QWidget* window : windows)
+            QObject::connect(gui::Announcer::Of(window), &gui::Announcer::Said, &receiver_,
+                [this](const QString& text) { said_ << text; });
+    }
+
+    /// What was said since the last call.
+    QStringList Take() { return std::exchange(said_, {}); }
+
+private:
+    QObject receiver_;
+    QStringList said_;
 };
 
 struct Harness {

@@ -9,6 +9,7 @@
 #include <QAccessible>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProcess>
@@ -338,4 +339,35 @@ TEST_F(GeneratorTest, FoldersTheTreeCouldNotListAreReportedByTheRun)
     test::Control<QPushButton>(h->p1(), "Command3")->click();
     test::Control<QPushButton>(h->p3(), "Command1")->click();
     EXPECT_EQ(test::Control<QListWidget>(h->p3(), "List1")->count(), 1);
+}
+
+TEST_F(GeneratorTest, HowTheRunEndedIsSpokenBeforeTheMessageBoxAndStaysInThePanel)
+{
+    dir.Write("site/a.htm", Page("A"));
+    dir.Write("site/b.htm", Page("B"));
+    dir.Write("site/c.htm", Page("C", ""));
+    Open();
+    AddAll();
+    GoToPageThree();
+    GenerationPage* p = h->p3();
+    auto* state = test::Control<QLabel>(p, "Label6");
+    const QString wait = state->text();
+    test::SpokenLog spoken { p };
+    QStringList heardBeforeTheBox;
+    h->messages.showing = [&] { heardBeforeTheBox = spoken.Take(); };
+    const struct {
+        const char* output;
+        QString said; // and shown in the panel, with a full stop
+    } runs[] = {
+        { "site/lookup.htm", "Fertig: 2 Seiten im Index, 1 Meldung" },
+        // The second run's line comes under the first's; only it counts.
+        { "fehlt/lookup.htm", "Die Suchdatei wurde nicht geschrieben, 1 Meldung" },
+    };
+    for (const auto& run : runs) {
+        test::Control<QLineEdit>(p, "Text1")->setText(Q(dir.At(run.output)));
+        test::Control<QPushButton>(p, "Command1")->click();
+        EXPECT_EQ(heardBeforeTheBox, QStringList { run.said }) << run.output;
+        EXPECT_EQ(state->text(), run.said + QLatin1Char('.')) << run.output;
+        EXPECT_NE(state->text(), wait);
+    }
 }

@@ -8,7 +8,9 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -339,4 +341,111 @@ TEST(DriveBoxTest, ShowsEachDrivesLabelAndKeepsItsRoot)
     QObject::connect(&box, &DriveBox::DriveChosen, [&](const QString& dir) { chosen = dir; });
     emit box.activated(1); // D:/site is not there: the root, not the label's text
     EXPECT_EQ(chosen, d);
+}
+
+namespace {
+
+// Runs the event loop until `log` has something to say or a second has passed (the filter is
+// spoken once typing pauses).
+QStringList WaitToHear(test::SpokenLog& log)
+{
+    QElapsedTimer waited;
+    waited.start();
+    QStringList said;
+    while (said.isEmpty() && waited.elapsed() < 2000) {
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+        said = log.Take();
+    }
+    return said;
+}
+
+} // namespace
+
+TEST_F(SelectionTest, EachActionIsSpokenOnceWithWhatItLeavesChosen)
+{
+    dir.Write("a.htm", "");
+    dir.Write("b.htm", "");
+    dir.Write("c.htm", "");
+    dir.Write("sub/d.htm", "");
+    Open();
+    test::SpokenLog spoken { page };
+    auto click = [this](const char* button) {
+        return [this, button] { test::Control<QPushButton>(page, button)->click(); };
+    };
+    const struct {
+        const char* action;
+        std::function<void()> act;
+        QStringList said;
+    } steps[] = {
+        { "+ with nothing marked", click("Command1"), { "Keine Datei markiert" } },
+        { "+ with two marked",
+            [&] {
+                Select({ 0, 2 }), click("Command1")();
+            },
+            { "2 Dateien hinzugefügt, 2 ausgewählt" } },
+        { "++", click("Command2"), { "3 Dateien hinzugefügt, 5 ausgewählt" } },
+        { "+++", click("Command5"), { "4 Dateien hinzugefügt, 9 ausgewählt" } },
+        { "- with nothing marked", click("Command4"), { "Keine Datei markiert" } },
+        { "- with one marked", [&] { page->SelectEntry(3), click("Command4")(); },
+            { "1 Datei entfernt, 8 ausgewählt" } },
+        { "double click",
+            [&] {
+                test::Control<FileBox>(page, "File1")->setCurrentRow(1);
+                page->AddFileOnDoubleClick();
+            },
+            { "1 Datei hinzugefügt, 9 ausgewählt" } },
+        { "--", click("Command3"), { "Alle Dateien entfernt" } },
+        { "+++ in a folder without matches",
+            [&] {
+                test::Control<DirBox>(page, "Dir1")->SetPath(Q(dir.At("sub")));
+                test::Control<QLineEdit>(page, "Text1")->setText(QStringLiteral("*.txt"));
+                click("Command5")();
+            },
+            { "Keine Datei hinzugefügt, 0 ausgewählt" } },
+    };
+    for (const auto& step : steps) {
+        step.act();
+        EXPECT_EQ(spoken.Take(), step.said) << step.action;
+    }
+}
+
+TEST_F(SelectionTest, TypingAFilterIsSpokenOnceTypingPauses)
+{
+    dir.Write("a.htm", "");
+    dir.Write("b.html", "");
+    dir.Write("c.txt", "");
+    Open();
+    test::SpokenLog spoken { page };
+    auto* filter = test::Control<QLineEdit>(page, "Text1");
+    filter->selectAll();
+    for (const char* keys : { "*", ".", "h", "t", "m" }) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString::fromLatin1(keys));
+        QApplication::sendEvent(filter, &press);
+    }
+    ASSERT_EQ(filter->text(), QStringLiteral("*.htm"));
+    EXPECT_EQ(WaitToHear(spoken), QStringList { "1 Datei passt zum Filter" });
+    // Set by the program, not typed: nothing to say.
+    filter->setText(QStringLiteral("*.txt"));
+    EXPECT_EQ(WaitToHear(spoken), QStringList());
+}
+
+TEST(DriveBoxTest, ItsLabelSaysWhichDriveItShows)
+{
+    QWidget page;
+    auto* box = new DriveBox(
+        &page,
+        [] {
+            return QStringList { "/", "/media/stick" };
+        },
+        [](const QString&) { return QString(); });
+    box->setObjectName(QStringLiteral("Drive1"));
+    box->SetSpokenName(QStringLiteral("Laufwerk"));
+    auto* label = page.findChild<QLabel*>(QStringLiteral("Drive1Label"));
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->buddy(), box);
+    EXPECT_EQ(label->text(), QStringLiteral("Laufwerk, /"));
+    box->FollowDirectory(QStringLiteral("/media/stick/site")); // the directory box moved
+    EXPECT_EQ(label->text(), QStringLiteral("Laufwerk, /media/stick"));
+    box->setCurrentIndex(0); // the arrow keys
+    EXPECT_EQ(label->text(), QStringLiteral("Laufwerk, /"));
 }
