@@ -9,10 +9,6 @@
 #include <QPixmap>
 #include <QScreen>
 
-#ifdef TOVARO_HAVE_X11
-#include <QGuiApplication>
-#endif
-
 namespace tovaro::gui {
 
 QPoint CursorPointer::Position()
@@ -63,28 +59,6 @@ bool FocusKeySource::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QObject::eventFilter(watched, event);
-}
-
-#ifdef TOVARO_HAVE_X11
-// In x11_key_source.cpp, apart from Qt's headers, which clash with Xlib's macros.
-std::unique_ptr<KeySource> MakeX11KeySource(void* display);
-#endif
-#ifdef Q_OS_WIN
-std::unique_ptr<KeySource> MakeWindowsKeySource(); // windows_key_source.cpp
-#endif
-
-std::unique_ptr<KeySource> MakeDesktopKeySource()
-{
-#ifdef Q_OS_WIN
-    return MakeWindowsKeySource();
-#endif
-#ifdef TOVARO_HAVE_X11
-    if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
-        if (auto* display = x11->display())
-            return MakeX11KeySource(display);
-    }
-#endif
-    return std::make_unique<FocusKeySource>();
 }
 
 } // namespace tovaro::gui

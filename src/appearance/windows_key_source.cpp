@@ -29,7 +29,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<KeySource> MakeWindowsKeySource()
+std::unique_ptr<KeySource> MakeDesktopKeySource()
 {
     return std::make_unique<WindowsKeySource>();
 }

@@ -4,66 +4,8 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QStorageInfo>
 
 namespace tovaro::gui {
-
-namespace {
-
-// Mount points of the system itself, which a user does not pick as a site's drive.
-bool IsSystemPlace(const QString& root)
-{
-    if (root.startsWith(QLatin1String("/run/media/")))
-        return false;
-    for (const char* p : { "/proc", "/sys", "/dev", "/run", "/boot", "/snap", "/etc" }) {
-        const QString place = QLatin1String(p);
-        if (root == place || root.startsWith(place + QLatin1Char('/')))
-            return true;
-    }
-    return false;
-}
-
-} // namespace
-
-QStringList SystemVolumes()
-{
-#ifdef Q_OS_WIN
-    // Every drive letter in use: fixed, removable and network drives alike.
-    QStringList drives;
-    for (const QFileInfo& drive : QDir::drives())
-        drives << QDir::toNativeSeparators(drive.absoluteFilePath());
-    return drives;
-#endif
-    QStringList roots { QStringLiteral("/") };
-    const QString home = QDir::homePath();
-    if (home != QLatin1String("/"))
-        roots << home;
-    static const QStringList pseudo { "proc", "sysfs", "devtmpfs", "devpts", "tmpfs", "cgroup",
-        "cgroup2", "securityfs", "pstore", "debugfs", "tracefs", "configfs", "fusectl", "mqueue",
-        "hugetlbfs", "bpf", "autofs", "binfmt_misc", "overlay", "squashfs", "nsfs", "efivarfs",
-        "rpc_pipefs", "ramfs" };
-    for (const QStorageInfo& v : QStorageInfo::mountedVolumes()) {
-        const QString root = v.rootPath();
-        if (!v.isValid() || !v.isReady() || roots.contains(root))
-            continue;
-        if (pseudo.contains(QString::fromLatin1(v.fileSystemType())))
-            continue;
-        if (IsSystemPlace(root))
-            continue;
-        roots << root;
-    }
-    return roots;
-}
-
-QString SystemVolumeLabel(const QString& root)
-{
-#ifdef Q_OS_WIN
-    return QStorageInfo(root).name();
-#else
-    (void)root; // mount points are named by their paths
-    return {};
-#endif
-}
 
 DriveBox::DriveBox(QWidget* parent, VolumeLister lister, VolumeNamer namer)
     : QComboBox(parent)

@@ -2,37 +2,16 @@
 // not valid in the local encoding keeps its bytes in the item's data.
 #pragma once
 
-#include <QByteArray>
-#include <QDir>
-#include <QFile>
 #include <QString>
 #include <string>
 
 namespace tovaro::gui {
 
-#ifdef Q_OS_WIN
-// On Windows the core's paths are UTF-8 with "\\": every name is reachable whatever the code
-// page.
-inline QString ToDisplay(const std::string& bytes)
-{
-    return QString::fromStdString(bytes);
-}
+/// A path or name of the core as text to show.
+QString ToDisplay(const std::string& bytes);
 
-inline std::string ToBytes(const QString& text)
-{
-    return QDir::toNativeSeparators(text).toStdString();
-}
-#else
-inline QString ToDisplay(const std::string& bytes)
-{
-    return QFile::decodeName(QByteArray::fromStdString(bytes));
-}
-
-inline std::string ToBytes(const QString& text)
-{
-    return QFile::encodeName(text).toStdString();
-}
-#endif
+/// A path the user sees or typed as the core's bytes.
+std::string ToBytes(const QString& text);
 
 /// Item data role that holds a path's or a name's bytes.
 constexpr int kBytesRole = Qt::UserRole + 1;

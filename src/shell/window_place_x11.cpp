@@ -1,3 +1,5 @@
+// Page places on X11 servers, in the server's device pixels; other sessions of the same
+// program (Wayland) place through Qt alone.
 #include "window_place.h"
 
 #include <QGuiApplication>
@@ -5,17 +7,14 @@
 #include <QWidget>
 #include <QWindow>
 
-#ifdef TOVARO_HAVE_X11
 #include <QtGui/qguiapplication_platform.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
-#endif
 
 namespace tovaro::gui {
 
 namespace {
 
-#ifdef TOVARO_HAVE_X11
 Display* X11Display(QWidget* window)
 {
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
@@ -62,13 +61,11 @@ void MoveNative(Display* display, QWidget* window, QPoint device)
         SubstructureRedirectMask | SubstructureNotifyMask, &e);
     XFlush(display);
 }
-#endif
 
 } // namespace
 
 QPoint ClientTopLeft(QWidget* window)
 {
-#ifdef TOVARO_HAVE_X11
     if (Display* display = X11Display(window)) {
         ::Window child = 0;
         int x = 0;
@@ -77,17 +74,14 @@ QPoint ClientTopLeft(QWidget* window)
                 DefaultRootWindow(display), 0, 0, &x, &y, &child))
             return QPoint(x, y);
     }
-#endif
     return window->geometry().topLeft();
 }
 
 void PlaceClient(QWidget* window, QPoint place)
 {
     QPoint logical = place;
-#ifdef TOVARO_HAVE_X11
     if (qGuiApp->nativeInterface<QNativeInterface::QX11Application>() != nullptr)
         logical = FromDevicePixels(window, place);
-#endif
     const QRect rect(logical, window->size());
     window->setGeometry(rect);
     // A window that was first placed by the window manager asks it again for a place at every
@@ -98,13 +92,8 @@ void PlaceClient(QWidget* window, QPoint place)
 
 void KeepPlaceWhenShown(QWidget* window, QPoint place)
 {
-#ifdef TOVARO_HAVE_X11
     if (Display* display = X11Display(window); display != nullptr && window->isVisible())
         MoveNative(display, window, place);
-#else
-    (void)window;
-    (void)place;
-#endif
 }
 
 } // namespace tovaro::gui
