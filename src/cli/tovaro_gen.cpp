@@ -47,12 +47,11 @@ public:
     /// 0x80 to 0x9F that an 8-bit terminal takes as C1 controls.
     static std::string Shown(const std::string& text)
     {
-        static const char* hex = "0123456789ABCDEF";
         std::string out;
         out.reserve(text.size());
-        auto escape = [&out](unsigned c) {
-            out.append("\\x").push_back(hex[c >> 4]);
-            out.push_back(hex[c & 0x0F]);
+        auto escape = [&out](unsigned char c) {
+            out.append("\\x");
+            AppendHexByte(out, c);
         };
         for (size_t i = 0; i < text.size();) {
             const auto c = static_cast<unsigned char>(text[i]);

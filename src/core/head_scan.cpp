@@ -32,16 +32,10 @@ const ByteTable kBytes;
 // bytes from it are at hand (or the file has ended).
 constexpr size_t kLookAhead = 8;
 
-// True when `p` (with `avail` bytes) starts with `lower` without regard to ASCII case.
-bool StartsNoCase(const char* p, size_t avail, std::string_view lower)
+// True when `p` (with `avail` bytes) starts with the tag `lower` in any letter case.
+inline bool StartsNoCase(const char* p, size_t avail, std::string_view lower)
 {
-    if (avail < lower.size())
-        return false;
-    for (size_t i = 0; i < lower.size(); ++i) {
-        if (AsciiLower(p[i]) != lower[i])
-            return false;
-    }
-    return true;
+    return StartsWithIgnoringCase(std::string_view(p, avail), lower);
 }
 
 // Appends to a field's text while it is below the limit.

@@ -24,7 +24,6 @@ struct EncodeSet {
 // sequence: a browser sends a link's path as UTF-8, so only valid UTF-8 can stay as it is.
 void AppendPercentEncoded(std::string& out, std::string_view text, const EncodeSet& set)
 {
-    static const char* hex = "0123456789ABCDEF";
     for (size_t i = 0; i < text.size();) {
         const auto c = static_cast<unsigned char>(text[i]);
         if (c >= 0x80) {
@@ -39,8 +38,7 @@ void AppendPercentEncoded(std::string& out, std::string_view text, const EncodeS
             continue;
         }
         out.push_back('%');
-        out.push_back(hex[c >> 4]);
-        out.push_back(hex[c & 0x0F]);
+        AppendHexByte(out, c);
         ++i;
     }
 }

@@ -1,4 +1,5 @@
 #include "paths.h"
+#include "text.h"
 
 #include <algorithm>
 #include <vector>
@@ -115,22 +116,6 @@ bool IsAsciiLetter(char c)
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-char UpperAscii(char c)
-{
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix)
-{
-    if (text.size() < prefix.size())
-        return false;
-    for (size_t i = 0; i < prefix.size(); ++i) {
-        if (UpperAscii(text[i]) != UpperAscii(prefix[i]))
-            return false;
-    }
-    return true;
-}
-
 // The length of the root of a Windows path written with "\" only: "C:\" (3), "C:" (2) or
 // "\\server\share\"; 0 for a path without one.
 size_t WindowsRootLength(std::string_view p)
@@ -173,7 +158,7 @@ std::string WindowsAbsolutePath(std::string_view path, std::string_view cwd)
             root.pop_back();
         rest = std::string_view(s).substr(rootLength);
     } else if (s.size() >= 2 && IsAsciiLetter(s[0]) && s[1] == ':') {
-        root = { UpperAscii(s[0]), ':' };
+        root = { AsciiUpper(s[0]), ':' };
         rest = std::string_view(s).substr(2);
         const bool driveRelative = rest.empty() || rest.front() != '\\';
         if (driveRelative && StartsWithIgnoringCase(cwd, root)

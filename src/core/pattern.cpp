@@ -12,16 +12,11 @@ namespace {
 // The character at `pos` (a code point in UTF-8 mode, else one byte); returns the position after.
 size_t NextChar(std::string_view s, size_t pos, bool utf8, uint32_t& cp)
 {
-    auto c = static_cast<unsigned char>(s[pos]);
-    if (!utf8 || c < 0x80) {
-        cp = c;
-        return pos + 1;
-    }
-    int extra = (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : 3;
-    cp = c & (0x3F >> extra);
-    for (int k = 1; k <= extra; ++k)
-        cp = (cp << 6) | (static_cast<unsigned char>(s[pos + k]) & 0x3F);
-    return pos + extra + 1;
+    const auto c = static_cast<unsigned char>(s[pos]);
+    char32_t decoded = c;
+    const size_t n = utf8 && c >= 0x80 ? DecodeUtf8(s, pos, decoded) : 1;
+    cp = decoded;
+    return pos + (n == 0 ? 1 : n); // a text in UTF-8 mode is valid UTF-8
 }
 
 std::vector<uint32_t> Decode(std::string_view s, bool utf8)

@@ -2,13 +2,15 @@
 
 namespace tovaro {
 
-size_t Utf8SequenceLength(std::string_view text, size_t pos)
+size_t DecodeUtf8(std::string_view text, size_t pos, char32_t& codePoint)
 {
     const auto* p = reinterpret_cast<const unsigned char*>(text.data()) + pos;
     const size_t avail = text.size() - pos;
     const unsigned char c = p[0];
-    if (c < 0x80)
+    if (c < 0x80) {
+        codePoint = c;
         return 1;
+    }
     size_t extra;
     unsigned minimum;
     unsigned cp;
@@ -36,6 +38,7 @@ size_t Utf8SequenceLength(std::string_view text, size_t pos)
     }
     if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
         return 0;
+    codePoint = cp;
     return extra + 1;
 }
 

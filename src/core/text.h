@@ -12,8 +12,13 @@ namespace tovaro {
 bool IsValidUtf8(std::string_view text);
 
 /// The length of the valid UTF-8 sequence that starts at `pos` (1 for ASCII), or 0 when the
-/// byte there does not start one.
-size_t Utf8SequenceLength(std::string_view text, size_t pos);
+/// byte there does not start one; `codePoint` gets the character it stands for.
+size_t DecodeUtf8(std::string_view text, size_t pos, char32_t& codePoint);
+inline size_t Utf8SequenceLength(std::string_view text, size_t pos)
+{
+    char32_t unused;
+    return DecodeUtf8(text, pos, unused);
+}
 
 /// The text as UTF-8: valid UTF-8 unchanged, anything else read as windows-1252 (its five
 /// undefined bytes taken as the control characters of the same number, as browsers do).
@@ -34,6 +39,26 @@ inline char AsciiLower(char c)
 inline char AsciiUpper(char c)
 {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - ('a' - 'A')) : c;
+}
+
+/// Whether `text` starts with `prefix`, ASCII letters compared without regard to case.
+inline bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix)
+{
+    if (text.size() < prefix.size())
+        return false;
+    for (size_t i = 0; i < prefix.size(); ++i) {
+        if (AsciiLower(text[i]) != AsciiLower(prefix[i]))
+            return false;
+    }
+    return true;
+}
+
+/// The two hexadecimal digits of a byte, upper case ("%2F", "\\x0A").
+inline void AppendHexByte(std::string& out, unsigned char byte)
+{
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    out.push_back(kDigits[byte >> 4]);
+    out.push_back(kDigits[byte & 0x0F]);
 }
 
 /// Lower-cases ASCII letters and the Latin-1 letters (Ä, Ö, Ü, ...) in whichever of the two
