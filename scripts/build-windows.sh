@@ -10,7 +10,8 @@ wizard=${TOVARO_WINDOWS_WIZARD:-1}
 packages=(g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 libgtest-dev cmake icoutils)
 [ "$wizard" = 1 ] && packages+=(nsis qt6-base-dev qt6-base-dev-tools)
 bash scripts/install-deps.sh "${packages[@]}"
-options=(-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release)
+# The "windows" preset gives the compiler; the options add Qt for Windows or leave the wizard out.
+options=()
 if [ "$wizard" = 1 ]; then
   qt=$(bash scripts/build-qt-windows.sh)
   options+=(-DTOVARO_GUI=ON -DTOVARO_QT_PREFIX="$qt" -DCMAKE_PREFIX_PATH="$qt"
@@ -18,7 +19,7 @@ if [ "$wizard" = 1 ]; then
 else
   options+=(-DTOVARO_GUI=OFF)
 fi
-cmake -S . -B build-windows "${options[@]}" >/dev/null
+cmake --preset windows "${options[@]}" >/dev/null
 cmake --build build-windows -j"$(nproc)"
 echo "build-windows/tovaro-gen.exe"
 if [ "$wizard" = 1 ]; then
