@@ -7,18 +7,22 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 jobs=$(nproc)
+# Each part says when it starts, in minutes and seconds since the command started.
+phase() { printf '== %s (%d:%02d)\n' "$1" $((SECONDS / 60)) $((SECONDS % 60)); }
+phase "Packages"
 bash scripts/install-deps.sh
+phase "Build"
 bash scripts/build.sh
 
-echo "== Tests"
+phase "Tests"
 (cd build && ctest --output-on-failure -j"$jobs" --timeout 600)
 
-echo "== Windows: tovaro-gen, the wizard and its setup program, tested under Wine"
+phase "Windows: tovaro-gen, the wizard and its setup program, tested under Wine"
 bash scripts/build-windows.sh >/dev/null
 # One after the other: the first test creates the Wine prefix, and all share its wineserver.
 (cd build-windows && ctest --output-on-failure --timeout 900)
 
-echo "== Package"
+phase "Package"
 bash scripts/package.sh
 # Debian's own check of the package: no error and no warning.
 lintian --fail-on error,warning "$root"/build/tovaro-wizard_*.deb
@@ -39,7 +43,7 @@ done
 rm -rf "$pkgtest"
 echo "package: installed and working"
 
-echo "== Tests with AddressSanitizer and UndefinedBehaviorSanitizer"
+phase "Tests with AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake --preset asan >/dev/null
 cmake --build build-asan -j"$jobs" >/dev/null
 # Qt and fontconfig keep caches until exit; leaks are checked where only our code runs (the
@@ -50,7 +54,7 @@ cmake --build build-asan -j"$jobs" >/dev/null
 (cd build-asan && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --output-on-failure -j"$jobs" --timeout 900 -L '^(gui|browser)$')
 
-echo "== Core and command-line tests with ThreadSanitizer"
+phase "Core and command-line tests with ThreadSanitizer"
 # The reading and listing threads, the stop signal thread and the store, under the race
 # detector. (The two tests that limit the address space skip: the sanitizer needs more.)
 cmake --preset tsan >/dev/null
@@ -59,7 +63,7 @@ cmake --build build-tsan -j"$jobs" >/dev/null
   -L '^(core|cli)$')
 
 if command -v clang++ >/dev/null; then
-  echo "== Fuzzing (${TOVARO_FUZZ_SECONDS:-60} s per target)"
+  phase "Fuzzing (${TOVARO_FUZZ_SECONDS:-60} s per target)"
   cmake --preset fuzz >/dev/null
   cmake --build build-fuzz -j"$jobs" --target fuzz_extract fuzz_url fuzz_pattern >/dev/null
   # A crash, a leak or an input slower than the time limit fails the run. The crafted heads
@@ -78,4 +82,4 @@ if command -v clang++ >/dev/null; then
     tail -n 2 "build-fuzz/fuzz-$target.log"
   done
 fi
-echo "All tests passed."
+phase "All tests passed."
