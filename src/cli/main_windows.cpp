@@ -2,7 +2,7 @@
 // with their umlauts, and bytes unchanged where the output goes to a file or a pipe.
 #include "cli/tovaro_gen.h"
 #include "core/paths.h"
-#include "wide.h"
+#include "platform/windows/wide.h"
 
 #include <cstdio>
 #include <fcntl.h>
