@@ -66,6 +66,11 @@ void AppendPageHead(std::string& out, const Appearance& a)
     Line(out,
         "var keys = new Array(); var tits = new Array(); var descs = new Array(); var urls = new "
         "Array();");
+    // Titles and descriptions are markup ("&amp;", "&lt;"): the search compares the text they
+    // show, so that "a & b" finds what the results show as "a & b", and "amp" finds nothing.
+    Line(out,
+        "function Klartext(s){ return s.indexOf('&') < 0 ? s : "
+        "s.replace(/&lt;/g,'<').replace(/&gt;/g,'>').replace(/&amp;/g,'&'); }");
     // The query is split before it is decoded, so that an encoded "=", "&" or "+" in the
     // search word stays part of it.
     Line(out,
@@ -132,7 +137,7 @@ void AppendPageTail(std::string& out, size_t m, const Appearance& a)
         "    found ++;",
         "       found2=1;",
         "   }",
-        "     if (descs[i].toLowerCase().indexOf(Daten[1]) >= 0 && found2 == 0){",
+        "     if (Klartext(descs[i]).toLowerCase().indexOf(Daten[1]) >= 0 && found2 == 0){",
         "    hits.push('<b>' + tits[i] + '</b><br>');",
         "    hits.push(descs[i] + '<br><br>');",
         "    hits.push('<a href=\"' + urls[i] + '\" target=\"_blank\">' + urls[i] + "
@@ -141,7 +146,7 @@ void AppendPageTail(std::string& out, size_t m, const Appearance& a)
         "    found ++;",
         "        found2=1;",
         "    }",
-        "     if (tits[i].toLowerCase().indexOf(Daten[1]) >= 0 && found2 == 0){",
+        "     if (Klartext(tits[i]).toLowerCase().indexOf(Daten[1]) >= 0 && found2 == 0){",
         "    hits.push('<b>' + tits[i] + '</b><br>');",
         "    hits.push(descs[i] + '<br><br>');",
         "    hits.push('<a href=\"' + urls[i] + '\" target=\"_blank\">' + urls[i] + "

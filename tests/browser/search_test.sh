@@ -76,6 +76,13 @@ check "title and description are shown as text" "?lookup=skript" 1 "skript" \
 check "a comment start in a title hides nothing" "?lookup=kommentar" 1 "kommentar" \
   'Preise &lt;50 € &lt;!--versteckt</b><br>' "<img"
 check "a tag in a description is text" "?lookup=kommentar" 1 "kommentar" 'Alt &amp; neu &lt;img src<br>'
+# What the results show is what is searched: "&", "<" and ">" as the visitor sees them, not
+# as the page writes them.
+check "an ampersand as the results show it" "?lookup=alt+%26+neu" 1 "alt &amp; neu" 'Alt &amp; neu'
+check "a less-than sign as the results show it" "?lookup=preise+%3C50" 1 "preise &lt;50" 'Preise &lt;50'
+check "a greater-than sign as the results show it" "?lookup=%3C%2Fscript%3E%3Cb%3E" 1 \
+  "&lt;/script&gt;&lt;b&gt;" "Böse"
+check "the way the page writes them is not found" "?lookup=amp" 0 "amp"
 
 check "the form stays after such a title" "?lookup=e" 7 "e" 'name="lookup"'
 check "an ampersand in a file name is encoded" "?lookup=kopie" 1 "kopie" 'href=" a%26copy.htm"'
