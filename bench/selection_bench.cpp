@@ -80,10 +80,10 @@ int main(int argc, char** argv)
     tovaro::test::Control<tovaro::gui::DirBox>(&page, "Dir1")
         ->SetPath(QString::fromStdString(tree));
     const double addTree = BestMs([&] {
-        tovaro::test::Control<tovaro::gui::FileListBox>(&page, "List1")->clear();
+        tovaro::test::Control<tovaro::gui::FileListBox>(&page, "List1")->Clear();
         tovaro::test::Control<QPushButton>(&page, "Command5")->click();
     });
-    const int added = tovaro::test::Control<tovaro::gui::FileListBox>(&page, "List1")->count();
+    const int added = tovaro::test::Control<tovaro::gui::FileListBox>(&page, "List1")->Count();
     size_t collected = 0;
     const double collectOnly
         = BestMs([&] { collected = tovaro::CollectFiles(tree, "*.*").size(); });

@@ -92,7 +92,7 @@ int main(int argc, char** argv)
     });
     std::printf(
         "wizard run, %d files: %.1f ms; tovaro-gen on the same files: %.1f ms; ratio %.2f\n",
-        tovaro::test::Control<tovaro::gui::FileListBox>(page1, "List1")->count(), wizardMs, genMs,
+        tovaro::test::Control<tovaro::gui::FileListBox>(page1, "List1")->Count(), wizardMs, genMs,
         wizardMs / genMs);
     std::error_code ec;
     fs::remove_all(root, ec);

@@ -137,14 +137,14 @@ AppearancePage::AppearancePage(Program& program, ColourDialog& dialog, PickerSou
     }
 
     connect(
-        button("Command1"), &QPushButton::clicked, this, &AppearancePage::chooseBackgroundColour);
-    connect(button("Command4"), &QPushButton::clicked, this, &AppearancePage::chooseTextColour);
+        button("Command1"), &QPushButton::clicked, this, &AppearancePage::ChooseBackgroundColour);
+    connect(button("Command4"), &QPushButton::clicked, this, &AppearancePage::ChooseTextColour);
     connect(button("Command2"), &QPushButton::clicked, this,
         [this] { StartPicker(backgroundPortal_, backgroundPicker_); });
     connect(button("Command3"), &QPushButton::clicked, this,
         [this] { StartPicker(textPortal_, textPicker_); });
     connect(fontFaceBox_, QOverload<int>::of(&QComboBox::activated), this,
-        &AppearancePage::previewFontFace);
+        &AppearancePage::PreviewFontFace);
     connect(
         button("Command8"), &QPushButton::clicked, this, &AppearancePage::PreviousPageRequested);
     connect(button("Command6"), &QPushButton::clicked, this, &AppearancePage::NextPageRequested);
@@ -170,17 +170,17 @@ void AppearancePage::FillPreview(QLabel* shape, ColourValue value)
     shape->setPalette(pal);
 }
 
-void AppearancePage::chooseBackgroundColour()
+void AppearancePage::ChooseBackgroundColour()
 {
-    chooseColourFor(backgroundEdit_, backgroundPreview_);
+    ChooseColourFor(backgroundEdit_, backgroundPreview_);
 }
 
-void AppearancePage::chooseTextColour()
+void AppearancePage::ChooseTextColour()
 {
-    chooseColourFor(textColourEdit_, textPreview_);
+    ChooseColourFor(textColourEdit_, textPreview_);
 }
 
-void AppearancePage::chooseColourFor(QLineEdit* field, QLabel* preview)
+void AppearancePage::ChooseColourFor(QLineEdit* field, QLabel* preview)
 {
     // A cancel changes nothing: the field keeps the user's colour.
     const std::optional<ColourValue> value = colourDialog_.Choose(this);
@@ -219,7 +219,7 @@ void AppearancePage::AnnounceTypedColour()
                 + QStringLiteral(", die Farbfläche bleibt unverändert"));
 }
 
-void AppearancePage::previewFontFace()
+void AppearancePage::PreviewFontFace()
 {
     const QString text = fontFaceBox_->currentText();
     const QString family = text.section(QLatin1Char(','), 0, 0);

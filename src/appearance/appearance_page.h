@@ -31,16 +31,16 @@ signals:
 private:
     static constexpr int kTypingPauseMs = 1000;
 
-    void chooseBackgroundColour();
-    void chooseTextColour();
-    void chooseColourFor(QLineEdit* field, QLabel* preview);
+    void ChooseBackgroundColour();
+    void ChooseTextColour();
+    void ChooseColourFor(QLineEdit* field, QLabel* preview);
     /// Tells a screen reader the colour a field now holds ("Hintergrundfarbe #FFEECC").
     void AnnounceColour(QLineEdit* field);
     /// Describes a field whose value is no colour code as such, for a screen reader.
     static void DescribeTypedColour(QLineEdit* field);
     /// Says that the value typed last is no colour code, if it is none.
     void AnnounceTypedColour();
-    void previewFontFace();
+    void PreviewFontFace();
     static void FillPreview(QLabel* shape, ColourValue value);
     /// "Bildschirmpipette": the desktop portal in a Wayland session, else the live picker.
     void StartPicker(PortalColourPicker* portal, ScreenPicker* live);

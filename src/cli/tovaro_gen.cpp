@@ -35,17 +35,17 @@ public:
     {
         if (outFailed_)
             return;
-        c_.out << Shown(line) << "\n" << std::flush;
+        c_.out << EscapeControls(line) << "\n" << std::flush;
         outFailed_ = c_.out.fail();
     }
-    void Err(const std::string& line) { c_.err << "tovaro-gen: " << Shown(line) << "\n"; }
+    void Err(const std::string& line) { c_.err << "tovaro-gen: " << EscapeControls(line) << "\n"; }
     bool OutFailed() const { return outFailed_; }
     CliContext& context() { return c_; }
 
     /// The text with every control character shown escaped (\x0A): those of ASCII, DEL, the
     /// C1 controls written in UTF-8 (U+0080 to U+009F, shown by their number), and the bytes
     /// 0x80 to 0x9F that an 8-bit terminal takes as C1 controls.
-    static std::string Shown(const std::string& text)
+    static std::string EscapeControls(const std::string& text)
     {
         std::string out;
         out.reserve(text.size());
@@ -95,7 +95,7 @@ public:
         CliContext& c = console_.context();
         if (!c.progressToTerminal)
             return;
-        std::string shown = Console::Shown(path);
+        std::string shown = Console::EscapeControls(path);
         if (shown.size() > 50)
             shown = "..." + shown.substr(shown.size() - 47);
         c.err << "\r\033[K[" << (index + 1) << "/" << count_ << "] " << shown << std::flush;
@@ -109,8 +109,8 @@ public:
     void OutsideSite(const std::string& path) override
     {
         ClearProgress();
-        console_.context().err << Console::Shown("Außerhalb des Stammverzeichnisses: " + path)
-                               << "\n";
+        console_.context().err << Console::EscapeControls("Außerhalb des Stammverzeichnisses: "
+            + path) << "\n";
     }
     void ClearProgress()
     {
@@ -312,7 +312,7 @@ int RunCli(const std::vector<std::string>& args, CliContext& c)
 {
     ParseResult parsed = ParseOptions(args);
     if (!parsed.ok) {
-        c.err << "tovaro-gen: " << Console::Shown(parsed.error) << "\n\n" << Usage();
+        c.err << "tovaro-gen: " << Console::EscapeControls(parsed.error) << "\n\n" << Usage();
         return kUsageError;
     }
     const Options& o = parsed.options;

@@ -160,7 +160,7 @@ void GenerationPage::CloseMessageHelp()
     webRootEdit_->setFocusPolicy(Qt::StrongFocus);
     status_->Raise();
     if (helpFocus)
-        status_->HelpStop()->setFocus();
+        status_->HelpButton()->setFocus();
 }
 
 void GenerationPage::RunGeneration()
@@ -178,7 +178,8 @@ void GenerationPage::RunGeneration()
         result = tovaro::RunGeneration(in, *status_);
         if (!result.warning.empty())
             status_->StatusLine(result.warning);
-        status_->Show(); // the end state: the bar at the last file, its entry selected, every line
+        status_->ShowProgress(); // the end state: the bar at the last file, its entry selected,
+                                 // every line
     }
     QApplication::restoreOverrideCursor();
     // Heard before the message box, which does not cut it short: a left-out file is never

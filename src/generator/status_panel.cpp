@@ -35,7 +35,7 @@ void StatusPanel::Raise()
     frame_->raise();
 }
 
-QWidget* StatusPanel::HelpStop() const
+QWidget* StatusPanel::HelpButton() const
 {
     return helpButton_;
 }
@@ -72,7 +72,7 @@ void StatusPanel::FileStarted(size_t index, const std::string&)
 {
     index_ = static_cast<int>(index);
     if (sincePaint_.elapsed() >= kPaintIntervalMs)
-        Show();
+        ShowProgress();
 }
 
 void StatusPanel::StatusLine(const std::string& line)
@@ -80,7 +80,7 @@ void StatusPanel::StatusLine(const std::string& line)
     lines_.append(ToDisplay(line));
 }
 
-void StatusPanel::Show()
+void StatusPanel::ShowProgress()
 {
     if (index_ >= 0) {
         bar_->setValue(index_);

@@ -29,7 +29,7 @@ public:
     /// Brings the panel in front of the help panel.
     void Raise();
     /// The help button, which gets the focus back when the help panel closes.
-    QWidget* HelpStop() const;
+    QWidget* HelpButton() const;
     /// Whether Tab stops at the panel's controls: not while the help panel covers them.
     void SetReachable(bool reachable);
     /// True when one of the panel's controls has the focus.
@@ -39,7 +39,7 @@ public:
     void FileStarted(size_t index, const std::string& path) override;
     void StatusLine(const std::string& line) override;
     /// Shows where the run stands: the bar, page 1's selection and the new status lines.
-    void Show();
+    void ShowProgress();
     /// Replaces the panel's "please wait" with how the run ended: how many pages the index
     /// holds and how many lines this run added to the status list. Returns that text.
     QString ShowOutcome(const RunResult& result);

@@ -74,6 +74,11 @@ public:
     virtual long long Read(char* buffer, size_t size) = 0;
 };
 
+/// What the core asks of a file system. Reading heads and listing folders ahead runs every
+/// function but Replace from several threads at once (up to kRequestsInFlight readers or
+/// listers besides the run's own thread), so each implementation answers concurrent calls,
+/// keeping no state between them that another thread could see half made. Replace is called
+/// from the run's thread only, once no reader is left.
 class FileSystem {
 public:
     virtual ~FileSystem() = default;

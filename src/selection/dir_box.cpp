@@ -72,7 +72,7 @@ DirBox::DirBox(QWidget* parent)
     setUniformItemSizes(true);
     setIconSize(QSize(16, 16));
     setItemDelegate(new TreeDelegate(this));
-    connect(this, &QListWidget::itemActivated, this, &DirBox::openItem);
+    connect(this, &QListWidget::itemActivated, this, &DirBox::OpenItem);
 }
 
 void DirBox::SetPath(const QString& requested)
@@ -128,7 +128,7 @@ void DirBox::SetPath(const QString& requested)
         emit PathChanged(path_);
 }
 
-void DirBox::openItem(QListWidgetItem* item)
+void DirBox::OpenItem(QListWidgetItem* item)
 {
     if (item == nullptr)
         return;

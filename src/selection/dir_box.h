@@ -23,7 +23,7 @@ signals:
     void PathChanged(const QString& dir);
 
 private:
-    void openItem(QListWidgetItem* item);
+    void OpenItem(QListWidgetItem* item);
 
     QString path_;
 };

@@ -13,7 +13,7 @@ DriveBox::DriveBox(QWidget* parent, VolumeLister lister, VolumeNamer namer)
     , namer_(std::move(namer))
 {
     Refresh();
-    connect(this, QOverload<int>::of(&QComboBox::activated), this, &DriveBox::onActivated);
+    connect(this, QOverload<int>::of(&QComboBox::activated), this, &DriveBox::ChooseDrive);
     connect(this, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this] {
         UpdateSpokenValue();
         // The arrow keys choose a drive without opening the list: say which.
@@ -86,7 +86,7 @@ void DriveBox::FollowDirectory(const QString& dir)
     }
 }
 
-void DriveBox::onActivated(int index)
+void DriveBox::ChooseDrive(int index)
 {
     const QString root = itemData(index).toString();
     QString target = lastDirectory_.value(root, root);

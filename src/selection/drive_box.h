@@ -46,7 +46,7 @@ signals:
     void DriveChosen(const QString& dir);
 
 private:
-    void onActivated(int index);
+    void ChooseDrive(int index);
     void UpdateSpokenValue();
 
     VolumeLister lister_;

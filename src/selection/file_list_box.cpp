@@ -63,20 +63,20 @@ FileListBox::FileListBox(QWidget* parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
 }
 
-QString FileListBox::text(int row) const
+QString FileListBox::Text(int row) const
 {
     return model_->data(model_->index(row), Qt::DisplayRole).toString();
 }
 
-int FileListBox::selectedRow() const
+int FileListBox::SelectedRow() const
 {
     const QModelIndexList rows = selectionModel()->selectedIndexes();
     return rows.isEmpty() ? -1 : rows.first().row();
 }
 
-void FileListBox::setCurrentRow(int row)
+void FileListBox::SetCurrentRow(int row)
 {
-    if (row < 0 || row >= count()) {
+    if (row < 0 || row >= Count()) {
         selectionModel()->clearSelection();
         setCurrentIndex(QModelIndex());
         return;

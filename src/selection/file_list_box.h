@@ -33,18 +33,18 @@ class FileListBox : public FocusHonestList<QListView> {
 public:
     explicit FileListBox(QWidget* parent = nullptr);
 
-    int count() const { return static_cast<int>(model_->Paths().size()); }
+    int Count() const { return static_cast<int>(model_->Paths().size()); }
     /// The entry as shown.
-    QString text(int row) const;
+    QString Text(int row) const;
     const std::vector<std::string>& Paths() const { return model_->Paths(); }
     void Append(std::vector<std::string> paths) { model_->Append(std::move(paths)); }
     void RemoveRow(int row) { model_->Remove(row); }
-    void clear() { model_->Clear(); }
+    void Clear() { model_->Clear(); }
 
     /// The selected entry, -1 when none (at most one is selected).
-    int selectedRow() const;
+    int SelectedRow() const;
     /// Selects `row` and makes it current; -1 selects nothing.
-    void setCurrentRow(int row);
+    void SetCurrentRow(int row);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

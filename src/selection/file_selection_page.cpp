@@ -81,7 +81,7 @@ FileSelectionPage::FileSelectionPage(Program& program, const QString& startDirec
     connect(banner, &LinkLabel::clicked, this,
         [this] { OpenDocument(*program_.opener, kMakerWebAddress); });
 
-    connect(driveBox_, &DriveBox::DriveChosen, this, &FileSelectionPage::openDirectory);
+    connect(driveBox_, &DriveBox::DriveChosen, this, &FileSelectionPage::OpenDirectory);
     connect(folderBox_, &DirBox::PathChanged, this, [this](const QString& dir) {
         driveBox_->FollowDirectory(dir);
         fileBox_->SetDirectory(dir);
@@ -103,10 +103,10 @@ FileSelectionPage::FileSelectionPage(Program& program, const QString& startDirec
     connect(button("Command6"), &QPushButton::clicked, this, &FileSelectionPage::NextPageRequested);
 
     fileBox_->SetPattern(filterEdit_->text());
-    openDirectory(startDirectory);
+    OpenDirectory(startDirectory);
 }
 
-void FileSelectionPage::openDirectory(const QString& dir)
+void FileSelectionPage::OpenDirectory(const QString& dir)
 {
     folderBox_->SetPath(dir);
     // SetPath reports only a change; the file box and drive box follow in either case.
@@ -129,7 +129,7 @@ void FileSelectionPage::AppendPaths(std::vector<std::string> paths, const QStrin
     const qsizetype added = static_cast<qsizetype>(paths.size());
     fileList_->Append(std::move(paths));
     QString spoken = (added == 0 ? QStringLiteral("Keine Datei") : FilesCount(added))
-        + QStringLiteral(" hinzugefügt, ") + QString::number(fileList_->count())
+        + QStringLiteral(" hinzugefügt, ") + QString::number(fileList_->Count())
         + QStringLiteral(" ausgewählt");
     if (!extra.isEmpty())
         spoken += QStringLiteral(", ") + extra;
@@ -214,21 +214,21 @@ void FileSelectionPage::AddDirectoryTree()
 
 void FileSelectionPage::RemoveSelectedEntry()
 {
-    const int row = fileList_->selectedRow();
+    const int row = fileList_->SelectedRow();
     if (row < 0) {
         Announce(this, QStringLiteral("Keine Datei markiert"));
         return;
     }
     fileList_->RemoveRow(row);
-    fileList_->setCurrentRow(-1);
+    fileList_->SetCurrentRow(-1);
     Announce(this,
-        QStringLiteral("1 Datei entfernt, ") + QString::number(fileList_->count())
+        QStringLiteral("1 Datei entfernt, ") + QString::number(fileList_->Count())
             + QStringLiteral(" ausgewählt"));
 }
 
 void FileSelectionPage::RemoveAllEntries()
 {
-    fileList_->clear();
+    fileList_->Clear();
     unlistedFolders_.clear();
     Announce(this, QStringLiteral("Alle Dateien entfernt"));
 }
@@ -250,7 +250,7 @@ std::string FileSelectionPage::SiteDirectory() const
 
 void FileSelectionPage::SelectEntry(int row)
 {
-    fileList_->setCurrentRow(row);
+    fileList_->SetCurrentRow(row);
 }
 
 } // namespace tovaro::gui

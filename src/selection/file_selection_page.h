@@ -48,7 +48,7 @@ private:
     /// Appends the paths and tells a screen reader how many were added and how many are
     /// chosen now; `extra` follows ("1 Ordner nicht lesbar").
     void AppendPaths(std::vector<std::string> paths, const QString& extra = {});
-    void openDirectory(const QString& dir);
+    void OpenDirectory(const QString& dir);
     void AnnounceMatchingFiles();
 
     DriveBox* driveBox_ = nullptr;

@@ -43,7 +43,7 @@ WizardPage::WizardPage(const char* formName, const QString& heading, Program& pr
     MakeLine("Line4", 6720, QPalette::Light);
     MakeLine("Line3", 6735, QPalette::Mid);
     connect(
-        controls.Get<QPushButton>("Command7"), &QPushButton::clicked, this, &WizardPage::openHelp);
+        controls.Get<QPushButton>("Command7"), &QPushButton::clicked, this, &WizardPage::OpenHelp);
 }
 
 QFrame* WizardPage::MakeLine(const char* name, int top, QPalette::ColorRole role)
@@ -58,7 +58,7 @@ QFrame* WizardPage::MakeLine(const char* name, int top, QPalette::ColorRole role
     return line;
 }
 
-void WizardPage::openHelp()
+void WizardPage::OpenHelp()
 {
     OpenDocument(*program_.opener, HelpDocumentPath(program_.directory));
 }

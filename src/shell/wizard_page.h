@@ -30,7 +30,7 @@ protected:
     Program& program_;
 
 private:
-    void openHelp();
+    void OpenHelp();
     bool captionsFitted_ = false;
     QFrame* MakeLine(const char* name, int top, QPalette::ColorRole role);
 };

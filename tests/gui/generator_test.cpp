@@ -89,7 +89,7 @@ TEST_F(GeneratorTest, WholeWizardWritesWhatTheCoreWrites)
     dir.Write("site/docs/c.htm", Page("Gamma"));
     Open();
     test::Control<QPushButton>(h->p1(), "Command5")->click(); // the whole tree
-    ASSERT_EQ(test::Control<FileListBox>(h->p1(), "List1")->count(), 3);
+    ASSERT_EQ(test::Control<FileListBox>(h->p1(), "List1")->Count(), 3);
     test::Control<QPushButton>(h->p1(), "Command6")->click();
     h->dialog.answers = { MakeColour(0x12, 0x34, 0x56) };
     test::Control<QPushButton>(h->p2(), "Command1")->click();
@@ -251,7 +251,7 @@ TEST_F(GeneratorTest, RunOverTwentyThousandFilesShowsEveryLine)
             i % 4 == 0 ? "<title>ohne Meta</title>" : Page("Seite " + std::to_string(i)));
     Open();
     test::Control<QPushButton>(h->p1(), "Command5")->click();
-    ASSERT_EQ(test::Control<FileListBox>(h->p1(), "List1")->count(), n);
+    ASSERT_EQ(test::Control<FileListBox>(h->p1(), "List1")->Count(), n);
     GoToPageThree();
     test::Control<QPushButton>(h->p3(), "Command1")->click();
     ASSERT_EQ(h->messages.shown.size(), 1);
@@ -313,7 +313,7 @@ TEST_F(GeneratorTest, NothingElseStartsDuringARunAndItEndsOnce)
     EXPECT_TRUE(refused);
     EXPECT_EQ(h->messages.shown.size(), 1);
     EXPECT_TRUE(h->p3()->isVisible());
-    EXPECT_EQ(test::Control<FileListBox>(h->p1(), "List1")->count(), 240);
+    EXPECT_EQ(test::Control<FileListBox>(h->p1(), "List1")->Count(), 240);
     EXPECT_TRUE(generate->isEnabled());
 }
 

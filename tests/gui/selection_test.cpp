@@ -34,8 +34,8 @@ QStringList Texts(const QListWidget* list)
 QStringList Texts(const FileListBox* list)
 {
     QStringList t;
-    for (int i = 0; i < list->count(); ++i)
-        t << list->text(i);
+    for (int i = 0; i < list->Count(); ++i)
+        t << list->Text(i);
     return t;
 }
 
@@ -75,7 +75,7 @@ TEST_F(SelectionTest, StartingStateAndFileBoxListing)
     Open();
     EXPECT_EQ(QDir::toNativeSeparators(test::Control<DirBox>(page, "Dir1")->Path()), Q(dir.path()));
     EXPECT_EQ(test::Control<QLineEdit>(page, "Text1")->text(), QStringLiteral("*.ht*"));
-    EXPECT_EQ(test::Control<FileListBox>(page, "List1")->count(), 0);
+    EXPECT_EQ(test::Control<FileListBox>(page, "List1")->Count(), 0);
     // Files only, hidden ones left out, sorted by name without regard to case.
     EXPECT_EQ(Texts(test::Control<FileBox>(page, "File1")), (QStringList { "A.HTML", "b.htm" }));
     EXPECT_EQ(test::Control<QPushButton>(page, "Command5")->toolTip(),
@@ -89,7 +89,7 @@ TEST_F(SelectionTest, PlusAddsSelectedFilesTopToBottomAndTwice)
     dir.Write("c.htm", "");
     Open();
     test::Control<QPushButton>(page, "Command1")->click(); // nothing selected
-    EXPECT_EQ(test::Control<FileListBox>(page, "List1")->count(), 0);
+    EXPECT_EQ(test::Control<FileListBox>(page, "List1")->Count(), 0);
     Select({ 2, 0 });
     test::Control<QPushButton>(page, "Command1")->click();
     test::Control<QPushButton>(page, "Command1")->click();
@@ -107,7 +107,7 @@ TEST_F(SelectionTest, PlusPlusAddsEveryListedFileAndNothingFromAnEmptyBox)
     dir.Mkdir("leer");
     Open("/leer");
     test::Control<QPushButton>(page, "Command2")->click();
-    EXPECT_EQ(test::Control<FileListBox>(page, "List1")->count(), 0);
+    EXPECT_EQ(test::Control<FileListBox>(page, "List1")->Count(), 0);
     test::Control<DirBox>(page, "Dir1")->SetPath(Q(dir.At("x")));
     test::Control<QPushButton>(page, "Command2")->click();
     EXPECT_EQ(Texts(test::Control<FileListBox>(page, "List1")),
@@ -122,7 +122,7 @@ TEST_F(SelectionTest, FilesFromTwoDirectoriesStaySideBySide)
     Select({ 0 });
     test::Control<QPushButton>(page, "Command1")->click();
     test::Control<DirBox>(page, "Dir1")->SetPath(Q(dir.At("zwei")));
-    EXPECT_EQ(test::Control<FileListBox>(page, "List1")->count(), 1);
+    EXPECT_EQ(test::Control<FileListBox>(page, "List1")->Count(), 1);
     test::Control<FileBox>(page, "File1")->setCurrentRow(0);
     page->AddFileOnDoubleClick();
     EXPECT_EQ(Texts(test::Control<FileListBox>(page, "List1")),
@@ -136,10 +136,10 @@ TEST_F(SelectionTest, TreeAddIsCaseSensitiveWhereTheFileBoxIsNot)
     Open("/site");
     EXPECT_EQ(Texts(test::Control<FileBox>(page, "File1")), QStringList { "INDEX.HTM" });
     test::Control<QPushButton>(page, "Command5")->click();
-    EXPECT_EQ(test::Control<FileListBox>(page, "List1")->count(), 0);
+    EXPECT_EQ(test::Control<FileListBox>(page, "List1")->Count(), 0);
     Select({ 0 });
     test::Control<QPushButton>(page, "Command1")->click();
-    EXPECT_EQ(test::Control<FileListBox>(page, "List1")->count(), 1);
+    EXPECT_EQ(test::Control<FileListBox>(page, "List1")->Count(), 1);
 }
 
 TEST_F(SelectionTest, SeveralPatternsShowInTheBoxButTreeAddTakesThemLiterally)
@@ -151,7 +151,7 @@ TEST_F(SelectionTest, SeveralPatternsShowInTheBoxButTreeAddTakesThemLiterally)
     test::Control<QLineEdit>(page, "Text1")->setText(QStringLiteral("*.htm;*.txt"));
     EXPECT_EQ(Texts(test::Control<FileBox>(page, "File1")), (QStringList { "a.htm", "b.txt" }));
     test::Control<QPushButton>(page, "Command5")->click();
-    EXPECT_EQ(test::Control<FileListBox>(page, "List1")->count(), 0);
+    EXPECT_EQ(test::Control<FileListBox>(page, "List1")->Count(), 0);
 }
 
 TEST_F(SelectionTest, TreeAddFindsHiddenFilesAndHonoursEmptyAndStarFilters)
@@ -167,10 +167,10 @@ TEST_F(SelectionTest, TreeAddFindsHiddenFilesAndHonoursEmptyAndStarFilters)
     page->RemoveAllEntries();
     test::Control<QLineEdit>(page, "Text1")->setText(QString());
     test::Control<QPushButton>(page, "Command5")->click();
-    EXPECT_EQ(test::Control<FileListBox>(page, "List1")->count(), 0);
+    EXPECT_EQ(test::Control<FileListBox>(page, "List1")->Count(), 0);
     test::Control<QLineEdit>(page, "Text1")->setText(QStringLiteral("*"));
     test::Control<QPushButton>(page, "Command5")->click();
-    EXPECT_EQ(test::Control<FileListBox>(page, "List1")->count(), 3);
+    EXPECT_EQ(test::Control<FileListBox>(page, "List1")->Count(), 3);
 }
 
 TEST_F(SelectionTest, RemovingEntries)
@@ -180,16 +180,16 @@ TEST_F(SelectionTest, RemovingEntries)
     Open();
     test::Control<QPushButton>(page, "Command2")->click();
     test::Control<QPushButton>(page, "Command4")->click(); // nothing selected
-    EXPECT_EQ(test::Control<FileListBox>(page, "List1")->count(), 2);
-    test::Control<FileListBox>(page, "List1")->setCurrentRow(0);
+    EXPECT_EQ(test::Control<FileListBox>(page, "List1")->Count(), 2);
+    test::Control<FileListBox>(page, "List1")->SetCurrentRow(0);
     test::Control<QPushButton>(page, "Command4")->click();
     EXPECT_EQ(Texts(test::Control<FileListBox>(page, "List1")), QStringList { Q(dir.At("b.htm")) });
-    EXPECT_EQ(test::Control<FileListBox>(page, "List1")->selectedRow(), -1);
+    EXPECT_EQ(test::Control<FileListBox>(page, "List1")->SelectedRow(), -1);
     test::Control<QPushButton>(page, "Command4")->click(); // still nothing selected
-    EXPECT_EQ(test::Control<FileListBox>(page, "List1")->count(), 1);
+    EXPECT_EQ(test::Control<FileListBox>(page, "List1")->Count(), 1);
     test::Control<QPushButton>(page, "Command2")->click();
     test::Control<QPushButton>(page, "Command3")->click();
-    EXPECT_EQ(test::Control<FileListBox>(page, "List1")->count(), 0);
+    EXPECT_EQ(test::Control<FileListBox>(page, "List1")->Count(), 0);
 }
 
 TEST_F(SelectionTest, HomeAndEndSelectSoThatKeysAloneCanRemove)
@@ -205,14 +205,14 @@ TEST_F(SelectionTest, HomeAndEndSelectSoThatKeysAloneCanRemove)
     auto* list = test::Control<FileListBox>(page, "List1");
     test::Control<QPushButton>(page, "Command2")->click();
     // After a removal the list keeps a current row but selects nothing.
-    list->setCurrentRow(0);
+    list->SetCurrentRow(0);
     test::Control<QPushButton>(page, "Command4")->click();
     list->setCurrentIndex(list->model()->index(0, 0));
     list->selectionModel()->clearSelection();
     key(list, Qt::Key_Home);
-    EXPECT_EQ(list->selectedRow(), 0);
+    EXPECT_EQ(list->SelectedRow(), 0);
     key(list, Qt::Key_End);
-    EXPECT_EQ(list->selectedRow(), 1);
+    EXPECT_EQ(list->SelectedRow(), 1);
     test::Control<QPushButton>(page, "Command4")->click();
     EXPECT_EQ(Texts(list), QStringList { Q(dir.At("b.htm")) });
 
