@@ -16,21 +16,7 @@ command -v /usr/bin/time >/dev/null || { apt-get install -y -qq time >/dev/null;
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-python3 - "$work/site" "$pages" "$mixed" <<'PY'
-import os, sys
-root, n, mixed = sys.argv[1], int(sys.argv[2]), sys.argv[3] == "mixed"
-body = "<p>" + "Lorem ipsum dolor sit amet. " * 150 + "</p>"
-for i in range(n):
-    d = os.path.join(root, "bereich%02d" % (i % 40), "thema%03d" % (i % 250 // 2))
-    os.makedirs(d, exist_ok=True)
-    with open(os.path.join(d, "seite%06d.htm" % i), "w", newline="") as f:
-        end = "\n" if mixed and i % 2 else "\r\n"
-        f.write(('<!DOCTYPE html>\r\n<html lang="de">\r\n<head>\r\n<meta charset="utf-8">\r\n'
-                '<title>Seite %d über Gärten</title>\r\n'
-                '<meta name="keywords" content="garten, pflanzen, nummer%d">\r\n'
-                '<meta name="description" content="Beschreibung der Seite %d mit etwas Text.">\r\n'
-                '</head>\r\n<body>\r\n%s\r\n</body>\r\n</html>\r\n' % (i, i, i, body)).replace("\r\n", end))
-PY
+python3 scripts/bench_site.py "$work/site" "$pages" "$mixed"
 find "$work/site" -type f -name '*.htm' >"$work/list"
 cat "$work/list" >/dev/null # warm the page cache for both sides
 

@@ -28,21 +28,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-python3 - "$work/site" "$pages" <<'PY'
-import os, sys
-root, n = sys.argv[1], int(sys.argv[2])
-body = "<p>" + "Lorem ipsum dolor sit amet. " * 150 + "</p>"
-for i in range(n):
-    d = os.path.join(root, "bereich%02d" % (i % 40), "thema%03d" % (i % 250 // 2))
-    os.makedirs(d, exist_ok=True)
-    with open(os.path.join(d, "seite%06d.htm" % i), "w", newline="") as f:
-        end = "\n" if i % 2 else "\r\n"
-        f.write(('<!DOCTYPE html>\r\n<html lang="de">\r\n<head>\r\n<meta charset="utf-8">\r\n'
-                '<title>Seite %d über Gärten</title>\r\n'
-                '<meta name="keywords" content="garten, pflanzen, nummer%d">\r\n'
-                '<meta name="description" content="Beschreibung der Seite %d mit etwas Text.">\r\n'
-                '</head>\r\n<body>\r\n%s\r\n</body>\r\n</html>\r\n' % (i, i, i, body)).replace("\r\n", end))
-PY
+python3 scripts/bench_site.py "$work/site" "$pages" mixed
 build/bench/latency_fs "$work/site" "$mnt" "$delay" -o ro,max_threads=64
 for _ in $(seq 100); do mountpoint -q "$mnt" && break; sleep 0.1; done
 find "$mnt" -type f -name '*.htm' | sort >"$work/list-slow"
