@@ -140,40 +140,53 @@ public:
     }
     void Feed(std::string_view chunk)
     {
-        size_t start = 0; // where the part of the line in this piece begins
-        for (size_t i = 0; i < chunk.size(); ++i) {
-            const char c = chunk[i];
-            if (c != '\r' && c != '\n') {
-                afterCr_ = false;
-                continue;
+        const char* p = chunk.data();
+        const char* const end = p + chunk.size();
+        if (afterCr_ && p != end && *p == '\n') // the LF of a CR LF split across two pieces
+            ++p;
+        afterCr_ = false;
+        while (p != end) {
+            const char* stop = p;
+            while (stop != end && *stop != '\r' && *stop != '\n')
+                ++stop;
+            if (stop == end) { // the line goes on in the next piece
+                line_.append(p, static_cast<size_t>(end - p));
+                return;
             }
-            if (c == '\n' && afterCr_) { // the LF of a CR LF, also across two pieces
-                afterCr_ = false;
-                start = i + 1;
-                continue;
+            if (line_.empty()) {
+                Take(std::string_view(p, static_cast<size_t>(stop - p)));
+            } else {
+                line_.append(p, static_cast<size_t>(stop - p));
+                Take(line_);
+                line_.clear();
             }
-            line_.append(chunk.substr(start, i - start));
-            start = i + 1;
-            afterCr_ = c == '\r';
-            Take();
+            p = stop + 1;
+            if (*stop == '\r') {
+                if (p == end)
+                    afterCr_ = true;
+                else if (*p == '\n')
+                    ++p;
+            }
         }
-        line_.append(chunk.substr(start));
     }
-    void Finish() { Take(); }
+    void Finish()
+    {
+        Take(line_);
+        line_.clear();
+    }
 
 private:
-    void Take()
+    void Take(std::string_view line)
     {
-        if (first_ && line_.rfind("\xEF\xBB\xBF", 0) == 0)
-            line_.erase(0, 3);
+        if (first_ && line.substr(0, 3) == "\xEF\xBB\xBF")
+            line.remove_prefix(3);
         first_ = false;
-        if (line_.empty())
+        if (line.empty())
             return;
-        if (line_.find('\0') != std::string::npos)
-            files_.push_back(line_);
+        if (line.find('\0') != std::string_view::npos)
+            files_.emplace_back(line);
         else
-            files_.push_back(AbsolutePath(line_, cwd_));
-        line_.clear();
+            files_.push_back(AbsolutePath(line, cwd_));
     }
 
     const std::string& cwd_;

@@ -25,6 +25,16 @@ struct EncodeSet {
 void AppendPercentEncoded(std::string& out, std::string_view text, const EncodeSet& set)
 {
     for (size_t i = 0; i < text.size();) {
+        // A run of ASCII bytes that stay as they are, appended at once.
+        size_t run = i;
+        while (run < text.size() && static_cast<unsigned char>(text[run]) < 0x80
+            && !set.encode[static_cast<unsigned char>(text[run])])
+            ++run;
+        if (run != i) {
+            out.append(text.substr(i, run - i));
+            i = run;
+            continue;
+        }
         const auto c = static_cast<unsigned char>(text[i]);
         if (c >= 0x80) {
             const size_t n = Utf8SequenceLength(text, i);

@@ -2,6 +2,9 @@
 
 #include "text.h"
 
+#include <algorithm>
+#include <charconv>
+
 namespace tovaro {
 
 namespace {
@@ -111,9 +114,17 @@ void AppendEntryBlock(std::string& out, size_t n, const PageEntry& e)
             out.append("</script>\r\n");
         out.append("<script language=\"JavaScript\">\r\n");
     }
-    const std::string num = std::to_string(n);
-    auto line = [&](const char* array, const char* assign, const std::string& value) {
-        out.append("     ").append(array).append("[").append(num).append(assign);
+    char num[24];
+    const std::string_view number(
+        num, static_cast<size_t>(std::to_chars(num, num + sizeof num, n).ptr - num));
+    // Each line's start ("     urls[12]='") is put together on the stack and appended at once.
+    auto line = [&](std::string_view array, std::string_view assign, const std::string& value) {
+        char head[64];
+        char* p = head;
+        for (std::string_view piece :
+            { std::string_view("     "), array, std::string_view("["), number, assign })
+            p = std::copy(piece.begin(), piece.end(), p);
+        out.append(head, static_cast<size_t>(p - head));
         AppendUtf8Value(out, value);
         out.append("';\r\n");
     };

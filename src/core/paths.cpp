@@ -68,10 +68,8 @@ bool IsNormalAbsolute(std::string_view path)
         return true;
     if (path.back() == '/')
         return false;
-    for (size_t i = 0; i < path.size(); ++i) {
-        if (path[i] != '/')
-            continue;
-        // The part after this separator.
+    // From separator to separator: each test looks at the part after one.
+    for (size_t i = 0; i != std::string_view::npos; i = path.find('/', i + 1)) {
         const size_t next = i + 1;
         if (next < path.size() && path[next] == '/')
             return false;

@@ -114,9 +114,14 @@ std::string LowerText(std::string_view text)
 
 void LowerTextInPlace(std::string& out)
 {
-    const bool utf8 = IsValidUtf8(out);
-    for (char& ch : out)
+    unsigned char high = 0;
+    for (char& ch : out) {
+        high |= static_cast<unsigned char>(ch);
         ch = AsciiLower(ch);
+    }
+    if (high < 0x80)
+        return; // ASCII only, the usual keywords
+    const bool utf8 = IsValidUtf8(out);
     for (size_t i = 0; i < out.size(); ++i) {
         auto c = static_cast<unsigned char>(out[i]);
         if (c < 0x80)

@@ -192,3 +192,17 @@ TEST(CliBinaryTest, AReaderThatGoesAwayIsAFailedOutput)
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 4) << status;
     EXPECT_EQ(Urls(test::ReadFile(dir.path() + "/neu.htm")), std::vector<std::string> { "a.htm" });
 }
+
+TEST(CliBinaryTest, AListFromAPipeIsReadToItsEnd)
+{
+    test::TempDir dir;
+    dir.Write("a.htm", test::Page("A"));
+    // "--files-from <(...)": a pipe has no size, and its 3,000 lines (150 kB) come in pieces.
+    const std::string cmd = "cd '" + dir.path() + "' && bash -c \"'" + TOVARO_GEN
+        + "' --files-from <(for i in \\$(seq 3000); do echo ./././././././././././a.htm; done)"
+          " -o neu.htm --strict\" >/dev/null";
+    const int status = std::system(cmd.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(
+        Urls(test::ReadFile(dir.path() + "/neu.htm")), std::vector<std::string>(3000, "a.htm"));
+}

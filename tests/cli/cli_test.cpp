@@ -234,6 +234,23 @@ TEST(CliTest, ListsFromWindowsEditorsAndNamesThatCannotForgeLines)
     EXPECT_EQ(Urls(test::ReadFile(dir.path() + "/lookup.htm")),
         (std::vector<std::string> { "a.htm", "b.htm", "a.htm" }));
 
+    // Standard input is read in pieces of 64 KiB: lines cut by a piece's end, at every offset
+    // within a CR LF and a name, are whole again.
+    std::string line;
+    for (int i = 0; i < 30; ++i)
+        line += "./";
+    line += "a.htm\r\n";
+    for (size_t shift = 0; shift < line.size(); ++shift) {
+        std::string lines(shift, '\n');
+        for (int i = 0; i < 1000; ++i)
+            lines += line;
+        Cli piecewise(dir.path(), { "--files-from", "-", "--strict" }, lines);
+        EXPECT_EQ(piecewise.status, 0) << "shift " << shift << ": " << piecewise.out.str();
+        EXPECT_EQ(Urls(test::ReadFile(dir.path() + "/lookup.htm")),
+            std::vector<std::string>(1000, "a.htm"))
+            << "shift " << shift;
+    }
+
     // A newline or a C1 control (U+0085, U+009B) in a name is shown escaped, never obeyed.
     const std::string forged = "x.htm\nDie Suchdatei wurde erfolgreich erstellt!\xC2\x85\xC2\x9B"
                                "2J\x9B.htm";

@@ -3,13 +3,12 @@
 
 #include "atomic_file_store.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
-#include <fstream>
-#include <iterator>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -133,11 +132,31 @@ public:
 
     bool ReadWhole(const std::string& path, std::string& content) override
     {
-        std::ifstream in(path, std::ios::binary);
-        if (!in.is_open())
+        // Blocking: a list may come through a pipe (`--files-from <(find ...)`), read to its end.
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+        if (fd < 0)
             return false;
-        content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        return !in.bad();
+        struct stat st { };
+        size_t room = 64 * 1024;
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+            room = static_cast<size_t>(st.st_size) + 1; // one more, to see the end at once
+        content.clear();
+        size_t used = 0;
+        for (;;) {
+            if (used == content.size())
+                content.resize(used + room);
+            const ssize_t n = ::read(fd, content.data() + used, content.size() - used);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                const bool ok = n == 0;
+                ::close(fd);
+                content.resize(used);
+                return ok;
+            }
+            used += static_cast<size_t>(n);
+            room = std::max<size_t>(room, used); // a pipe: grow by doubling
+        }
     }
 
     std::string ListFolder(
