@@ -20,22 +20,42 @@ void StartThreads(std::vector<std::thread>& threads, size_t count, Work work)
 
 } // namespace
 
-HeadReadAhead::HeadReadAhead(
-    const std::vector<std::string>& files, const FileId* skip, size_t threads, size_t window)
+size_t LocalReaders()
+{
+    const size_t cores = std::thread::hardware_concurrency();
+    return cores < 2 ? 0 : std::min<size_t>(cores, 4);
+}
+
+namespace {
+
+// The files read and timed one after the other before the local readers may start, and how many
+// must be left for them to pay.
+constexpr size_t kLocalFrom = 64;
+constexpr size_t kLocalAtLeast = 8 * kLocalBatch;
+
+} // namespace
+
+HeadReadAhead::HeadReadAhead(const std::vector<std::string>& files, const FileId* skip,
+    size_t threads, size_t window, size_t localThreads)
     : files_(files)
     , skip_(skip)
     , threads_(threads)
+    , localThreads_(localThreads)
     , probe_(std::chrono::microseconds(100))
     , slots_(std::max<size_t>(window, 1))
 {
 }
 
-void HeadReadAhead::StartReaders(size_t from)
+void HeadReadAhead::StartReaders(size_t from, size_t count, size_t batch)
 {
-    started_ = true;
-    next_ = from;
-    taken_ = from;
-    StartThreads(readers_, std::min(threads_, files_.size() - from), [this] { Work(); });
+    if (!started_) {
+        started_ = true;
+        next_ = from;
+        taken_ = from;
+        // A batch must fit the window, with room for a second reader's.
+        batch_ = std::max<size_t>(1, std::min(batch, slots_.size() / 2));
+    }
+    StartThreads(readers_, std::min(count, files_.size() - from), [this] { Work(); });
 }
 
 HeadReadAhead::~HeadReadAhead()
@@ -51,24 +71,46 @@ HeadReadAhead::~HeadReadAhead()
 
 void HeadReadAhead::Work()
 {
+    using Clock = std::chrono::steady_clock;
+    std::vector<Slot> done;
+    std::vector<Clock::duration> timed;
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
         roomChanged_.wait(lock, [this] {
-            return stopping_ || next_ >= files_.size() || next_ < taken_ + slots_.size();
+            return stopping_ || next_ >= files_.size()
+                || next_ + std::min(batch_, files_.size() - next_) <= taken_ + slots_.size();
         });
         if (stopping_ || next_ >= files_.size())
             return;
-        const size_t index = next_++;
+        const size_t first = next_;
+        const size_t count = std::min(batch_, files_.size() - next_);
+        next_ += count;
+        const bool timing = !slow_;
         lock.unlock();
-        Slot done;
-        try {
-            done.result = ReadPageFields(files_[index], skip_);
-        } catch (...) {
-            done.error = std::current_exception();
+        done.assign(count, Slot());
+        timed.clear();
+        for (size_t k = 0; k < count; ++k) {
+            const size_t index = first + k;
+            const bool time = timing && LatencyProbe::Times(index);
+            const Clock::time_point start = time ? Clock::now() : Clock::time_point();
+            try {
+                done[k].result = ReadPageFields(files_[index], skip_);
+            } catch (...) {
+                done[k].error = std::current_exception();
+            }
+            done[k].ready = true;
+            if (time)
+                timed.push_back(Clock::now() - start);
         }
-        done.ready = true;
         lock.lock();
-        slots_[index % slots_.size()] = std::move(done);
+        for (size_t k = 0; k < count; ++k)
+            slots_[(first + k) % slots_.size()] = std::move(done[k]);
+        for (Clock::duration took : timed) {
+            if (!slow_ && probe_.Slow(took)) {
+                slow_ = true; // one file at a time from now on; Take starts more readers
+                batch_ = 1;
+            }
+        }
         readyChanged_.notify_one(); // only the one taking waits for it
     }
 }
@@ -80,11 +122,17 @@ ReadResult HeadReadAhead::Take(size_t index)
             return ReadPageFields(files_[index], skip_);
         const auto start = std::chrono::steady_clock::now();
         ReadResult read = ReadPageFields(files_[index], skip_);
-        if (probe_.Slow(std::chrono::steady_clock::now() - start) && index + 1 < files_.size())
-            StartReaders(index + 1);
+        if (probe_.Slow(std::chrono::steady_clock::now() - start)) {
+            if (index + 1 < files_.size())
+                StartReaders(index + 1, threads_, 1);
+        } else if (index + 1 == kLocalFrom && files_.size() - kLocalFrom >= kLocalAtLeast
+            && localThreads_ > 0) {
+            StartReaders(kLocalFrom, localThreads_, kLocalBatch);
+        }
         return read;
     }
     Slot slot;
+    bool wantMore;
     {
         std::unique_lock<std::mutex> lock(mutex_);
         Slot& waiting = slots_[index % slots_.size()];
@@ -92,8 +140,11 @@ ReadResult HeadReadAhead::Take(size_t index)
         slot = std::move(waiting);
         waiting = Slot();
         taken_ = index + 1;
+        wantMore = slow_ && readers_.size() < threads_ && !stopping_;
     }
     roomChanged_.notify_one(); // room for one more read
+    if (wantMore && index + 1 < files_.size())
+        StartReaders(index + 1, threads_ - readers_.size(), 1);
     if (slot.error)
         std::rethrow_exception(slot.error);
     return std::move(slot.result);

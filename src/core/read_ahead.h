@@ -58,15 +58,27 @@ private:
     size_t taken_ = 0;
 };
 
-/// The heads of a file list, taken in the list's order. They are read one after the other
-/// until the reads turn out slow; from then on a few threads read ahead, at most `window`
-/// results waiting at any time, so memory is bounded by the requests in flight and not by the
-/// length of the list. Where no thread can be started, reading goes on one file after the
-/// other.
+/// How many heads a reader takes on at once on a fast disk: handing each one over on its own
+/// would cost more than reading it.
+constexpr size_t kLocalBatch = 16;
+
+/// How many readers pay on a fast disk: one a core, the taking thread's core included, as the
+/// reads themselves are mostly system time; none on one core.
+size_t LocalReaders();
+
+/// The heads of a file list, taken in the list's order. The first are read one after the other
+/// and timed. When the reads turn out slow (a share, a cold disk), `threads` readers read ahead,
+/// one file each at a time, so that many requests are in flight; when they are fast, and enough
+/// of the list is left, `localThreads` readers read ahead in batches of `kLocalBatch`, so that
+/// the reads' system time is spread over the cores. The local readers go on timing every eighth
+/// read and call the others in when the reads turn slow. At most `window` results wait at any
+/// time, so memory is bounded by the requests in flight and not by the length of the list.
+/// Where no thread can be started, reading goes on one file after the other.
 class HeadReadAhead {
 public:
     HeadReadAhead(const std::vector<std::string>& files, const FileId* skip,
-        size_t threads = kRequestsInFlight, size_t window = 2 * kRequestsInFlight);
+        size_t threads = kRequestsInFlight, size_t window = 2 * kRequestsInFlight,
+        size_t localThreads = LocalReaders());
     ~HeadReadAhead();
     HeadReadAhead(const HeadReadAhead&) = delete;
     HeadReadAhead& operator=(const HeadReadAhead&) = delete;
@@ -82,12 +94,13 @@ private:
         std::exception_ptr error;
     };
     void Work();
-    void StartReaders(size_t from);
+    void StartReaders(size_t from, size_t count, size_t batch);
 
     const std::vector<std::string>& files_;
     const FileId* skip_;
     size_t threads_;
-    LatencyProbe probe_;
+    size_t localThreads_;
+    LatencyProbe probe_; // guarded by mutex_ once readers run
     bool started_ = false;
     std::vector<Slot> slots_; // file i waits in slot i % size
     std::mutex mutex_;
@@ -95,8 +108,10 @@ private:
     std::condition_variable roomChanged_;
     size_t next_ = 0; // the next file a reader takes on
     size_t taken_ = 0; // files handed out by Take
+    size_t batch_ = 1; // files a reader takes on at once
+    bool slow_ = false; // the local readers found the reads slow
     bool stopping_ = false;
-    std::vector<std::thread> readers_;
+    std::vector<std::thread> readers_; // started and joined by the taking thread only
 };
 
 /// Folder listings asked for ahead of the search that uses them, once listings turn out slow:

@@ -187,3 +187,49 @@ TEST(ReadAheadTest, TheProbeGoesByTheMiddleOfEightTimedRequests)
     EXPECT_FALSE(LatencyProbe::Times(65));
     EXPECT_TRUE(LatencyProbe::Times(72));
 }
+
+// On a fast disk the readers take on a batch of files at a time; whatever their number and the
+// window, every head arrives in its place and no more wait than the window holds.
+TEST(ReadAheadTest, BatchesOfAFastDiskArriveInTheirPlaces)
+{
+    test::MemoryFileSystem disk(PathStyle::Posix, "/site");
+    std::vector<std::string> files;
+    for (int i = 0; i < 600; ++i) {
+        files.push_back("/site/p" + std::to_string(i) + ".htm");
+        disk.AddFile(files.back(), test::Page("T" + std::to_string(i)));
+    }
+    struct Case {
+        size_t readers;
+        size_t window;
+    };
+    for (const Case c : { Case { 1, 48 }, Case { 2, 48 }, Case { 4, 8 }, Case { 3, 5 } }) {
+        test::SlowFileSystem counted(disk, std::chrono::microseconds(0));
+        ScopedFileSystem scoped(counted);
+        HeadReadAhead heads(files, nullptr, 24, c.window, c.readers);
+        for (size_t i = 0; i < files.size(); ++i) {
+            EXPECT_LE(counted.opened.load(), i + c.window) << c.readers << " readers, at " << i;
+            ReadResult read = heads.Take(i);
+            ASSERT_EQ(read.fields.title, "T" + std::to_string(i)) << c.readers << " readers";
+        }
+        // All but the first, timed ones were read by the readers.
+        EXPECT_EQ(counted.openedByOthers.load(), files.size() - 64) << c.readers << " readers";
+    }
+}
+
+TEST(ReadAheadTest, ASlowPartAfterAFastOneGetsManyRequestsInFlight)
+{
+    test::MemoryFileSystem disk(PathStyle::Posix, "/site");
+    std::vector<std::string> files;
+    for (int i = 0; i < 700; ++i) {
+        files.push_back("/site/p" + std::to_string(i) + ".htm");
+        disk.AddFile(files.back(), test::Page("T" + std::to_string(i)));
+    }
+    // A local part, then a share answering after 1 ms.
+    test::SlowFileSystem share(disk, std::chrono::microseconds(1000), false);
+    share.fastOpens = 200;
+    ScopedFileSystem scoped(share);
+    HeadReadAhead heads(files, nullptr, 24, 48, 2);
+    for (size_t i = 0; i < files.size(); ++i)
+        ASSERT_EQ(heads.Take(i).fields.title, "T" + std::to_string(i));
+    EXPECT_GE(share.mostOpensInFlight.load(), 8u);
+}

@@ -27,6 +27,12 @@ public:
     std::string failingRead;
     std::string outOfMemory;
     std::atomic<size_t> opened { 0 };
+    /// Opens answered at once before the waits begin (a share reached later in the list).
+    size_t fastOpens = 0;
+    std::atomic<size_t> opensInFlight { 0 };
+    std::atomic<size_t> mostOpensInFlight { 0 };
+    /// Opens made by another thread than the one that made this file system.
+    std::atomic<size_t> openedByOthers { 0 };
     std::atomic<size_t> listingsInFlight { 0 };
     std::atomic<size_t> mostListingsInFlight { 0 };
 
@@ -45,8 +51,13 @@ public:
     }
     std::unique_ptr<InputFile> OpenRegular(const std::string& path, FileId* id) override
     {
-        Wait();
-        ++opened;
+        if (std::this_thread::get_id() != maker_)
+            ++openedByOthers;
+        if (opened++ >= fastOpens) {
+            Raise(mostOpensInFlight, ++opensInFlight);
+            Wait();
+            --opensInFlight;
+        }
         if (path == outOfMemory)
             throw std::bad_alloc();
         if (path == failingRead && inner_.OpenRegular(path, id))
@@ -56,9 +67,7 @@ public:
     std::string ListFolder(
         const std::string& path, std::vector<FolderEntry>& entries, FileId* id) override
     {
-        const size_t now = ++listingsInFlight;
-        for (size_t most = mostListingsInFlight; now > most;)
-            mostListingsInFlight.compare_exchange_weak(most, now);
+        Raise(mostListingsInFlight, ++listingsInFlight);
         Wait();
         std::string error = inner_.ListFolder(path, entries, id);
         --listingsInFlight;
@@ -74,6 +83,11 @@ private:
     public:
         long long Read(char*, size_t) override { return -1; }
     };
+    static void Raise(std::atomic<size_t>& most, size_t now)
+    {
+        for (size_t seen = most; now > seen;)
+            most.compare_exchange_weak(seen, now);
+    }
     void Wait() const
     {
         thread_local std::minstd_rand random(
@@ -84,6 +98,7 @@ private:
         std::this_thread::sleep_for(wait);
     }
     FileSystem& inner_;
+    std::thread::id maker_ = std::this_thread::get_id();
     std::chrono::microseconds maxWait_;
     bool random_;
 };
