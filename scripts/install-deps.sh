@@ -9,8 +9,9 @@ build=(build-essential cmake pkg-config file qt6-base-dev libx11-dev libutf8proc
 # Qt's own dialogs in German, the fonts the pages are measured for, Wayland sessions.
 run=(qt6-translations-l10n fonts-liberation2 fonts-dejavu-core qt6-wayland xdg-utils)
 # The test suite, the desktop tests (X servers, window managers, the accessibility bus,
-# browsers for the generated page), the sanitizers and fuzzers, and the package checks.
-tests=(libgtest-dev libbenchmark-dev xvfb xauth xdotool chromium clang libclang-rt-14-dev
+# browsers for the generated page), the sanitizers and fuzzers, the package checks, and ccache
+# for the five builds the test command makes.
+tests=(ccache libgtest-dev libbenchmark-dev xvfb xauth xdotool chromium clang libclang-rt-14-dev
   dpkg-dev desktop-file-utils python3 man-db lintian appstream openbox at-spi2-core dbus
   dbus-x11 python3-pyatspi python3-dbus python3-gi orca x11-utils wmctrl imagemagick weston
   firefox-esr gir1.2-webkit2-4.1 xfwm4 kwin-x11 fluxbox x11-xserver-utils)
