@@ -52,8 +52,26 @@ def size(window):
     return (int(info.split("Width:")[1].split()[0]), int(info.split("Height:")[1].split()[0]))
 
 
+def windows_state():
+    """The visible pages with their places and sizes, or None while one is coming or going."""
+    try:
+        return tuple((w, place(w), size(w)) for w in visible_pages())
+    except (IndexError, ValueError):
+        return None
+
+
 def settle():
-    time.sleep(0.6)
+    """Waits until the window manager is done: one page, standing still for 0.3 s (at most 5 s)."""
+    time.sleep(0.1)
+    last, since = windows_state(), time.time()
+    end = since + 5
+    while time.time() < end:
+        time.sleep(0.1)
+        now = windows_state()
+        if now != last:
+            last, since = now, time.time()
+        elif now is not None and len(now) == 1 and time.time() - since >= 0.3:
+            return
 
 
 # Device pixels per pixel of the layout.
@@ -61,9 +79,16 @@ def settle():
 
 def click_button(window, left, top, width=1215, height=375):
     x, y = place(window)
-    run("xdotool", "mousemove", "--sync", str(x + int((left + width / 2) / 15 * factor)),
-        str(y + int((top + height / 2) / 15 * factor)))
+    move_pointer(x + int((left + width / 2) / 15 * factor), y + int((top + height / 2) / 15 * factor))
     run("xdotool", "click", "1")
+
+
+def move_pointer(x, y):
+    # "mousemove --sync" waits for a motion event, which never comes when the pointer stands
+    # there already (the second click on "Weiter" in a row): it then hangs for seconds.
+    here = dict(line.split("=") for line in run("xdotool", "getmouselocation", "--shell").split())
+    if (int(here["X"]), int(here["Y"])) != (x, y):
+        run("xdotool", "mousemove", "--sync", str(x), str(y))
 
 
 def press(window, keys):
@@ -77,11 +102,11 @@ def drag(window, dx, dy):
     # A point of the title bar that is on the screen before and after the drag.
     grab_x = min(max(x + 40, 20, 20 - dx), x + int(400 * factor))
     grab_y = y - 8
-    run("xdotool", "mousemove", "--sync", str(grab_x), str(grab_y))
+    move_pointer(grab_x, grab_y)
     run("xdotool", "mousedown", "1")
     steps = 8
     for i in range(1, steps + 1):
-        run("xdotool", "mousemove", "--sync", str(grab_x + dx * i // steps), str(grab_y + dy * i // steps))
+        move_pointer(grab_x + dx * i // steps, grab_y + dy * i // steps)
         time.sleep(0.03)
     run("xdotool", "mouseup", "1")
 
