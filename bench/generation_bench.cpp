@@ -2,8 +2,8 @@
 // Run: build/bench/generation_bench [--pages=N]
 #include "../tests/core/whole_scan.h"
 #include "core/head_scan.h"
-#include "core/page_store.h"
 #include "core/run.h"
+#include "platform/file_system.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdlib>
@@ -105,8 +105,12 @@ void BM_ReadHeadsFloor(benchmark::State& state)
 }
 
 // Keeps the page in memory: the run without the final write, which is one file whatever the
-// size of the site.
-struct MemoryStore : tovaro::PageStore {
+// size of the site. Everything else goes to the disk.
+struct MemoryStore : tovaro::ForwardingFileSystem {
+    MemoryStore()
+        : ForwardingFileSystem(tovaro::NativeFileSystem())
+    {
+    }
     size_t bytes = 0;
     tovaro::StoreResult Replace(const std::string&, std::string_view content) override
     {
@@ -124,9 +128,10 @@ void BM_RunGenerationInMemory(benchmark::State& state)
     in.webRoot = "https://www.example.org/";
     tovaro::RunSink sink;
     MemoryStore store;
+    tovaro::ScopedFileSystem scoped(store);
     CpuTimes before = CpuTimes::Now();
     for (auto _ : state) {
-        tovaro::RunResult r = tovaro::RunGeneration(in, sink, store);
+        tovaro::RunResult r = tovaro::RunGeneration(in, sink);
         if (r.entries != site.files.size())
             state.SkipWithError("run failed");
     }

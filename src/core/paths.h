@@ -1,7 +1,8 @@
-// Paths as text: made absolute and normal, joined, compared with a folder, for both styles of
-// path (Linux and Windows), so that either can be tested on any machine.
+// Paths of the running system: the textual path functions with the style of the file system in
+// use, the places the program chooses itself, and where the files of a run lie in the site.
 #pragma once
 
+#include "base/path_text.h"
 #include "platform/file_system.h"
 
 #include <optional>
@@ -10,21 +11,30 @@
 
 namespace tovaro {
 
-/// True for a character that separates the parts of a path ("/", and "\" on Windows).
-bool IsSeparator(char c, PathStyle style = Disk().Style());
-
-/// `path` made absolute against `cwd` and normalised lexically: no "." or ".." parts, no
-/// doubled separators, no closing separator except for a root ("/", "C:\", "\\server\share\").
-/// On Windows both separators are read and "\" is written, the drive letter is upper case,
-/// and a "\\?\" prefix is dropped. Links are not resolved.
-std::string AbsolutePath(
-    std::string_view path, std::string_view cwd, PathStyle style = Disk().Style());
-
-/// The folder that holds `path`: a root with its separator, otherwise without one.
-std::string ParentDirectory(std::string_view path, PathStyle style = Disk().Style());
-
-/// `dir` and `name` with exactly one separator between them (none added after a root).
-std::string JoinPath(std::string_view dir, std::string_view name, PathStyle style = Disk().Style());
+inline bool IsSeparator(char c)
+{
+    return IsSeparator(c, Disk().Style());
+}
+inline std::string AbsolutePath(std::string_view path, std::string_view cwd)
+{
+    return AbsolutePath(path, cwd, Disk().Style());
+}
+inline std::string ParentDirectory(std::string_view path)
+{
+    return ParentDirectory(path, Disk().Style());
+}
+inline std::string JoinPath(std::string_view dir, std::string_view name)
+{
+    return JoinPath(dir, name, Disk().Style());
+}
+inline std::optional<std::string_view> BelowFolder(std::string_view path, std::string_view dir)
+{
+    return BelowFolder(path, dir, Disk().Style());
+}
+inline std::string FolderNameReason()
+{
+    return FolderNameReason(Disk().Style());
+}
 
 /// Where a new search page goes by default: "lookup.htm" in the program's folder, or in the
 /// user's home folder when the program's folder cannot be written (an installed program).
@@ -35,15 +45,6 @@ std::string CurrentDirectory();
 
 /// The real location of an existing path, every link resolved; empty when there is none.
 std::string RealPath(const std::string& path);
-
-/// The part of `path` below the folder `dir` (both absolute and normal), or nothing when `path`
-/// does not lie below it. The folder matches only as a whole leading part; on Windows without
-/// regard to the case of ASCII letters, as the file system compares names.
-std::optional<std::string_view> BelowFolder(
-    std::string_view path, std::string_view dir, PathStyle style = Disk().Style());
-
-/// Why a page name that ends with a separator cannot be written.
-std::string FolderNameReason(PathStyle style = Disk().Style());
 
 /// Where the files of a run lie in the site folder, by their real location: a file lies in the
 /// site when its path, as listed, lies below the site folder as given or below its real

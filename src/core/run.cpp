@@ -1,7 +1,6 @@
 #include "run.h"
 
 #include "head_scan.h"
-#include "page_store.h"
 #include "page_url.h"
 #include "paths.h"
 #include "read_ahead.h"
@@ -45,7 +44,7 @@ namespace {
 void BuildPage(const RunInputs& in, RunSink& sink, std::string& page, RunResult& result);
 }
 
-RunResult RunGeneration(const RunInputs& in, RunSink& sink, PageStore& store)
+RunResult RunGeneration(const RunInputs& in, RunSink& sink)
 {
     RunResult result;
     sink.RunStarted(in.files.size());
@@ -66,7 +65,7 @@ RunResult RunGeneration(const RunInputs& in, RunSink& sink, PageStore& store)
         result.message = kNothingSelectedMessage;
         return result;
     }
-    StoreResult stored = store.Replace(in.outputPath, page);
+    StoreResult stored = Disk().Replace(in.outputPath, page);
     if (stored.Ok()) {
         result.written = true;
         result.message = kSuccessMessage;
@@ -143,11 +142,5 @@ void BuildPage(const RunInputs& in, RunSink& sink, std::string& page, RunResult&
 }
 
 } // namespace
-
-RunResult RunGeneration(const RunInputs& inputs, RunSink& sink)
-{
-    DiskPageStore store;
-    return RunGeneration(inputs, sink, store);
-}
 
 } // namespace tovaro

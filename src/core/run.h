@@ -12,8 +12,6 @@
 
 namespace tovaro {
 
-class PageStore;
-
 struct RunInputs {
     std::vector<std::string> files;
     std::string siteDir;
@@ -78,9 +76,8 @@ std::string MissingFieldsLine(const std::string& path, const std::string& title,
     const std::string& keywords, const std::string& description);
 
 /// Reads every file of the list in order, reports the incomplete and unreadable ones to the
-/// sink, and replaces the output file with the search page through `store` (by default a safe
-/// replacement on disk). Out of memory, the old page stays and the result says why.
-RunResult RunGeneration(const RunInputs& inputs, RunSink& sink, PageStore& store);
+/// sink, and replaces the output file with the search page as one step (`FileSystem::Replace`).
+/// Out of memory, the old page stays and the result says why.
 RunResult RunGeneration(const RunInputs& inputs, RunSink& sink);
 
 } // namespace tovaro

@@ -2,6 +2,8 @@
 // UTF-8, otherwise it is taken as windows-1252.
 #pragma once
 
+#include "base/ascii.h"
+
 #include <string>
 #include <string_view>
 
@@ -30,28 +32,6 @@ char32_t Windows1252Char(unsigned char byte);
 
 /// Appends the code point (up to U+10FFFF, no surrogate) as UTF-8.
 void AppendUtf8(std::string& out, char32_t codePoint);
-
-/// One byte with its ASCII letter case changed; every other byte as it is.
-inline char AsciiLower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
-}
-inline char AsciiUpper(char c)
-{
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - ('a' - 'A')) : c;
-}
-
-/// Whether `text` starts with `prefix`, ASCII letters compared without regard to case.
-inline bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix)
-{
-    if (text.size() < prefix.size())
-        return false;
-    for (size_t i = 0; i < prefix.size(); ++i) {
-        if (AsciiLower(text[i]) != AsciiLower(prefix[i]))
-            return false;
-    }
-    return true;
-}
 
 /// The two hexadecimal digits of a byte, upper case ("%2F", "\\x0A").
 inline void AppendHexByte(std::string& out, unsigned char byte)

@@ -1,7 +1,5 @@
 #include "file_system.h"
 
-#include "core/paths.h"
-
 namespace tovaro {
 
 namespace {
@@ -11,6 +9,13 @@ FileSystem* gReplacement = nullptr;
 FileSystem& Disk()
 {
     return gReplacement != nullptr ? *gReplacement : NativeFileSystem();
+}
+
+std::string FolderNameReason(PathStyle style)
+{
+    return style == PathStyle::Windows
+        ? "Der Name endet mit \"\\\" und bezeichnet einen Ordner, keine Datei."
+        : "Der Name endet mit \"/\" und bezeichnet einen Ordner, keine Datei.";
 }
 
 std::string StoreResult::Reason() const

@@ -2,6 +2,8 @@
 // and Windows each implement it in their own folder; tests put another in its place.
 #pragma once
 
+#include "base/path_text.h"
+
 #include <cstddef>
 #include <memory>
 #include <optional>
@@ -10,9 +12,6 @@
 #include <vector>
 
 namespace tovaro {
-
-/// How paths are written: "/" alone, or drive letters, UNC names and "\" (with "/" accepted).
-enum class PathStyle { Posix, Windows };
 
 /// Which file a path names, whatever path leads to it: device and inode on Linux, volume
 /// serial number and file index on Windows.
@@ -114,6 +113,45 @@ public:
     virtual StoreResult Replace(const std::string& path, std::string_view content) = 0;
 };
 
+/// Passes every call on to another file system; a test or a benchmark overrides the calls it
+/// changes.
+class ForwardingFileSystem : public FileSystem {
+public:
+    explicit ForwardingFileSystem(FileSystem& inner)
+        : inner_(inner)
+    {
+    }
+    PathStyle Style() const override { return inner_.Style(); }
+    std::string CurrentDirectory() override { return inner_.CurrentDirectory(); }
+    std::string RealPath(const std::string& path) override { return inner_.RealPath(path); }
+    PathStatus Examine(const std::string& path) override { return inner_.Examine(path); }
+    std::optional<FileId> Identify(const std::string& path) override
+    {
+        return inner_.Identify(path);
+    }
+    bool CanCreateIn(const std::string& folder) override { return inner_.CanCreateIn(folder); }
+    std::unique_ptr<InputFile> OpenRegular(const std::string& path, FileId* id) override
+    {
+        return inner_.OpenRegular(path, id);
+    }
+    bool ReadWhole(const std::string& path, std::string& content) override
+    {
+        return inner_.ReadWhole(path, content);
+    }
+    std::string ListFolder(
+        const std::string& path, std::vector<FolderEntry>& entries, FileId* id) override
+    {
+        return inner_.ListFolder(path, entries, id);
+    }
+    StoreResult Replace(const std::string& path, std::string_view content) override
+    {
+        return inner_.Replace(path, content);
+    }
+
+private:
+    FileSystem& inner_;
+};
+
 /// The file system the program runs on, or the one a test has put in its place.
 FileSystem& Disk();
 
@@ -134,5 +172,8 @@ private:
 
 /// A German sentence for an error number of the operating system.
 std::string SystemErrorText(int code);
+
+/// Why a page name that ends with a separator cannot be written.
+std::string FolderNameReason(PathStyle style);
 
 } // namespace tovaro

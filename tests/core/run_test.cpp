@@ -1,4 +1,3 @@
-#include "core/page_store.h"
 #include "core/page_writer.h"
 #include "core/run.h"
 #include "core/text.h"

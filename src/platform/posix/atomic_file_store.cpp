@@ -1,6 +1,5 @@
 #include "atomic_file_store.h"
 
-#include "core/paths.h"
 #include "platform/file_system.h"
 #include "temporary_name.h"
 
@@ -236,7 +235,7 @@ StoreResult ResolveTarget(const std::string& path, std::string& target)
 {
     std::deque<std::string> parts;
     if (path.front() != '/')
-        PushParts(CurrentDirectory(), parts, false);
+        PushParts(NativeFileSystem().CurrentDirectory(), parts, false);
     PushParts(path, parts, false);
     target = "/";
     int links = 0;
@@ -244,7 +243,7 @@ StoreResult ResolveTarget(const std::string& path, std::string& target)
         std::string part = std::move(parts.front());
         parts.pop_front();
         if (part == "..") {
-            target = ParentDirectory(target);
+            target = ParentDirectory(target, PathStyle::Posix);
             continue;
         }
         const std::string candidate = target == "/" ? "/" + part : target + "/" + part;

@@ -3,7 +3,7 @@
 // place, and an interrupted one leaves no temporary file behind.
 #pragma once
 
-#include "core/page_store.h"
+#include "platform/file_system.h"
 
 #include <optional>
 #include <string>
@@ -18,9 +18,10 @@ namespace tovaro {
 /// target. The page is replaced as a new file (other hard links keep the old page) with the
 /// old page's permission bits, less setuid, setgid and sticky, or 0666 less the umask; it keeps
 /// the old page's owner (as root) and group (where the user may set it).
-class AtomicFileStore : public PageStore {
+class AtomicFileStore {
 public:
-    StoreResult Replace(const std::string& path, std::string_view content) override;
+    virtual ~AtomicFileStore() = default;
+    StoreResult Replace(const std::string& path, std::string_view content);
 
 protected:
     /// One write call; tests override it to make a write fail half-way.

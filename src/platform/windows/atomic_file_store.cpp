@@ -1,6 +1,6 @@
 #include "atomic_file_store.h"
 
-#include "core/paths.h"
+#include "base/path_text.h"
 #include "wide.h"
 
 #include <atomic>

@@ -3,7 +3,7 @@
 #include "platform/file_system.h"
 
 #include "atomic_file_store.h"
-#include "core/paths.h"
+#include "base/path_text.h"
 #include "wide.h"
 
 #include <windows.h>

@@ -1,6 +1,6 @@
 #include "wide.h"
 
-#include "core/paths.h"
+#include "base/path_text.h"
 
 #include <windows.h>
 

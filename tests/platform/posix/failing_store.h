@@ -20,4 +20,21 @@ private:
     size_t written_ = 0;
 };
 
+/// The real disk, with the page replaced through `store`.
+class DiskWithStore : public ForwardingFileSystem {
+public:
+    explicit DiskWithStore(AtomicFileStore& store)
+        : ForwardingFileSystem(NativeFileSystem())
+        , store_(store)
+    {
+    }
+    StoreResult Replace(const std::string& path, std::string_view content) override
+    {
+        return store_.Replace(path, content);
+    }
+
+private:
+    AtomicFileStore& store_;
+};
+
 } // namespace tovaro::test

@@ -174,7 +174,9 @@ TEST(BadInputTest, WriteFailingHalfWayShowsTheErrorAndKeepsTheOldPage)
     RunInputs in { { dir.Write("a.htm", kPage) }, dir.path(), out, "", {} };
     Lines sink;
     test::FailingWriteStore store(100, EIO);
-    RunResult r = RunGeneration(in, sink, store);
+    test::DiskWithStore disk(store);
+    ScopedFileSystem scoped(disk);
+    RunResult r = RunGeneration(in, sink);
     EXPECT_FALSE(r.written);
     EXPECT_EQ(r.message,
         "Die Suchdatei konnte nicht erstellt werden: " + out + "\n" + SystemErrorText(EIO));
