@@ -1,6 +1,7 @@
 #include "wide.h"
 
 #include "base/path_text.h"
+#include "platform/file_system.h"
 
 #include <windows.h>
 
