@@ -78,6 +78,15 @@ def showing_texts(app):
     return found
 
 
+def move_pointer(run, x, y):
+    """Moves the pointer and waits until it is there. "xdotool mousemove --sync" waits for a
+    motion event, which never comes when the pointer stands there already (a second click on
+    the same button): it then hangs for seconds, so the move is left out."""
+    here = dict(line.split("=") for line in run("xdotool", "getmouselocation", "--shell").split())
+    if (int(here["X"]), int(here["Y"])) != (int(x), int(y)):
+        run("xdotool", "mousemove", "--sync", str(x), str(y))
+
+
 def client_place(run, window):
     """The top-left corner of the window's client area on the screen."""
     info = run("xwininfo", "-id", window)

@@ -81,7 +81,7 @@ def focused(app):
 def click_client(window, x, y):
     """A click at client coordinates of the window (in pixels)."""
     cx, cy = client_place(window)
-    run("xdotool", "mousemove", "--sync", str(cx + x), str(cy + y))
+    support.move_pointer(run, cx + x, cy + y)
     run("xdotool", "click", "1")
 
 
@@ -137,10 +137,10 @@ try:
             # Drag by the title bar where a window manager draws one; else move the window.
             if USE_WM:
                 cx, cy = client_place(current)
-                run("xdotool", "mousemove", "--sync", str(cx + 100), str(cy - 8))
+                support.move_pointer(run, cx + 100, cy - 8)
                 run("xdotool", "mousedown", "1")
-                run("xdotool", "mousemove", "--sync", str(cx + 140), str(cy + 60))
-                run("xdotool", "mousemove", "--sync", str(cx + 180), str(cy + 110))
+                support.move_pointer(run, cx + 140, cy + 60)
+                support.move_pointer(run, cx + 180, cy + 110)
                 run("xdotool", "mouseup", "1")
             else:
                 run("xdotool", "windowmove", current, str(place[0] + 90), str(place[1] + 70))

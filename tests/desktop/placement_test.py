@@ -84,11 +84,7 @@ def click_button(window, left, top, width=1215, height=375):
 
 
 def move_pointer(x, y):
-    # "mousemove --sync" waits for a motion event, which never comes when the pointer stands
-    # there already (the second click on "Weiter" in a row): it then hangs for seconds.
-    here = dict(line.split("=") for line in run("xdotool", "getmouselocation", "--shell").split())
-    if (int(here["X"]), int(here["Y"])) != (x, y):
-        run("xdotool", "mousemove", "--sync", str(x), str(y))
+    support.move_pointer(run, x, y)
 
 
 def press(window, keys):

@@ -96,8 +96,7 @@ def client_place(window):
 
 def click_twips(window, left, top, width, height):
     x, y = client_place(window)
-    run("xdotool", "mousemove", "--sync", str(x + (left + width // 2) * 96 // 1440),
-        str(y + (top + height // 2) * 96 // 1440))
+    support.move_pointer(run, x + (left + width // 2) * 96 // 1440, y + (top + height // 2) * 96 // 1440)
     run("xdotool", "click", "1")
 
 
@@ -179,8 +178,7 @@ try:
           HINT in texts())
     # The live picker follows the pointer: over the wizard's own text colour preview (black).
     x, y = client_place(p2)
-    run("xdotool", "mousemove", "--sync", str(x + (120 + 120 + 247) * 96 // 1440),
-        str(y + (1920 + 240 + 247) * 96 // 1440))
+    support.move_pointer(run, x + (120 + 120 + 247) * 96 // 1440, y + (1920 + 240 + 247) * 96 // 1440)
     check("the live picker samples the screen", wait_for(lambda: "#000000" in texts(), 5))
     wizard.kill()
     wizard.wait()
