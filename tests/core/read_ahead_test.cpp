@@ -59,6 +59,17 @@ struct Site {
     }
 };
 
+// `count` pages in one folder, page i titled "T<i>", and their paths in order.
+std::vector<std::string> TitledPages(test::MemoryFileSystem& disk, int count)
+{
+    std::vector<std::string> files;
+    for (int i = 0; i < count; ++i) {
+        files.push_back("/site/p" + std::to_string(i) + ".htm");
+        disk.AddFile(files.back(), test::Page("T" + std::to_string(i)));
+    }
+    return files;
+}
+
 } // namespace
 
 TEST(ReadAheadTest, TheRunGivesTheSamePageWhateverTheTiming)
@@ -193,11 +204,7 @@ TEST(ReadAheadTest, TheProbeGoesByTheMiddleOfEightTimedRequests)
 TEST(ReadAheadTest, BatchesOfAFastDiskArriveInTheirPlaces)
 {
     test::MemoryFileSystem disk(PathStyle::Posix, "/site");
-    std::vector<std::string> files;
-    for (int i = 0; i < 600; ++i) {
-        files.push_back("/site/p" + std::to_string(i) + ".htm");
-        disk.AddFile(files.back(), test::Page("T" + std::to_string(i)));
-    }
+    const std::vector<std::string> files = TitledPages(disk, 600);
     struct Case {
         size_t readers;
         size_t window;
@@ -219,11 +226,7 @@ TEST(ReadAheadTest, BatchesOfAFastDiskArriveInTheirPlaces)
 TEST(ReadAheadTest, ASlowPartAfterAFastOneGetsManyRequestsInFlight)
 {
     test::MemoryFileSystem disk(PathStyle::Posix, "/site");
-    std::vector<std::string> files;
-    for (int i = 0; i < 700; ++i) {
-        files.push_back("/site/p" + std::to_string(i) + ".htm");
-        disk.AddFile(files.back(), test::Page("T" + std::to_string(i)));
-    }
+    const std::vector<std::string> files = TitledPages(disk, 700);
     // A local part, then a share answering after 1 ms.
     test::SlowFileSystem share(disk, std::chrono::microseconds(1000), false);
     share.fastOpens = 200;

@@ -14,12 +14,13 @@
 
 namespace tovaro::test {
 
-class SlowFileSystem : public FileSystem {
+class SlowFileSystem : public ForwardingFileSystem {
 public:
     /// Waits up to `maxWait` before each open and listing: a random time, or always all of it.
     SlowFileSystem(FileSystem& inner,
         std::chrono::microseconds maxWait = std::chrono::microseconds(400), bool random = true)
-        : inner_(inner)
+        : ForwardingFileSystem(inner)
+        , inner_(inner)
         , maxWait_(maxWait)
         , random_(random)
     {
@@ -36,19 +37,6 @@ public:
     std::atomic<size_t> listingsInFlight { 0 };
     std::atomic<size_t> mostListingsInFlight { 0 };
 
-    PathStyle Style() const override { return inner_.Style(); }
-    std::string CurrentDirectory() override { return inner_.CurrentDirectory(); }
-    std::string RealPath(const std::string& path) override { return inner_.RealPath(path); }
-    PathStatus Examine(const std::string& path) override { return inner_.Examine(path); }
-    std::optional<FileId> Identify(const std::string& path) override
-    {
-        return inner_.Identify(path);
-    }
-    bool CanCreateIn(const std::string& folder) override { return inner_.CanCreateIn(folder); }
-    bool ReadWhole(const std::string& path, std::string& content) override
-    {
-        return inner_.ReadWhole(path, content);
-    }
     std::unique_ptr<InputFile> OpenRegular(const std::string& path, FileId* id) override
     {
         if (std::this_thread::get_id() != maker_)
@@ -72,10 +60,6 @@ public:
         std::string error = inner_.ListFolder(path, entries, id);
         --listingsInFlight;
         return error;
-    }
-    StoreResult Replace(const std::string& path, std::string_view content) override
-    {
-        return inner_.Replace(path, content);
     }
 
 private:
