@@ -1,5 +1,6 @@
 #include "tovaro_gen.h"
 
+#include "core/failure_text.h"
 #include "core/paths.h"
 #include "core/run.h"
 #include "core/text.h"
@@ -239,7 +240,8 @@ int Run(const Options& o, Console& console)
         const PathStatus site = Disk().Examine(in.siteDir);
         if (site.kind != PathKind::Folder) {
             console.Err("Das Stammverzeichnis " + o.siteDir + " kann nicht verwendet werden: "
-                + (site.kind == PathKind::Missing ? site.error : kNotAFolderReason));
+                + FailureText(site.kind == PathKind::Missing ? site.failure
+                                                             : Failure { FailureKind::NotFolder }));
             return kNotWritten;
         }
     } else {
@@ -274,9 +276,9 @@ int Run(const Options& o, Console& console)
             // against each whole path.
             const std::string root = AbsolutePath(s.value, c.cwd);
             TreeListing listing = CollectMatchingFiles(root, [&o] { return o.filter; });
-            if (!listing.startError.empty()) {
+            if (listing.startFailure) {
                 console.Err("Der Ordner " + s.value
-                    + " kann nicht durchsucht werden: " + listing.startError);
+                    + " kann nicht durchsucht werden: " + FailureText(listing.startFailure));
                 return kNotWritten;
             }
             for (FolderProblem& folder : listing.unlisted)
@@ -303,7 +305,7 @@ int Run(const Options& o, Console& console)
         return kNotWritten;
     }
     if (!result.written)
-        return NotWritten(console, in.outputPath, result.reason);
+        return NotWritten(console, in.outputPath, FailureText(result.failure));
     if (!result.warning.empty())
         console.Err(result.warning);
     console.Out(result.message);

@@ -31,10 +31,6 @@ inline std::optional<std::string_view> BelowFolder(std::string_view path, std::s
 {
     return BelowFolder(path, dir, Disk().Style());
 }
-inline std::string FolderNameReason()
-{
-    return FolderNameReason(Disk().Style());
-}
 
 /// Where a new search page goes by default: "lookup.htm" in the program's folder, or in the
 /// user's home folder when the program's folder cannot be written (an installed program).

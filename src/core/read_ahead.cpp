@@ -197,7 +197,7 @@ void ListingReadAhead::Work()
         lock.unlock();
         Pending done;
         try {
-            done.listing.error = Disk().ListFolder(folder, done.listing.entries, &done.listing.id);
+            done.listing.failure = Disk().ListFolder(folder, done.listing.entries, &done.listing.id);
         } catch (...) {
             done.error = std::current_exception();
         }
@@ -223,11 +223,11 @@ ListingReadAhead::Listing ListingReadAhead::Take(const std::string& folder)
         if (!askedEarly_.empty() && askedEarly_.back() == folder)
             askedEarly_.pop_back();
         if (started_ || !LatencyProbe::Times(listed_++)) {
-            listing.error = Disk().ListFolder(folder, listing.entries, &listing.id);
+            listing.failure = Disk().ListFolder(folder, listing.entries, &listing.id);
             return listing;
         }
         const auto start = std::chrono::steady_clock::now();
-        listing.error = Disk().ListFolder(folder, listing.entries, &listing.id);
+        listing.failure = Disk().ListFolder(folder, listing.entries, &listing.id);
         if (probe_.Slow(std::chrono::steady_clock::now() - start)) {
             started_ = true;
             StartThreads(listers_, threads_, [this] { Work(); });

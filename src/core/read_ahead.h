@@ -119,7 +119,7 @@ private:
 class ListingReadAhead {
 public:
     struct Listing {
-        std::string error;
+        Failure failure;
         std::vector<FolderEntry> entries;
         FileId id;
     };

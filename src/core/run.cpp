@@ -1,5 +1,6 @@
 #include "run.h"
 
+#include "failure_text.h"
 #include "head_scan.h"
 #include "page_url.h"
 #include "paths.h"
@@ -14,7 +15,6 @@ namespace tovaro {
 
 const char* const kSuccessMessage = "Die Suchdatei wurde erfolgreich erstellt!";
 const char* const kMessageTitle = "Suchdatei";
-const char* const kOutOfMemoryReason = "Nicht genügend Arbeitsspeicher.";
 const char* const kNothingSelectedMessage
     = "Keine Datei ausgewählt: Die Angaben wählen keine Datei aus. Die Suchdatei wurde nicht "
       "geändert.";
@@ -57,8 +57,8 @@ RunResult RunGeneration(const RunInputs& in, RunSink& sink)
         page.reserve(std::min<size_t>(8192 + in.files.size() * 256, size_t { 64 } << 20));
         BuildPage(in, sink, page, result);
     } catch (const std::bad_alloc&) {
-        result.reason = kOutOfMemoryReason;
-        result.message = NotWrittenLine(in.outputPath) + "\n" + result.reason;
+        result.failure = { FailureKind::OutOfMemory, 0 };
+        result.message = NotWrittenLine(in.outputPath) + "\n" + FailureText(result.failure);
         return result;
     }
     if (result.nothingSelected) {
@@ -69,10 +69,11 @@ RunResult RunGeneration(const RunInputs& in, RunSink& sink)
     if (stored.Ok()) {
         result.written = true;
         result.message = kSuccessMessage;
-        result.warning = std::move(stored.warning);
+        if (stored.groupChange)
+            result.warning = GroupChangeText(*stored.groupChange);
     } else {
-        result.reason = stored.Reason();
-        result.message = NotWrittenLine(in.outputPath) + "\n" + result.reason;
+        result.failure = stored.failure;
+        result.message = NotWrittenLine(in.outputPath) + "\n" + FailureText(result.failure);
     }
     return result;
 }

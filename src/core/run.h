@@ -53,7 +53,7 @@ struct RunResult {
     bool written = false;
     bool nothingSelected = false; ///< refused: no file to read (`refuseEmptySelection`)
     std::string message; ///< the success message, or the error message
-    std::string reason; ///< why the page was not written, in German
+    Failure failure; ///< why the page was not written
     std::string warning; ///< what of the old page could not be kept, on a written page
     size_t entries = 0; ///< complete pages in the index
     size_t incomplete = 0; ///< files with a missing field
@@ -64,7 +64,6 @@ struct RunResult {
 
 extern const char* const kSuccessMessage;
 extern const char* const kMessageTitle;
-extern const char* const kOutOfMemoryReason;
 extern const char* const kNothingSelectedMessage;
 
 /// The line that says the page at `path` was not written (its reason follows on a line of its

@@ -1,5 +1,6 @@
 #include "walk.h"
 
+#include "failure_text.h"
 #include "paths.h"
 #include "pattern.h"
 #include "read_ahead.h"
@@ -72,8 +73,8 @@ void ScanDirectory(const std::string& dir, Search& s)
     if (*s.yield)
         (*s.yield)();
     ListingReadAhead::Listing listing = s.ahead.Take(dir);
-    if (!listing.error.empty()) {
-        s.unlisted.push_back({ dir, listing.error });
+    if (listing.failure) {
+        s.unlisted.push_back({ dir, listing.failure });
         // What a listing gave before it failed is searched; a folder never opened gave nothing.
         if (listing.entries.empty())
             return;
@@ -100,8 +101,6 @@ void ScanDirectory(const std::string& dir, Search& s)
 }
 
 } // namespace
-
-const char* const kNotAFolderReason = "Ein Teil des Pfades ist kein Ordner.";
 
 std::string NormaliseFilter(const std::string& filter)
 {
@@ -141,7 +140,8 @@ std::vector<std::string> CollectFiles(
 
 std::string FolderProblemLine(const FolderProblem& problem)
 {
-    std::string_view reason = problem.reason;
+    const std::string text = FailureText(problem.failure);
+    std::string_view reason = text;
     if (!reason.empty() && reason.back() == '.')
         reason.remove_suffix(1);
     return "Ordner nicht lesbar: " + problem.path + " (" + std::string(reason) + ")";
@@ -153,7 +153,8 @@ TreeListing CollectMatchingFiles(
     TreeListing listing;
     const PathStatus start = Disk().Examine(startDir);
     if (start.kind != PathKind::Folder) {
-        listing.startError = start.kind == PathKind::Missing ? start.error : kNotAFolderReason;
+        listing.startFailure
+            = start.kind == PathKind::Missing ? start.failure : Failure { FailureKind::NotFolder };
         if (yield)
             yield();
         return listing;
@@ -166,7 +167,7 @@ TreeListing CollectMatchingFiles(
     // A start folder that cannot be listed to its end selects nothing: a part of the site is
     // never taken for the whole.
     if (!s.unlisted.empty() && s.unlisted.front().path == startDir) {
-        listing.startError = std::move(s.unlisted.front().reason);
+        listing.startFailure = s.unlisted.front().failure;
         return listing;
     }
     listing.unlisted = std::move(s.unlisted);
@@ -186,7 +187,7 @@ std::vector<std::string> ListNames(const std::string& dir, bool directories)
 {
     std::vector<FolderEntry> entries;
     std::vector<std::string> names;
-    if (!Disk().ListFolder(dir, entries, nullptr).empty())
+    if (Disk().ListFolder(dir, entries, nullptr))
         return names;
     names.reserve(entries.size());
     for (FolderEntry& e : entries) {

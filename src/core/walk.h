@@ -2,6 +2,8 @@
 // file system lists the entries.
 #pragma once
 
+#include "platform/failure.h"
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -27,16 +29,13 @@ bool MatchesSuffix(const std::string& name, const std::string& suffix);
 std::vector<std::string> CollectFiles(
     const std::string& startDir, const std::string& filter, const YieldFn& yield = {});
 
-/// Why a start that is not a folder cannot be searched.
-extern const char* const kNotAFolderReason;
-
 /// A folder that could not be listed, or not to its end.
 struct FolderProblem {
     std::string path;
-    std::string reason; ///< the system's reason, in German
+    Failure failure;
     friend bool operator==(const FolderProblem& a, const FolderProblem& b)
     {
-        return a.path == b.path && a.reason == b.reason;
+        return a.path == b.path && a.failure.kind == b.failure.kind;
     }
 };
 
@@ -48,9 +47,9 @@ struct TreeListing {
     /// Folders below the start that could not be listed, or not to their end; the files they
     /// did list are kept.
     std::vector<FolderProblem> unlisted;
-    /// Why the start folder itself could not be listed (to its end), or empty; then no file
-    /// is selected.
-    std::string startError;
+    /// Why the start folder itself could not be listed (to its end), or no failure; with one,
+    /// no file is selected.
+    Failure startFailure;
 };
 
 /// The recursive add, for the wizard's "+++" and tovaro-gen's --tree alike: every file below

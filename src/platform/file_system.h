@@ -3,6 +3,7 @@
 #pragma once
 
 #include "base/path_text.h"
+#include "platform/failure.h"
 
 #include <cstddef>
 #include <memory>
@@ -35,34 +36,28 @@ struct FolderEntry {
 
 enum class PathKind { Missing, File, Folder, Other };
 
-/// What lies at a path (links followed). `error` tells, in German, why the path could not be
-/// examined or why nothing is there.
+/// What lies at a path (links followed), and why it could not be examined or why nothing is
+/// there.
 struct PathStatus {
     PathKind kind = PathKind::Missing;
-    std::string error;
+    Failure failure;
 };
 
-/// What kept the search page from being replaced.
-enum class StoreFailure {
-    None,
-    System, ///< the system refused a step; its error number says why
-    ForeignLink, ///< a link on the way belongs to another user
-    NotRegular, ///< the page is a device, a pipe or a socket
-    FolderName, ///< the name ends with a separator
+/// The group a new page was given instead of the old page's, by the groups' names.
+struct GroupChange {
+    std::string oldGroup;
+    std::string newGroup;
 };
 
-/// How a replacement of the search page went. `warning` tells what of the old page could not
-/// be kept (its group) on a page that was still written.
+/// How a replacement of the search page went: why it was not replaced, or, on a page that was
+/// written, whether its group could not be kept.
 struct StoreResult {
-    StoreFailure failure = StoreFailure::None;
-    int code = 0; ///< the system's error number, with StoreFailure::System
-    std::string warning;
+    Failure failure;
+    std::optional<GroupChange> groupChange;
 
-    static StoreResult Failed(StoreFailure failure) { return { failure, 0, {} }; }
-    static StoreResult SystemError(int code) { return { StoreFailure::System, code, {} }; }
-    bool Ok() const { return failure == StoreFailure::None; }
-    /// Why the page was not replaced, in German; empty when it was.
-    std::string Reason() const;
+    static StoreResult Failed(FailureKind kind) { return { { kind, 0 }, {} }; }
+    static StoreResult SystemError(int code) { return { SystemFailure(code), {} }; }
+    bool Ok() const { return !failure; }
 };
 
 /// An open file, read as bytes from its start.
@@ -102,9 +97,9 @@ public:
     virtual bool ReadWhole(const std::string& path, std::string& content) = 0;
 
     /// The entries of a folder in the order the file system lists them, without "." and "..",
-    /// and the folder's own identity in `id`. Returns why the folder cannot be listed, in
-    /// German, or an empty text.
-    virtual std::string ListFolder(
+    /// and the folder's own identity in `id`. Returns why the folder cannot be listed, or not
+    /// to its end (the entries listed before the failure are kept), or no failure.
+    virtual Failure ListFolder(
         const std::string& path, std::vector<FolderEntry>& entries, FileId* id)
         = 0;
 
@@ -138,7 +133,7 @@ public:
     {
         return inner_.ReadWhole(path, content);
     }
-    std::string ListFolder(
+    Failure ListFolder(
         const std::string& path, std::vector<FolderEntry>& entries, FileId* id) override
     {
         return inner_.ListFolder(path, entries, id);
@@ -169,11 +164,5 @@ public:
 private:
     FileSystem* previous_;
 };
-
-/// A German sentence for an error number of the operating system.
-std::string SystemErrorText(int code);
-
-/// Why a page name that ends with a separator cannot be written.
-std::string FolderNameReason(PathStyle style);
 
 } // namespace tovaro

@@ -202,8 +202,8 @@ void FileSelectionPage::AddDirectoryTree()
     // The page shows no messages; folders that could not be listed (to their end) go into the
     // run's status list, since their files may be missing from the page.
     const size_t before = unlistedFolders_.size();
-    if (!listing.startError.empty())
-        unlistedFolders_.push_back({ start, std::move(listing.startError) });
+    if (listing.startFailure)
+        unlistedFolders_.push_back({ start, listing.startFailure });
     for (FolderProblem& folder : listing.unlisted)
         unlistedFolders_.push_back(std::move(folder));
     const qsizetype unlisted = static_cast<qsizetype>(unlistedFolders_.size() - before);

@@ -22,7 +22,8 @@ public:
     std::vector<std::string> lines;
 };
 
-const char* const kIoError = "Ein-/Ausgabefehler beim Zugriff auf den Datenträger.";
+const Failure kIoError { FailureKind::InputOutput, 0 };
+const Failure kNone {};
 
 } // namespace
 
@@ -32,11 +33,11 @@ TEST(FolderErrorsTest, AListingThatFailsIsReportedAndWhatItGaveIsKept)
         const char* failing; // folder whose listing fails after one entry
         std::vector<std::string> files;
         std::vector<FolderProblem> unlisted;
-        const char* startError;
+        Failure startFailure;
     };
     const Case cases[] = {
         // In the middle of a subfolder: its first file stays, the rest of the tree is searched.
-        { "/s/d", { "/s/a.htm", "/s/d/b.htm", "/s/e.htm" }, { { "/s/d", kIoError } }, "" },
+        { "/s/d", { "/s/a.htm", "/s/d/b.htm", "/s/e.htm" }, { { "/s/d", kIoError } }, kNone },
         // In the middle of the start folder: a part is never taken for the whole site.
         { "/s", {}, {}, kIoError },
     };
@@ -51,7 +52,7 @@ TEST(FolderErrorsTest, AListingThatFailsIsReportedAndWhatItGaveIsKept)
         const TreeListing listing = CollectMatchingFiles("/s", Everything);
         EXPECT_EQ(listing.files, c.files) << c.failing;
         EXPECT_EQ(listing.unlisted, c.unlisted) << c.failing;
-        EXPECT_EQ(listing.startError, c.startError) << c.failing;
+        EXPECT_EQ(listing.startFailure.kind, c.startFailure.kind) << c.failing;
     }
 }
 
@@ -64,7 +65,7 @@ TEST(FolderErrorsTest, TheRunReportsEveryUnlistedFolderFirst)
     in.files = { "/s/a.htm" };
     in.siteDir = "/s";
     in.outputPath = "/s/lookup.htm";
-    in.unlistedFolders = { { "/s/d", kIoError }, { "/s/zu", "Keine Berechtigung." } };
+    in.unlistedFolders = { { "/s/d", kIoError }, { "/s/zu", { FailureKind::NoPermission, 0 } } };
     Lines sink;
     const RunResult result = RunGeneration(in, sink);
     EXPECT_TRUE(result.written);

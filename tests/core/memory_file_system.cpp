@@ -122,7 +122,7 @@ PathStatus MemoryFileSystem::Examine(const std::string& path)
 {
     const Node* node = Find(path);
     if (node == nullptr)
-        return { PathKind::Missing, "Der Ordner oder die Datei existiert nicht." };
+        return { PathKind::Missing, { FailureKind::NotFound, 0 } };
     return { node->folder ? PathKind::Folder : PathKind::File, {} };
 }
 
@@ -159,20 +159,20 @@ bool MemoryFileSystem::ReadWhole(const std::string& path, std::string& content)
     return true;
 }
 
-std::string MemoryFileSystem::ListFolder(
+Failure MemoryFileSystem::ListFolder(
     const std::string& path, std::vector<FolderEntry>& entries, FileId* id)
 {
     const Node* node = Find(path);
     if (node == nullptr)
-        return "Der Ordner oder die Datei existiert nicht.";
+        return { FailureKind::NotFound, 0 };
     if (node->unlistable)
-        return "Keine Berechtigung.";
+        return { FailureKind::NoPermission, 0 };
     if (id != nullptr)
         *id = FileId { 1, sameFolderIds ? 1 : node->index };
     size_t listed = 0;
     for (const std::string& name : node->children) {
         if (listed++ == node->failAfter)
-            return "Ein-/Ausgabefehler beim Zugriff auf den Datenträger.";
+            return { FailureKind::InputOutput, 0 };
         const Node* child = Find(JoinPath(node->path, name, style_));
         entries.push_back({ name, child != nullptr && child->folder });
     }

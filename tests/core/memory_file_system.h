@@ -38,7 +38,7 @@ public:
     bool CanCreateIn(const std::string& folder) override;
     std::unique_ptr<InputFile> OpenRegular(const std::string& path, FileId* id) override;
     bool ReadWhole(const std::string& path, std::string& content) override;
-    std::string ListFolder(
+    Failure ListFolder(
         const std::string& path, std::vector<FolderEntry>& entries, FileId* id) override;
     StoreResult Replace(const std::string& path, std::string_view content) override;
 

@@ -120,7 +120,7 @@ TEST(ReadAheadTest, AFailureInTheMiddleIsHandledAsOneFileAfterTheOther)
     Lines again;
     RunResult result = RunGeneration(site.in, again);
     EXPECT_FALSE(result.written);
-    EXPECT_EQ(result.reason, kOutOfMemoryReason);
+    EXPECT_EQ(result.failure.kind, FailureKind::OutOfMemory);
     EXPECT_EQ(site.disk.Content(site.in.outputPath), "alt");
 }
 

@@ -52,14 +52,14 @@ public:
             return std::make_unique<FailingFile>();
         return inner_.OpenRegular(path, id);
     }
-    std::string ListFolder(
+    Failure ListFolder(
         const std::string& path, std::vector<FolderEntry>& entries, FileId* id) override
     {
         Raise(mostListingsInFlight, ++listingsInFlight);
         Wait();
-        std::string error = inner_.ListFolder(path, entries, id);
+        const Failure failure = inner_.ListFolder(path, entries, id);
         --listingsInFlight;
-        return error;
+        return failure;
     }
 
 private:

@@ -43,10 +43,11 @@ TEST(WindowsStyleTest, TheSearchKeepsTheListingOrderDepthFirst)
     EXPECT_EQ(listing.files,
         (std::vector<std::string> {
             "C:\\s\\a.htm", "C:\\s\\d\\b.htm", "C:\\s\\c.htm", "C:\\s\\e.htm" }));
-    const std::vector<FolderProblem> unlisted { { "C:\\s\\d\\gesperrt", "Keine Berechtigung." } };
+    const std::vector<FolderProblem> unlisted { { "C:\\s\\d\\gesperrt",
+        { FailureKind::NoPermission, 0 } } };
     EXPECT_EQ(listing.unlisted, unlisted);
-    EXPECT_EQ(CollectMatchingFiles("C:\\fehlt", [] { return std::string("*"); }).startError,
-        "Der Ordner oder die Datei existiert nicht.");
+    EXPECT_EQ(CollectMatchingFiles("C:\\fehlt", [] { return std::string("*"); }).startFailure.kind,
+        FailureKind::NotFound);
 }
 
 TEST(WindowsStyleTest, TheRunLinksEveryPageWithSlashes)

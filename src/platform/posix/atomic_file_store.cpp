@@ -261,7 +261,7 @@ StoreResult ResolveTarget(const std::string& path, std::string& target)
             continue;
         }
         if (st.st_uid != ::geteuid() && st.st_uid != 0)
-            return StoreResult::Failed(StoreFailure::ForeignLink);
+            return StoreResult::Failed(FailureKind::ForeignLink);
         if (++links > 40)
             return StoreResult::SystemError(ELOOP);
         char buf[PATH_MAX];
@@ -289,8 +289,8 @@ std::string GroupName(gid_t gid)
 }
 
 // Gives the new page the old page's owner where the user may set it: owner and group as
-// root, the group where the user belongs to it. Returns a warning where the group differs.
-std::string KeepOwner(int fd, uid_t uid, gid_t gid)
+// root, the group where the user belongs to it. Returns the change where the group differs.
+std::optional<GroupChange> KeepOwner(int fd, uid_t uid, gid_t gid)
 {
     const bool root = ::geteuid() == 0;
     if (::fchown(fd, root ? uid : static_cast<uid_t>(-1), gid) == 0)
@@ -298,9 +298,7 @@ std::string KeepOwner(int fd, uid_t uid, gid_t gid)
     struct stat st { };
     if (::fstat(fd, &st) == 0 && st.st_gid == gid)
         return {};
-    return "Die Gruppe der Suchdatei (" + GroupName(gid)
-        + ") konnte nicht beibehalten werden; die neue Datei gehört der Gruppe "
-        + GroupName(st.st_gid) + ".";
+    return GroupChange { GroupName(gid), GroupName(st.st_gid) };
 }
 
 } // namespace
@@ -342,7 +340,7 @@ StoreResult AtomicFileStore::WriteAndRename(const std::string& target, std::stri
 
     StoreResult result;
     if (owner.keep)
-        result.warning = KeepOwner(temp.fd(), owner.uid, owner.gid);
+        result.groupChange = KeepOwner(temp.fd(), owner.uid, owner.gid);
     // The old page's permissions; a new page keeps those the system gave the new file.
     if (mode && ::fchmod(temp.fd(), *mode) != 0)
         return StoreResult::SystemError(errno);
@@ -382,7 +380,7 @@ StoreResult AtomicFileStore::Replace(const std::string& requested, std::string_v
     if (requested.empty())
         return StoreResult::SystemError(ENOENT);
     if (requested.back() == '/')
-        return StoreResult::Failed(StoreFailure::FolderName);
+        return StoreResult::Failed(FailureKind::FolderName);
     std::string target;
     StoreResult result = ResolveTarget(requested, target);
     if (!result.Ok())
@@ -395,7 +393,7 @@ StoreResult AtomicFileStore::Replace(const std::string& requested, std::string_v
     if (exists && S_ISDIR(st.st_mode))
         return StoreResult::SystemError(EISDIR);
     if (exists && !S_ISREG(st.st_mode))
-        return StoreResult::Failed(StoreFailure::NotRegular);
+        return StoreResult::Failed(FailureKind::NotRegular);
 
     // A new page is created as any new file (0666 less the umask, or what a default ACL
     // says): reading the umask would mean changing it for every thread of the process.

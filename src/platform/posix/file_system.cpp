@@ -91,7 +91,7 @@ public:
         PathStatus status;
         struct stat st { };
         if (::stat(path.c_str(), &st) != 0) {
-            status.error = SystemErrorText(errno);
+            status.failure = SystemFailure(errno);
             return status;
         }
         status.kind = S_ISDIR(st.st_mode) ? PathKind::Folder
@@ -159,18 +159,18 @@ public:
         }
     }
 
-    std::string ListFolder(
+    Failure ListFolder(
         const std::string& path, std::vector<FolderEntry>& entries, FileId* id) override
     {
         DIR* d = ::opendir(path.c_str());
         if (d == nullptr)
-            return SystemErrorText(errno);
+            return SystemFailure(errno);
         if (id != nullptr) {
             struct stat st { };
             if (::fstat(::dirfd(d), &st) != 0) {
                 const int err = errno;
                 ::closedir(d);
-                return SystemErrorText(err);
+                return SystemFailure(err);
             }
             *id = IdOf(st);
         }
@@ -189,7 +189,7 @@ public:
         }
         const int end = errno;
         ::closedir(d);
-        return end == 0 ? std::string() : SystemErrorText(end);
+        return end == 0 ? Failure {} : SystemFailure(end);
     }
 
     StoreResult Replace(const std::string& path, std::string_view content) override

@@ -90,7 +90,7 @@ StoreResult ReplaceFileAtomically(const std::string& requested, std::string_view
     if (requested.empty())
         return Failed(ERROR_FILE_NOT_FOUND);
     if (IsSeparator(requested.back(), PathStyle::Windows))
-        return StoreResult::Failed(StoreFailure::FolderName);
+        return StoreResult::Failed(FailureKind::FolderName);
     const std::wstring target = ApiPath(requested);
     const DWORD attributes = ::GetFileAttributesW(target.c_str());
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;

@@ -119,12 +119,12 @@ public:
     {
         PathStatus status;
         if (HasNul(path)) {
-            status.error = SystemErrorText(ERROR_INVALID_NAME);
+            status.failure = SystemFailure(ERROR_INVALID_NAME);
             return status;
         }
         const DWORD attributes = ::GetFileAttributesW(ApiPath(path).c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES) {
-            status.error = SystemErrorText(static_cast<int>(::GetLastError()));
+            status.failure = SystemFailure(static_cast<int>(::GetLastError()));
             return status;
         }
         status.kind = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::Folder
@@ -193,16 +193,16 @@ public:
         }
     }
 
-    std::string ListFolder(
+    Failure ListFolder(
         const std::string& path, std::vector<FolderEntry>& entries, FileId* id) override
     {
         if (HasNul(path))
-            return SystemErrorText(ERROR_INVALID_NAME);
+            return SystemFailure(ERROR_INVALID_NAME);
         const std::wstring folder = ApiPath(path);
         if (id != nullptr) {
             Handle h(OpenForQuery(folder));
             if (!h.valid() || !IdOf(h.get(), *id))
-                return SystemErrorText(static_cast<int>(::GetLastError()));
+                return SystemFailure(static_cast<int>(::GetLastError()));
         }
         std::wstring pattern = folder;
         if (pattern.back() != L'\\')
@@ -220,7 +220,7 @@ public:
                     && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
                     return {};
             }
-            return SystemErrorText(static_cast<int>(err));
+            return SystemFailure(static_cast<int>(err));
         }
         do {
             const wchar_t* n = data.cFileName;
@@ -239,7 +239,7 @@ public:
         const DWORD end = ::GetLastError();
         ::FindClose(find);
         if (end != ERROR_NO_MORE_FILES)
-            return SystemErrorText(static_cast<int>(end));
+            return SystemFailure(static_cast<int>(end));
         return {};
     }
 

@@ -39,8 +39,8 @@ TEST(AtomicFileStoreTest, CreatesAndReplaces)
     test::TempDir dir;
     std::string p = dir.path() + "/lookup.htm";
     AtomicFileStore store;
-    EXPECT_EQ(store.Replace(p, "eins").Reason(), "");
-    EXPECT_EQ(store.Replace(p, "zwei").Reason(), "");
+    EXPECT_EQ(store.Replace(p, "eins").failure.kind, FailureKind::None);
+    EXPECT_EQ(store.Replace(p, "zwei").failure.kind, FailureKind::None);
     EXPECT_EQ(test::ReadFile(p), "zwei");
     EXPECT_EQ(CountEntries(dir.path()), 1u); // no temporary file left behind
 }
@@ -51,7 +51,7 @@ TEST(AtomicFileStoreTest, NewPageIsReadableByOthers)
     std::string p = dir.path() + "/lookup.htm";
     mode_t old = ::umask(022);
     AtomicFileStore store;
-    ASSERT_EQ(store.Replace(p, "x").Reason(), "");
+    ASSERT_EQ(store.Replace(p, "x").failure.kind, FailureKind::None);
     ::umask(old);
     struct stat st { };
     ASSERT_EQ(::stat(p.c_str(), &st), 0);
@@ -63,8 +63,7 @@ TEST(AtomicFileStoreTest, WriteFailingHalfWayKeepsTheOldPage)
     test::TempDir dir;
     std::string p = dir.Write("lookup.htm", "alte Suchseite");
     test::FailingWriteStore store(3, ENOSPC);
-    std::string error = store.Replace(p, std::string(100000, 'n')).Reason();
-    EXPECT_EQ(error, SystemErrorText(ENOSPC));
+    EXPECT_EQ(store.Replace(p, std::string(100000, 'n')).failure.kind, FailureKind::NoSpace);
     EXPECT_EQ(test::ReadFile(p), "alte Suchseite");
     EXPECT_EQ(CountEntries(dir.path()), 1u);
 }
@@ -74,12 +73,14 @@ TEST(AtomicFileStoreTest, UnwritableTargetsReportTheReason)
     test::TempDir dir;
     AtomicFileStore store;
     EXPECT_EQ(
-        store.Replace(dir.path() + "/fehlt/lookup.htm", "x").Reason(), SystemErrorText(ENOENT));
+        store.Replace(dir.path() + "/fehlt/lookup.htm", "x").failure.kind, FailureKind::NotFound);
     std::string sub = dir.Mkdir("ordner");
-    EXPECT_EQ(store.Replace(sub, "x").Reason(), SystemErrorText(EISDIR));
-    EXPECT_NE(store.Replace("", "x").Reason(), "");
-    // A reason without a text of its own is still German, with its number.
-    EXPECT_EQ(SystemErrorText(ENOTSOCK), "Systemfehler Nr. " + std::to_string(ENOTSOCK) + ".");
+    EXPECT_EQ(store.Replace(sub, "x").failure.kind, FailureKind::IsFolder);
+    EXPECT_NE(store.Replace("", "x").failure.kind, FailureKind::None);
+    // An error without a kind of its own keeps its number, for the message to name it.
+    const Failure other = SystemFailure(ENOTSOCK);
+    EXPECT_EQ(other.kind, FailureKind::OtherSystemError);
+    EXPECT_EQ(other.code, ENOTSOCK);
 }
 
 TEST(AtomicFileStoreTest, LinkIsReplacedAtItsTarget)
@@ -89,7 +90,7 @@ TEST(AtomicFileStoreTest, LinkIsReplacedAtItsTarget)
     std::string link = dir.path() + "/lookup.htm";
     ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
     AtomicFileStore store;
-    ASSERT_EQ(store.Replace(link, "neu").Reason(), "");
+    ASSERT_EQ(store.Replace(link, "neu").failure.kind, FailureKind::None);
     EXPECT_EQ(test::ReadFile(target), "neu");
     struct stat st { };
     ASSERT_EQ(::lstat(link.c_str(), &st), 0);
@@ -103,7 +104,7 @@ TEST(AtomicFileStoreTest, OnlyRegularFilesAreReplaced)
     const std::string fifo = dir.path() + "/rohr.htm";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     EXPECT_EQ(
-        store.Replace(fifo, "x").failure, StoreFailure::NotRegular); // returns, does not block
+        store.Replace(fifo, "x").failure.kind, FailureKind::NotRegular); // returns, does not block
     struct stat st { };
     ASSERT_EQ(::lstat(fifo.c_str(), &st), 0);
     EXPECT_TRUE(S_ISFIFO(st.st_mode));
@@ -111,12 +112,12 @@ TEST(AtomicFileStoreTest, OnlyRegularFilesAreReplaced)
         // A device node of our own, with the numbers of /dev/null.
         const std::string dev = dir.path() + "/geraet.htm";
         ASSERT_EQ(::mknod(dev.c_str(), S_IFCHR | 0600, makedev(1, 3)), 0);
-        EXPECT_EQ(store.Replace(dev, "x").failure, StoreFailure::NotRegular);
+        EXPECT_EQ(store.Replace(dev, "x").failure.kind, FailureKind::NotRegular);
         ASSERT_EQ(::lstat(dev.c_str(), &st), 0);
         EXPECT_TRUE(S_ISCHR(st.st_mode));
     }
     // A name ending in "/" names a folder; no file is made.
-    EXPECT_EQ(store.Replace(dir.path() + "/neu/", "x").failure, StoreFailure::FolderName);
+    EXPECT_EQ(store.Replace(dir.path() + "/neu/", "x").failure.kind, FailureKind::FolderName);
     EXPECT_FALSE(test::FileExists(dir.path() + "/neu"));
     EXPECT_EQ(CountEntries(dir.path()), ::geteuid() == 0 ? 2u : 1u);
 }
@@ -128,7 +129,7 @@ TEST(AtomicFileStoreTest, LinksOfOtherUsersAreNotFollowed)
     // A link of our own to a missing file creates that file.
     const std::string own = dir.path() + "/eigen.htm";
     ASSERT_EQ(::symlink("ziel.htm", own.c_str()), 0);
-    ASSERT_EQ(store.Replace(own, "neu").Reason(), "");
+    ASSERT_EQ(store.Replace(own, "neu").failure.kind, FailureKind::None);
     EXPECT_EQ(test::ReadFile(dir.path() + "/ziel.htm"), "neu");
 
     if (::geteuid() != 0)
@@ -137,7 +138,7 @@ TEST(AtomicFileStoreTest, LinksOfOtherUsersAreNotFollowed)
     const std::string planted = dir.path() + "/lookup.htm";
     ASSERT_EQ(::symlink(victim.c_str(), planted.c_str()), 0);
     ASSERT_EQ(::lchown(planted.c_str(), 65534, 65534), 0);
-    EXPECT_EQ(store.Replace(planted, "neu").failure, StoreFailure::ForeignLink);
+    EXPECT_EQ(store.Replace(planted, "neu").failure.kind, FailureKind::ForeignLink);
     EXPECT_EQ(test::ReadFile(victim), "geheim");
 }
 
@@ -147,13 +148,13 @@ TEST(AtomicFileStoreTest, NoSpecialModeBitsAndLongNamesWork)
     AtomicFileStore store;
     const std::string p = dir.Write("lookup.htm", "alt");
     ASSERT_EQ(::chmod(p.c_str(), 07755), 0);
-    ASSERT_EQ(store.Replace(p, "neu").Reason(), "");
+    ASSERT_EQ(store.Replace(p, "neu").failure.kind, FailureKind::None);
     struct stat st { };
     ASSERT_EQ(::stat(p.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0755u);
 
     const std::string longName = dir.path() + "/" + std::string(251, 'l') + ".htm"; // 255 bytes
-    ASSERT_EQ(store.Replace(longName, "lang").Reason(), "");
+    ASSERT_EQ(store.Replace(longName, "lang").failure.kind, FailureKind::None);
     EXPECT_EQ(test::ReadFile(longName), "lang");
 }
 
@@ -180,8 +181,9 @@ TEST(AtomicFileStoreTest, InterruptedOrTooLargeWritesLeaveNoTemporaryFile)
         };
         ::setrlimit(RLIMIT_FSIZE, &limit);
         AtomicFileStore store;
-        ::_exit(
-            store.Replace(p, std::string(100000, 'n')).Reason() == SystemErrorText(EFBIG) ? 0 : 1);
+        ::_exit(store.Replace(p, std::string(100000, 'n')).failure.kind == FailureKind::TooLarge
+                ? 0
+                : 1);
     }
     ::waitpid(pid, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
@@ -231,8 +233,8 @@ TEST(AtomicFileStoreTest, ThePageKeepsItsOwnerGroupAndModeAndOtherLinksKeepTheOl
     ASSERT_EQ(::chown(p.c_str(), 4321, 33), 0);
     ASSERT_EQ(::chmod(p.c_str(), 0640), 0);
     StoreResult r = store.Replace(p, "neu");
-    ASSERT_TRUE(r.Ok()) << r.Reason();
-    EXPECT_EQ(r.warning, "");
+    ASSERT_TRUE(r.Ok()) << static_cast<int>(r.failure.kind);
+    EXPECT_FALSE(r.groupChange);
     EXPECT_EQ(StatOf(p).st_uid, 4321u);
     EXPECT_EQ(StatOf(p).st_gid, 33u);
     EXPECT_EQ(StatOf(p).st_mode & 07777, 0640u);
@@ -244,7 +246,7 @@ TEST(AtomicFileStoreTest, ThePageKeepsItsOwnerGroupAndModeAndOtherLinksKeepTheOl
     EXPECT_EQ(AsUser(4321, 4321, { 4321, 33 },
                   [&] {
                       const StoreResult s = store.Replace(p, "mitglied");
-                      return s.Ok() && s.warning.empty() ? 0 : 1;
+                      return s.Ok() && !s.groupChange ? 0 : 1;
                   }),
         0);
     EXPECT_EQ(StatOf(p).st_gid, 33u);
@@ -254,8 +256,10 @@ TEST(AtomicFileStoreTest, ThePageKeepsItsOwnerGroupAndModeAndOtherLinksKeepTheOl
     EXPECT_EQ(AsUser(4321, 4321, { 4321 },
                   [&] {
                       const StoreResult s = store.Replace(p, "fremd");
-                      return s.Ok() && s.warning.rfind("Die Gruppe der Suchdatei (", 0) == 0 ? 0
-                                                                                             : 1;
+                      return s.Ok() && s.groupChange && s.groupChange->oldGroup == "backup"
+                              && s.groupChange->newGroup == "4321"
+                          ? 0
+                          : 1;
                   }),
         0);
     EXPECT_EQ(test::ReadFile(p), "fremd");
@@ -273,12 +277,12 @@ TEST(AtomicFileStoreTest, LinksOfOtherUsersAreNotFollowedAnywhereOnThePath)
     const std::string sub = dir.path() + "/bob/sub";
     ASSERT_EQ(::symlink("../opfer", sub.c_str()), 0);
     // Our own link (root's) on the way is followed.
-    EXPECT_EQ(store.Replace(sub + "/page.htm", "eigen").Reason(), "");
+    EXPECT_EQ(store.Replace(sub + "/page.htm", "eigen").failure.kind, FailureKind::None);
     EXPECT_EQ(test::ReadFile(victim), "eigen");
     ASSERT_EQ(::lchown(sub.c_str(), 65534, 65534), 0);
-    EXPECT_EQ(store.Replace(sub + "/page.htm", "neu").failure, StoreFailure::ForeignLink);
+    EXPECT_EQ(store.Replace(sub + "/page.htm", "neu").failure.kind, FailureKind::ForeignLink);
     EXPECT_EQ(
-        store.Replace(sub + "/../bob/sub/page.htm", "neu").failure, StoreFailure::ForeignLink);
+        store.Replace(sub + "/../bob/sub/page.htm", "neu").failure.kind, FailureKind::ForeignLink);
     EXPECT_EQ(test::ReadFile(victim), "eigen");
     EXPECT_EQ(StatOf(victim).st_uid, 0u);
 }

@@ -161,7 +161,7 @@ TEST(BadInputTest, ReadOnlyFolderKeepsTheOldPageAndSaysWhy)
     ::chmod(folder.c_str(), 0555);
     int status = AsOrdinaryUser([&] {
         AtomicFileStore store;
-        return store.Replace(old, "neu").Reason() == SystemErrorText(EACCES) ? 0 : 1;
+        return store.Replace(old, "neu").failure.kind == FailureKind::NoPermission ? 0 : 1;
     });
     EXPECT_EQ(status, 0);
     EXPECT_EQ(test::ReadFile(old), "alte Seite");
@@ -179,7 +179,8 @@ TEST(BadInputTest, WriteFailingHalfWayShowsTheErrorAndKeepsTheOldPage)
     RunResult r = RunGeneration(in, sink);
     EXPECT_FALSE(r.written);
     EXPECT_EQ(r.message,
-        "Die Suchdatei konnte nicht erstellt werden: " + out + "\n" + SystemErrorText(EIO));
+        "Die Suchdatei konnte nicht erstellt werden: " + out
+            + "\nEin-/Ausgabefehler beim Zugriff auf den Datenträger.");
     EXPECT_EQ(test::ReadFile(out), "alte Seite");
 }
 
@@ -228,7 +229,7 @@ TEST(BadInputTest, OutOfMemoryInTheRunKeepsTheOldPage)
         ::setrlimit(RLIMIT_AS, &limit);
         RunSink sink;
         const RunResult result = RunGeneration(in, sink);
-        ::_exit(!result.written && result.reason == kOutOfMemoryReason ? 0 : 1);
+        ::_exit(!result.written && result.failure.kind == FailureKind::OutOfMemory ? 0 : 1);
     }
     int status = 0;
     ::waitpid(pid, &status, 0);

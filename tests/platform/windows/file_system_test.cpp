@@ -25,7 +25,7 @@ std::vector<std::string> Sorted(std::vector<std::string> v)
 std::vector<std::string> Names(const std::string& folder)
 {
     std::vector<FolderEntry> entries;
-    EXPECT_EQ(Disk().ListFolder(folder, entries, nullptr), "");
+    EXPECT_EQ(Disk().ListFolder(folder, entries, nullptr).kind, FailureKind::None);
     std::vector<std::string> names;
     for (const FolderEntry& e : entries)
         names.push_back(e.name);
@@ -65,7 +65,7 @@ TEST(WindowsFileSystemTest, FilesAreReadAsBytesAndFoldersAsWindowsNamesThem)
     EXPECT_EQ(Disk().Examine(page).kind, PathKind::File);
     const PathStatus missing = Disk().Examine(dir.path() + "\\fehlt");
     EXPECT_EQ(missing.kind, PathKind::Missing);
-    EXPECT_EQ(missing.error, "Der Ordner oder die Datei existiert nicht.");
+    EXPECT_EQ(missing.failure.kind, FailureKind::NotFound);
     EXPECT_EQ(Disk().Examine("C:\\").kind, PathKind::Folder);
 }
 
@@ -94,8 +94,8 @@ TEST(WindowsFileSystemTest, UnicodeNamesAndLongPaths)
     }
     ASSERT_GT(deep.size(), 300u);
     const std::string page = deep + "\\seite.htm";
-    EXPECT_EQ(Disk().Replace(page, test::Page("Tief")).Reason(), "");
-    EXPECT_EQ(Disk().Replace(page, test::Page("Tiefer")).Reason(), "");
+    EXPECT_EQ(Disk().Replace(page, test::Page("Tief")).failure.kind, FailureKind::None);
+    EXPECT_EQ(Disk().Replace(page, test::Page("Tiefer")).failure.kind, FailureKind::None);
     EXPECT_EQ(ReadPageFields(page).fields.title, "Tiefer");
     EXPECT_EQ(CollectFiles(dir.path() + "\\ordner-mit-einem-langen-namen-0", "*.*"),
         std::vector<std::string> { page });
@@ -150,8 +150,8 @@ TEST(WindowsFileSystemTest, ReplacingThePage)
 {
     test::TempDir dir;
     const std::string page = dir.path() + "\\lookup.htm";
-    EXPECT_EQ(Disk().Replace(page, "eins").Reason(), "");
-    EXPECT_EQ(Disk().Replace(page, "zwei").Reason(), "");
+    EXPECT_EQ(Disk().Replace(page, "eins").failure.kind, FailureKind::None);
+    EXPECT_EQ(Disk().Replace(page, "zwei").failure.kind, FailureKind::None);
     EXPECT_EQ(test::ReadFile(page), "zwei");
     EXPECT_EQ(Names(dir.path()), std::vector<std::string> { "lookup.htm" });
 
@@ -160,24 +160,22 @@ TEST(WindowsFileSystemTest, ReplacingThePage)
     HANDLE held = ::CreateFileW(windows::ApiPath(page).c_str(), GENERIC_READ, FILE_SHARE_READ,
         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(Disk().Replace(page, "drei").Reason(),
-        "Die Datei wird von einem anderen Programm verwendet.");
+    EXPECT_EQ(Disk().Replace(page, "drei").failure.kind, FailureKind::UsedByOtherProgram);
     ::CloseHandle(held);
     EXPECT_EQ(test::ReadFile(page), "zwei");
     EXPECT_EQ(Names(dir.path()), std::vector<std::string> { "lookup.htm" });
-    EXPECT_EQ(Disk().Replace(page, "vier").Reason(), "");
+    EXPECT_EQ(Disk().Replace(page, "vier").failure.kind, FailureKind::None);
     EXPECT_EQ(test::ReadFile(page), "vier");
 
     // A read-only page is not replaced; a folder or a missing folder is no page.
     ::SetFileAttributesW(windows::ApiPath(page).c_str(), FILE_ATTRIBUTE_READONLY);
-    EXPECT_EQ(Disk().Replace(page, "fünf").Reason(), "Keine Berechtigung.");
+    EXPECT_EQ(Disk().Replace(page, "fünf").failure.kind, FailureKind::NoPermission);
     ::SetFileAttributesW(windows::ApiPath(page).c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(test::ReadFile(page), "vier");
-    EXPECT_EQ(Disk().Replace(dir.Mkdir("ordner"), "x").Reason(), "Das ist ein Ordner.");
-    EXPECT_EQ(Disk().Replace(dir.path() + "\\fehlt\\lookup.htm", "x").Reason(),
-        "Der Ordner oder die Datei existiert nicht.");
-    EXPECT_EQ(Disk().Replace(dir.path() + "\\neu\\", "x").Reason(),
-        "Der Name endet mit \"\\\" und bezeichnet einen Ordner, keine Datei.");
+    EXPECT_EQ(Disk().Replace(dir.Mkdir("ordner"), "x").failure.kind, FailureKind::IsFolder);
+    EXPECT_EQ(Disk().Replace(dir.path() + "\\fehlt\\lookup.htm", "x").failure.kind,
+        FailureKind::NotFound);
+    EXPECT_EQ(Disk().Replace(dir.path() + "\\neu\\", "x").failure.kind, FailureKind::FolderName);
     EXPECT_EQ(Names(dir.path()), (std::vector<std::string> { "lookup.htm", "ordner" }));
 }
 
