@@ -87,9 +87,17 @@ void HeadReadAhead::Work()
         next_ += count;
         const bool timing = !slow_;
         lock.unlock();
-        done.assign(count, Slot());
-        timed.clear();
-        for (size_t k = 0; k < count; ++k) {
+        // Out of memory for the batch itself, every file of it carries the failure to the run's
+        // thread: an exception must not end this thread, and the run waits for each file.
+        std::exception_ptr batchError;
+        try {
+            done.assign(count, Slot());
+            timed.clear();
+            timed.reserve(count);
+        } catch (...) {
+            batchError = std::current_exception();
+        }
+        for (size_t k = 0; k < count && !batchError; ++k) {
             const size_t index = first + k;
             const bool time = timing && LatencyProbe::Times(index);
             const Clock::time_point start = time ? Clock::now() : Clock::time_point();
@@ -103,8 +111,16 @@ void HeadReadAhead::Work()
                 timed.push_back(Clock::now() - start);
         }
         lock.lock();
-        for (size_t k = 0; k < count; ++k)
-            slots_[(first + k) % slots_.size()] = std::move(done[k]);
+        for (size_t k = 0; k < count; ++k) {
+            Slot& slot = slots_[(first + k) % slots_.size()];
+            if (batchError) {
+                slot = Slot();
+                slot.error = batchError;
+                slot.ready = true;
+            } else {
+                slot = std::move(done[k]);
+            }
+        }
         for (Clock::duration took : timed) {
             if (!slow_ && probe_.Slow(took)) {
                 slow_ = true; // one file at a time from now on; Take starts more readers
@@ -197,7 +213,8 @@ void ListingReadAhead::Work()
         lock.unlock();
         Pending done;
         try {
-            done.listing.failure = Disk().ListFolder(folder, done.listing.entries, &done.listing.id);
+            done.listing.failure
+                = Disk().ListFolder(folder, done.listing.entries, &done.listing.id);
         } catch (...) {
             done.error = std::current_exception();
         }
