@@ -3,7 +3,7 @@
 #pragma once
 
 #include "shell/document_opener.h"
-#include "shell/program.h"
+#include "shell/desktop_services.h"
 
 #include <algorithm>
 #include <chrono>

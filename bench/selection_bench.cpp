@@ -60,8 +60,8 @@ int main(int argc, char** argv)
 
     NullOpener opener;
     NullMessages messages;
-    tovaro::gui::Program program { "/", &opener, &messages, [] {} };
-    tovaro::gui::FileSelectionPage page(program, QString::fromStdString(root));
+    tovaro::gui::DesktopServices desktop { "/", &opener, &messages, [] {} };
+    tovaro::gui::FileSelectionPage page(desktop, QString::fromStdString(root));
 
     const double findFlat = BestMs(
         [&] { std::system(("find '" + flat + "' -maxdepth 1 -type f >/dev/null").c_str()); });

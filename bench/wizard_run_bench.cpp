@@ -72,8 +72,9 @@ int main(int argc, char** argv)
     NullOpener opener;
     NullMessages messages;
     NoDialog dialog;
-    tovaro::gui::Program program { QString::fromStdString(root), &opener, &messages, [] {} };
-    tovaro::gui::Wizard wizard(program, dialog, {}, QString::fromStdString(site));
+    tovaro::gui::DesktopServices desktop { QString::fromStdString(root), &opener, &messages,
+        [] {} };
+    tovaro::gui::Wizard wizard(desktop, dialog, {}, QString::fromStdString(site));
     tovaro::gui::FileSelectionPage* page1 = wizard.Page1();
     tovaro::test::Control<tovaro::gui::DirBox>(page1, "Dir1")
         ->SetPath(QString::fromStdString(site));

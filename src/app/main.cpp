@@ -45,7 +45,7 @@ int main(int argc, char** argv)
 
     tovaro::gui::DesktopOpener opener;
     tovaro::gui::ModalMessageBoxes messages;
-    tovaro::gui::Program program { programDir, &opener, &messages,
+    tovaro::gui::DesktopServices desktop { programDir, &opener, &messages,
         [] { tovaro::gui::EndProcessNow(); } };
     tovaro::gui::InstallCloseRequestFilter([] { tovaro::gui::EndProcessNow(); });
 
@@ -55,7 +55,7 @@ int main(int argc, char** argv)
     std::unique_ptr<tovaro::gui::KeySource> keys = tovaro::gui::MakeDesktopKeySource();
 
     tovaro::gui::Wizard wizard(
-        program, dialog, { &pointer, &pixels, keys.get() }, QDir::currentPath());
+        desktop, dialog, { &pointer, &pixels, keys.get() }, QDir::currentPath());
     wizard.Start();
     return QApplication::exec();
 }

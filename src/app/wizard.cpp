@@ -7,8 +7,8 @@
 namespace tovaro::gui {
 
 Wizard::Wizard(
-    Program& program, ColourDialog& dialog, PickerSources sources, QString startDirectory)
-    : program_(program)
+    DesktopServices& desktop, ColourDialog& dialog, PickerSources sources, QString startDirectory)
+    : desktop_(desktop)
     , dialog_(dialog)
     , sources_(sources)
     , startDirectory_(std::move(startDirectory))
@@ -30,7 +30,7 @@ void Wizard::Start()
 FileSelectionPage* Wizard::Page1()
 {
     if (page1_ == nullptr) {
-        page1_ = new FileSelectionPage(program_, startDirectory_);
+        page1_ = new FileSelectionPage(desktop_, startDirectory_);
         QObject::connect(page1_, &FileSelectionPage::NextPageRequested, page1_,
             [this] { ChangePage(page1_, Page2()); });
     }
@@ -40,7 +40,7 @@ FileSelectionPage* Wizard::Page1()
 AppearancePage* Wizard::Page2()
 {
     if (page2_ == nullptr) {
-        page2_ = new AppearancePage(program_, dialog_, sources_);
+        page2_ = new AppearancePage(desktop_, dialog_, sources_);
         QObject::connect(page2_, &AppearancePage::PreviousPageRequested, page2_,
             [this] { ChangePage(page2_, Page1()); });
         QObject::connect(page2_, &AppearancePage::NextPageRequested, page2_,
@@ -62,7 +62,7 @@ GenerationPage* Wizard::Page3()
             return in;
         };
         pages.selectFile = [this](int row) { Page1()->SelectEntry(row); };
-        page3_ = new GenerationPage(program_, std::move(pages));
+        page3_ = new GenerationPage(desktop_, std::move(pages));
         QObject::connect(page3_, &GenerationPage::PreviousPageRequested, page3_,
             [this] { ChangePage(page3_, Page2()); });
     }

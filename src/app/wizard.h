@@ -4,7 +4,7 @@
 
 #include "appearance/colour_dialog.h"
 #include "appearance/screen_picker.h"
-#include "shell/program.h"
+#include "shell/desktop_services.h"
 
 #include <QString>
 
@@ -17,7 +17,8 @@ class WizardPage;
 
 class Wizard {
 public:
-    Wizard(Program& program, ColourDialog& dialog, PickerSources sources, QString startDirectory);
+    Wizard(DesktopServices& desktop, ColourDialog& dialog, PickerSources sources,
+        QString startDirectory);
     ~Wizard();
     Wizard(const Wizard&) = delete;
     Wizard& operator=(const Wizard&) = delete;
@@ -31,7 +32,7 @@ public:
     GenerationPage* Page3();
 
 private:
-    Program& program_;
+    DesktopServices& desktop_;
     ColourDialog& dialog_;
     PickerSources sources_;
     QString startDirectory_;

@@ -18,8 +18,9 @@ const Appearance kDefaults;
 
 } // namespace
 
-AppearancePage::AppearancePage(Program& program, ColourDialog& dialog, PickerSources sources)
-    : WizardPage("Form2", QStringLiteral("Schritt 1 - Wählen Sie die Farboptionen aus"), program)
+AppearancePage::AppearancePage(
+    DesktopServices& desktop, ColourDialog& dialog, PickerSources sources)
+    : WizardPage("Form2", QStringLiteral("Schritt 1 - Wählen Sie die Farboptionen aus"), desktop)
     , colourDialog_(dialog)
 {
     // clang-format off

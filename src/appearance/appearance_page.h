@@ -19,7 +19,7 @@ class AnnouncedLabel;
 class AppearancePage : public WizardPage {
     Q_OBJECT
 public:
-    AppearancePage(Program& program, ColourDialog& dialog, PickerSources sources);
+    AppearancePage(DesktopServices& desktop, ColourDialog& dialog, PickerSources sources);
 
     /// The five options as the controls hold them.
     Appearance Options() const;

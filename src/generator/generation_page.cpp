@@ -42,8 +42,8 @@ QWidget* AddressLink(QWidget* frame, const QString& text)
 
 } // namespace
 
-GenerationPage::GenerationPage(Program& program, OtherPages pages)
-    : WizardPage("Form3", QStringLiteral("Schritt 4 - Erzeugen der Suchfunktion"), program)
+GenerationPage::GenerationPage(DesktopServices& desktop, OtherPages pages)
+    : WizardPage("Form3", QStringLiteral("Schritt 4 - Erzeugen der Suchfunktion"), desktop)
     , pages_(std::move(pages))
 {
     // clang-format off
@@ -124,9 +124,9 @@ GenerationPage::GenerationPage(Program& program, OtherPages pages)
     KeepLiveWhileBusy(controls.Get<QGroupBox>("Frame4"));
 
     connect(controls.Get<LinkLabel>("Label5"), &LinkLabel::clicked, this,
-        [this] { OpenDocument(*program_.opener, kMakerWebAddress); });
+        [this] { OpenDocument(*desktop_.opener, kMakerWebAddress); });
     connect(controls.Get<LinkLabel>("Label4"), &LinkLabel::clicked, this,
-        [this] { OpenDocument(*program_.opener, kMakerMailLink); });
+        [this] { OpenDocument(*desktop_.opener, kMakerMailLink); });
     connect(controls.Get<QPushButton>("Command1"), &QPushButton::clicked, this,
         &GenerationPage::RunGeneration);
     connect(status_, &StatusPanel::MessageHelpRequested, this, &GenerationPage::ShowMessageHelp);
@@ -136,7 +136,7 @@ GenerationPage::GenerationPage(Program& program, OtherPages pages)
 
     // The page's one-time initialisation.
     outputFileEdit_->setText(
-        ToDisplay(DefaultOutputPath(ToBytes(program_.directory), ToBytes(QDir::homePath()))));
+        ToDisplay(DefaultOutputPath(ToBytes(desktop_.directory), ToBytes(QDir::homePath()))));
 }
 
 // The help panel covers the status panel and the web-root box: while it is shown, Tab passes
@@ -186,10 +186,10 @@ void GenerationPage::RunGeneration()
     // silent.
     Announce(this, status_->ShowOutcome(result));
     if (result.written)
-        program_.messages->Information(
+        desktop_.messages->Information(
             this, QString::fromUtf8(kMessageTitle), QString::fromUtf8(kSuccessMessage));
     else
-        program_.messages->Warning(
+        desktop_.messages->Warning(
             this, QString::fromUtf8(kMessageTitle), ToDisplay(result.message));
 }
 

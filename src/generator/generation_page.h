@@ -26,7 +26,7 @@ struct OtherPages {
 class GenerationPage : public WizardPage {
     Q_OBJECT
 public:
-    GenerationPage(Program& program, OtherPages pages);
+    GenerationPage(DesktopServices& desktop, OtherPages pages);
 
 signals:
     void PreviousPageRequested();

@@ -24,10 +24,10 @@
 
 namespace tovaro::gui {
 
-FileSelectionPage::FileSelectionPage(Program& program, const QString& startDirectory)
+FileSelectionPage::FileSelectionPage(DesktopServices& desktop, const QString& startDirectory)
     : WizardPage("Form1",
         QStringLiteral("Schritt 1 - Wählen Sie alle Dateien aus die durchsucht werden sollen."),
-        program)
+        desktop)
 {
     // clang-format off
     const PageControls controls = BuildControls(this, {
@@ -79,7 +79,7 @@ FileSelectionPage::FileSelectionPage(Program& program, const QString& startDirec
     banner->setPixmap(QPixmap(QStringLiteral(":/tovaro/banner.gif")));
     banner->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     connect(banner, &LinkLabel::clicked, this,
-        [this] { OpenDocument(*program_.opener, kMakerWebAddress); });
+        [this] { OpenDocument(*desktop_.opener, kMakerWebAddress); });
 
     connect(driveBox_, &DriveBox::DriveChosen, this, &FileSelectionPage::OpenDirectory);
     connect(folderBox_, &DirBox::PathChanged, this, [this](const QString& dir) {

@@ -20,7 +20,7 @@ class FileListBox;
 class FileSelectionPage : public WizardPage {
     Q_OBJECT
 public:
-    FileSelectionPage(Program& program, const QString& startDirectory);
+    FileSelectionPage(DesktopServices& desktop, const QString& startDirectory);
 
     /// The list of files as the run reads it, each path's bytes.
     std::vector<std::string> FileList() const;

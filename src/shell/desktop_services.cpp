@@ -1,4 +1,4 @@
-#include "program.h"
+#include "desktop_services.h"
 
 #include <QMessageBox>
 #include <cstdio>

@@ -23,7 +23,9 @@ public:
     void Warning(QWidget* parent, const QString& title, const QString& text) override;
 };
 
-struct Program {
+/// What every page is handed: where the program lies, how it opens documents and shows
+/// messages, and how it ends.
+struct DesktopServices {
     QString directory; ///< where the program runs from, no closing separator but at the root
     DocumentOpener* opener = nullptr;
     MessageBoxes* messages = nullptr;

@@ -15,11 +15,11 @@
 
 namespace tovaro::gui {
 
-WizardPage::WizardPage(const char* formName, const QString& heading, Program& program)
+WizardPage::WizardPage(const char* formName, const QString& heading, DesktopServices& desktop)
     : QWidget(nullptr,
         Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
             | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
-    , program_(program)
+    , desktop_(desktop)
 {
     setObjectName(QLatin1String(formName));
     setWindowTitle(QStringLiteral(" Tovaro Wizard 1.00"));
@@ -60,7 +60,7 @@ QFrame* WizardPage::MakeLine(const char* name, int top, QPalette::ColorRole role
 
 void WizardPage::OpenHelp()
 {
-    OpenDocument(*program_.opener, HelpDocumentPath(program_.directory));
+    OpenDocument(*desktop_.opener, HelpDocumentPath(desktop_.directory));
 }
 
 void WizardPage::showEvent(QShowEvent* event)
@@ -83,7 +83,7 @@ void WizardPage::changeEvent(QEvent* event)
 void WizardPage::closeEvent(QCloseEvent* event)
 {
     event->accept();
-    program_.end();
+    desktop_.end();
 }
 
 namespace {

@@ -2,7 +2,7 @@
 // the help button. A close request ends the whole program.
 #pragma once
 
-#include "program.h"
+#include "desktop_services.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -18,7 +18,7 @@ public:
     static constexpr int kClientWidth = 512; // 7680 twips
     static constexpr int kClientHeight = 503; // 7545 twips
 
-    WizardPage(const char* formName, const QString& heading, Program& program);
+    WizardPage(const char* formName, const QString& heading, DesktopServices& desktop);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -27,7 +27,7 @@ protected:
     /// The first showing fits the captions to the fonts the system has.
     void showEvent(QShowEvent* event) override;
 
-    Program& program_;
+    DesktopServices& desktop_;
 
 private:
     void OpenHelp();

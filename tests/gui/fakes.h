@@ -8,8 +8,8 @@
 #include "generator/generation_page.h"
 #include "selection/file_selection_page.h"
 #include "shell/accessibility.h"
+#include "shell/desktop_services.h"
 #include "shell/document_opener.h"
-#include "shell/program.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -168,18 +168,18 @@ struct Harness {
     FakePixels pixels;
     FakeKeys keys;
     int ends = 0;
-    gui::Program program;
+    gui::DesktopServices desktop;
     std::unique_ptr<gui::Wizard> wizard;
 
     explicit Harness(
         const QString& startDir, const QString& programDir = QStringLiteral("/opt/tovaro"))
     {
-        program.directory = programDir;
-        program.opener = &opener;
-        program.messages = &messages;
-        program.end = [this] { ++ends; };
+        desktop.directory = programDir;
+        desktop.opener = &opener;
+        desktop.messages = &messages;
+        desktop.end = [this] { ++ends; };
         wizard = std::make_unique<gui::Wizard>(
-            program, dialog, gui::PickerSources { &pointer, &pixels, &keys }, startDir);
+            desktop, dialog, gui::PickerSources { &pointer, &pixels, &keys }, startDir);
         wizard->Start();
     }
 

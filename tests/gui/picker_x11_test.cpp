@@ -45,12 +45,12 @@ TEST(PickerOnRealScreenTest, TakesTheColourUnderThePointerUntilEscape)
 
     test::RecordingOpener opener;
     test::RecordingMessages messages;
-    Program program { QStringLiteral("/"), &opener, &messages, [] {} };
+    DesktopServices desktop { QStringLiteral("/"), &opener, &messages, [] {} };
     test::ScriptedDialog dialog;
     CursorPointer pointer;
     ScreenGrabPixels pixels;
     std::unique_ptr<KeySource> keys = MakeDesktopKeySource();
-    AppearancePage page(program, dialog, { &pointer, &pixels, keys.get() });
+    AppearancePage page(desktop, dialog, { &pointer, &pixels, keys.get() });
     page.move(20, 20);
     page.show();
     Pump(300);
