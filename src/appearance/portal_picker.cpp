@@ -35,15 +35,15 @@ PortalColourPicker::PortalColourPicker(Targets targets, QObject* parent)
 {
 }
 
-void PortalColourPicker::listen(const QString& path, bool on)
+void PortalColourPicker::ListenForResponse(const QString& path, bool on)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (on)
         bus.connect(QString(), path, kRequest, QStringLiteral("Response"), this,
-            SLOT(response(uint, QVariantMap)));
+            SLOT(TakeResponse(uint, QVariantMap)));
     else
         bus.disconnect(QString(), path, kRequest, QStringLiteral("Response"), this,
-            SLOT(response(uint, QVariantMap)));
+            SLOT(TakeResponse(uint, QVariantMap)));
 }
 
 void PortalColourPicker::Start()
@@ -64,7 +64,7 @@ void PortalColourPicker::Start()
     QString sender = bus.baseService().mid(1);
     sender.replace(QLatin1Char('.'), QLatin1Char('_'));
     requestPath_ = kPath + QStringLiteral("/request/") + sender + QLatin1Char('/') + token;
-    listen(requestPath_, true);
+    ListenForResponse(requestPath_, true);
 
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath,
         QStringLiteral("org.freedesktop.portal.Screenshot"), QStringLiteral("PickColor"));
@@ -77,7 +77,7 @@ void PortalColourPicker::Start()
             return; // answered already
         if (reply.isError()) {
             // No portal, or one without PickColor: the live picker does the work.
-            listen(requestPath_, false);
+            ListenForResponse(requestPath_, false);
             asking_ = false;
             targets_.fallBack();
             return;
@@ -85,18 +85,18 @@ void PortalColourPicker::Start()
         const QString handle = reply.value().path();
         if (handle != requestPath_) {
             // An older portal chooses the path itself.
-            listen(requestPath_, false);
+            ListenForResponse(requestPath_, false);
             requestPath_ = handle;
-            listen(requestPath_, true);
+            ListenForResponse(requestPath_, true);
         }
     });
 }
 
-void PortalColourPicker::response(uint code, const QVariantMap& results)
+void PortalColourPicker::TakeResponse(uint code, const QVariantMap& results)
 {
     if (!asking_)
         return;
-    listen(requestPath_, false);
+    ListenForResponse(requestPath_, false);
     asking_ = false;
     targets_.showHint(false);
     // 0: picked; 1: cancelled; 2: failed. Only a pick changes anything.

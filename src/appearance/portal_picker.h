@@ -32,10 +32,10 @@ public:
     bool IsAsking() const { return asking_; }
 
 private slots:
-    void response(uint code, const QVariantMap& results);
+    void TakeResponse(uint code, const QVariantMap& results);
 
 private:
-    void listen(const QString& path, bool on);
+    void ListenForResponse(const QString& path, bool on);
 
     Targets targets_;
     bool asking_ = false;

@@ -21,8 +21,8 @@ void PortalColourPicker::Start()
         targets_.fallBack();
 }
 
-void PortalColourPicker::listen(const QString&, bool) { }
+void PortalColourPicker::ListenForResponse(const QString&, bool) { }
 
-void PortalColourPicker::response(uint, const QVariantMap&) { }
+void PortalColourPicker::TakeResponse(uint, const QVariantMap&) { }
 
 } // namespace tovaro::gui

@@ -123,9 +123,9 @@ GenerationPage::GenerationPage(DesktopServices& desktop, OtherPages pages)
     // The progress stays readable during a run.
     KeepLiveWhileBusy(controls.Get<QGroupBox>("Frame4"));
 
-    connect(controls.Get<LinkLabel>("Label5"), &LinkLabel::clicked, this,
+    connect(controls.Get<LinkLabel>("Label5"), &LinkLabel::Clicked, this,
         [this] { OpenDocument(*desktop_.opener, kMakerWebAddress); });
-    connect(controls.Get<LinkLabel>("Label4"), &LinkLabel::clicked, this,
+    connect(controls.Get<LinkLabel>("Label4"), &LinkLabel::Clicked, this,
         [this] { OpenDocument(*desktop_.opener, kMakerMailLink); });
     connect(controls.Get<QPushButton>("Command1"), &QPushButton::clicked, this,
         &GenerationPage::RunGeneration);

@@ -78,7 +78,7 @@ FileSelectionPage::FileSelectionPage(DesktopServices& desktop, const QString& st
     NameControl(banner, QStringLiteral("Website von Brantwell Software"));
     banner->setPixmap(QPixmap(QStringLiteral(":/tovaro/banner.gif")));
     banner->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    connect(banner, &LinkLabel::clicked, this,
+    connect(banner, &LinkLabel::Clicked, this,
         [this] { OpenDocument(*desktop_.opener, kMakerWebAddress); });
 
     connect(driveBox_, &DriveBox::DriveChosen, this, &FileSelectionPage::OpenDirectory);

@@ -20,7 +20,7 @@ LinkLabel::LinkLabel(const QString& text, QWidget* parent)
 
 void LinkLabel::Activate()
 {
-    emit clicked();
+    emit Clicked();
 }
 
 void LinkLabel::mouseReleaseEvent(QMouseEvent* event)

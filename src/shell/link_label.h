@@ -16,7 +16,7 @@ public:
     void Activate();
 
 signals:
-    void clicked();
+    void Clicked();
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
