@@ -19,7 +19,6 @@ int main(int argc, char** argv)
     // Before Qt starts its threads: a stop from outside never leaves a temporary file beside
     // the search page.
     tovaro::HandleStopSignalsOnOwnThread();
-    Q_INIT_RESOURCE(tovaro);
     // In a Wayland session with XWayland, run through X11, where a program may place its own
     // windows and a page change keeps the page's place. The user's QT_QPA_PLATFORM wins.
     if (tovaro::gui::IsWaylandSession() && !qEnvironmentVariableIsEmpty("DISPLAY")

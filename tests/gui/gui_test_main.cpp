@@ -6,7 +6,6 @@
 
 int main(int argc, char** argv)
 {
-    Q_INIT_RESOURCE(tovaro);
     // Offscreen unless a test asks for a real display; settings never touch the user's own.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

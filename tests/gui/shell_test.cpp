@@ -46,6 +46,8 @@ TEST(ShellTest, StartShowsOnlyPageOneWithTheCommonFrame)
     EXPECT_TRUE(h.p1()->windowFlags() & Qt::WindowCloseButtonHint);
     EXPECT_FALSE(h.p1()->windowIcon().isNull());
     EXPECT_EQ(h.p1()->windowIcon().availableSizes().value(0), QSize(32, 32));
+    // Both images come from the resources built into the program.
+    EXPECT_EQ(test::Control<QLabel>(h.p1(), "Image1")->pixmap().size(), QSize(88, 31));
     EXPECT_EQ(test::Control<QLabel>(h.p1(), "Label2")->text(),
         QStringLiteral("Schritt 1 - Wählen Sie alle Dateien aus die durchsucht werden sollen."));
     EXPECT_EQ(test::Control<QLabel>(h.p2(), "Label2")->text(),
