@@ -227,6 +227,71 @@ int NotWritten(Console& console, const std::string& path, const std::string& rea
     return kNotWritten;
 }
 
+// The site folder: the one given, which must be a folder (a mistyped one would turn every link
+// into the server's local path), or the page's own folder.
+bool FindSiteFolder(const Options& o, Console& console, RunInputs& in)
+{
+    CliContext& c = console.context();
+    if (o.siteDir.empty()) {
+        in.siteDir = ParentDirectory(in.outputPath);
+        return true;
+    }
+    in.siteDir = AbsolutePath(o.siteDir, c.cwd);
+    const PathStatus site = Disk().Examine(in.siteDir);
+    if (site.kind == PathKind::Folder)
+        return true;
+    console.Err("Das Stammverzeichnis " + o.siteDir + " kann nicht verwendet werden: "
+        + FailureText(
+            site.kind == PathKind::Missing ? site.failure : Failure { FailureKind::NotFolder }));
+    return false;
+}
+
+// The files of one source, appended to the run's list in the order given; false, with the
+// reason said, when the source cannot be read.
+bool AddSourceFiles(const FileSource& s, const Options& o, Console& console, RunInputs& in)
+{
+    CliContext& c = console.context();
+    switch (s.kind) {
+    case FileSource::Kind::File:
+        in.files.push_back(AbsolutePath(s.value, c.cwd));
+        return true;
+    case FileSource::Kind::FilesFrom: {
+        bool ok;
+        if (s.value == "-") {
+            ok = c.inUsable && ReadListFile(c.in, c.cwd, in.files);
+        } else {
+            std::string content;
+            ok = Disk().ReadWhole(AbsolutePath(s.value, c.cwd), content);
+            if (ok) {
+                ListLines lines(c.cwd, in.files);
+                lines.Feed(content);
+                lines.Finish();
+            }
+        }
+        if (!ok)
+            console.Err("Die Dateiliste " + s.value + " konnte nicht gelesen werden.");
+        return ok;
+    }
+    case FileSource::Kind::Tree: {
+        // The same as the wizard's "+++": everything below the folder, then the pattern
+        // against each whole path.
+        const std::string root = AbsolutePath(s.value, c.cwd);
+        TreeListing listing = CollectMatchingFiles(root, [&o] { return o.filter; });
+        if (listing.startFailure) {
+            console.Err("Der Ordner " + s.value
+                + " kann nicht durchsucht werden: " + FailureText(listing.startFailure));
+            return false;
+        }
+        for (FolderProblem& folder : listing.unlisted)
+            in.unlistedFolders.push_back(std::move(folder));
+        for (std::string& path : listing.files)
+            in.files.push_back(std::move(path));
+        return true;
+    }
+    }
+    return false;
+}
+
 int Run(const Options& o, Console& console)
 {
     CliContext& c = console.context();
@@ -234,60 +299,11 @@ int Run(const Options& o, Console& console)
     in.outputPath = AbsolutePath(o.output, c.cwd);
     if (IsSeparator(o.output.back()))
         return NotWritten(console, o.output, FolderNameReason());
-    if (!o.siteDir.empty()) {
-        // A mistyped site folder would turn every link into the server's local path.
-        in.siteDir = AbsolutePath(o.siteDir, c.cwd);
-        const PathStatus site = Disk().Examine(in.siteDir);
-        if (site.kind != PathKind::Folder) {
-            console.Err("Das Stammverzeichnis " + o.siteDir + " kann nicht verwendet werden: "
-                + FailureText(site.kind == PathKind::Missing ? site.failure
-                                                             : Failure { FailureKind::NotFolder }));
-            return kNotWritten;
-        }
-    } else {
-        in.siteDir = ParentDirectory(in.outputPath);
-    }
+    if (!FindSiteFolder(o, console, in))
+        return kNotWritten;
     for (const FileSource& s : o.sources) {
-        switch (s.kind) {
-        case FileSource::Kind::File:
-            in.files.push_back(AbsolutePath(s.value, c.cwd));
-            break;
-        case FileSource::Kind::FilesFrom: {
-            bool ok;
-            if (s.value == "-") {
-                ok = c.inUsable && ReadListFile(c.in, c.cwd, in.files);
-            } else {
-                std::string content;
-                ok = Disk().ReadWhole(AbsolutePath(s.value, c.cwd), content);
-                if (ok) {
-                    ListLines lines(c.cwd, in.files);
-                    lines.Feed(content);
-                    lines.Finish();
-                }
-            }
-            if (!ok) {
-                console.Err("Die Dateiliste " + s.value + " konnte nicht gelesen werden.");
-                return kNotWritten;
-            }
-            break;
-        }
-        case FileSource::Kind::Tree: {
-            // The same as the wizard's "+++": everything below the folder, then the pattern
-            // against each whole path.
-            const std::string root = AbsolutePath(s.value, c.cwd);
-            TreeListing listing = CollectMatchingFiles(root, [&o] { return o.filter; });
-            if (listing.startFailure) {
-                console.Err("Der Ordner " + s.value
-                    + " kann nicht durchsucht werden: " + FailureText(listing.startFailure));
-                return kNotWritten;
-            }
-            for (FolderProblem& folder : listing.unlisted)
-                in.unlistedFolders.push_back(std::move(folder));
-            for (std::string& path : listing.files)
-                in.files.push_back(std::move(path));
-            break;
-        }
-        }
+        if (!AddSourceFiles(s, o, console, in))
+            return kNotWritten;
     }
     in.webRoot = o.webRoot;
     in.appearance = o.appearance;
