@@ -198,6 +198,55 @@ void HeadScanner::EndLine()
 }
 
 // Examines the bytes whose look-ahead is at hand; returns how many were examined.
+inline size_t HeadScanner::SkipQuietBytes(const char* data, size_t i, size_t limit, bool titleText)
+{
+    if (!titleText && !inGroup_) {
+        // Outside every tag text only "<" and line ends matter.
+        while (i < limit && (kBytes.stop[static_cast<unsigned char>(data[i])] & kStopOutside) == 0)
+            ++i;
+    } else if (!titleText && groupSkip_ == 0 && nameMask_ == 0
+        && (!keyPiece_ || keyBlank_ || keyLen_ > sizeof key_)) {
+        // Inside a tag, away from a "name" piece and its key: only the pieces' ends, the tag's
+        // end and a value's bytes matter. A value takes its plain bytes in one piece.
+        const size_t start = i;
+        while (i < limit && (kBytes.stop[static_cast<unsigned char>(data[i])] & kStopInTag) == 0)
+            ++i;
+        if (valueField_ != nullptr)
+            Keep(value_, data + start, i - start);
+    } else if (!inGroup_ && open_ == Capture::Running && openSkip_ == 0 && attr_ != Capture::Running
+        && attr_ != Capture::Waiting) {
+        // The text of a title: up to the next "<" or line end in one piece.
+        const size_t start = i;
+        while (i < limit && (kBytes.stop[static_cast<unsigned char>(data[i])] & kStopOutside) == 0)
+            ++i;
+        Keep(openText_, data + start, i - start);
+    }
+    return i;
+}
+
+inline void HeadScanner::TakeByte(char c)
+{
+    if (open_ == Capture::Running) {
+        if (openSkip_ > 0)
+            --openSkip_;
+        else
+            Keep(openText_, c);
+    }
+    if (attr_ == Capture::Running) {
+        Keep(attrText_, c);
+    } else if (attr_ == Capture::Waiting && c == '>') {
+        attr_ = Capture::Running;
+    }
+    if (inGroup_) {
+        if (groupSkip_ > 0)
+            --groupSkip_;
+        else if (c == '>')
+            EndGroup();
+        else
+            GroupByte(c);
+    }
+}
+
 size_t HeadScanner::Scan(const char* data, size_t size, bool final)
 {
     const size_t limit = final ? size : (size >= kLookAhead ? size - kLookAhead + 1 : 0);
@@ -205,36 +254,9 @@ size_t HeadScanner::Scan(const char* data, size_t size, bool final)
     while (i < limit) {
         const bool titleText
             = open_ == Capture::Running || attr_ == Capture::Running || attr_ == Capture::Waiting;
-        if (!titleText && !inGroup_) {
-            // Outside every tag text only "<" and line ends matter.
-            while (
-                i < limit && (kBytes.stop[static_cast<unsigned char>(data[i])] & kStopOutside) == 0)
-                ++i;
-            if (i >= limit)
-                break;
-        } else if (!titleText && groupSkip_ == 0 && nameMask_ == 0
-            && (!keyPiece_ || keyBlank_ || keyLen_ > sizeof key_)) {
-            // Inside a tag, away from a "name" piece and its key: only the pieces' ends, the
-            // tag's end and a value's bytes matter. A value takes its plain bytes in one piece.
-            const size_t start = i;
-            while (
-                i < limit && (kBytes.stop[static_cast<unsigned char>(data[i])] & kStopInTag) == 0)
-                ++i;
-            if (valueField_ != nullptr)
-                Keep(value_, data + start, i - start);
-            if (i >= limit)
-                break;
-        } else if (!inGroup_ && open_ == Capture::Running && openSkip_ == 0
-            && attr_ != Capture::Running && attr_ != Capture::Waiting) {
-            // The text of a title: up to the next "<" or line end in one piece.
-            const size_t start = i;
-            while (
-                i < limit && (kBytes.stop[static_cast<unsigned char>(data[i])] & kStopOutside) == 0)
-                ++i;
-            Keep(openText_, data + start, i - start);
-            if (i >= limit)
-                break;
-        }
+        i = SkipQuietBytes(data, i, limit, titleText);
+        if (i >= limit)
+            break;
         const char c = data[i];
         if (c == '\r' || c == '\n') {
             EndLine();
@@ -256,25 +278,7 @@ size_t HeadScanner::Scan(const char* data, size_t size, bool final)
                 continue;
             }
         }
-        if (open_ == Capture::Running) {
-            if (openSkip_ > 0)
-                --openSkip_;
-            else
-                Keep(openText_, c);
-        }
-        if (attr_ == Capture::Running) {
-            Keep(attrText_, c);
-        } else if (attr_ == Capture::Waiting && c == '>') {
-            attr_ = Capture::Running;
-        }
-        if (inGroup_) {
-            if (groupSkip_ > 0)
-                --groupSkip_;
-            else if (c == '>')
-                EndGroup();
-            else
-                GroupByte(c);
-        }
+        TakeByte(c);
         ++i;
     }
     return i;

@@ -37,6 +37,11 @@ public:
 
 private:
     size_t Scan(const char* data, size_t size, bool final);
+    /// Where the next byte that can change the scan lies, from `i`; the bytes passed are kept
+    /// where they belong to a title or a value.
+    size_t SkipQuietBytes(const char* data, size_t i, size_t limit, bool titleText);
+    /// One byte of a title's text, of a "<title ...>" tag or of a meta tag's pieces.
+    void TakeByte(char c);
     void AtTag(const char* p, size_t avail);
     void GroupByte(char c);
     void EndPiece();
