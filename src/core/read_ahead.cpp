@@ -5,21 +5,6 @@
 
 namespace tovaro {
 
-namespace {
-
-// Starts up to `count` threads running `work`; fewer (none) where the system gives no more.
-template <typename Work>
-void StartThreads(std::vector<std::thread>& threads, size_t count, Work work)
-{
-    try {
-        for (size_t i = 0; i < count; ++i)
-            threads.emplace_back(work);
-    } catch (const std::system_error&) {
-    }
-}
-
-} // namespace
-
 size_t LocalReaders()
 {
     const size_t cores = std::thread::hardware_concurrency();
@@ -55,18 +40,12 @@ void HeadReadAhead::StartReaders(size_t from, size_t count, size_t batch)
         // A batch must fit the window, with room for a second reader's.
         batch_ = std::max<size_t>(1, std::min(batch, slots_.size() / 2));
     }
-    StartThreads(readers_, std::min(count, files_.size() - from), [this] { Work(); });
+    readers_.Start(std::min(count, files_.size() - from), [this] { Work(); });
 }
 
 HeadReadAhead::~HeadReadAhead()
 {
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        stopping_ = true;
-    }
-    roomChanged_.notify_all();
-    for (std::thread& t : readers_)
-        t.join();
+    readers_.Stop(mutex_, stopping_, roomChanged_);
 }
 
 void HeadReadAhead::Work()
@@ -133,7 +112,7 @@ void HeadReadAhead::Work()
 
 ReadResult HeadReadAhead::Take(size_t index)
 {
-    if (readers_.empty()) {
+    if (readers_.Empty()) {
         if (started_ || !LatencyProbe::Times(index))
             return ReadPageFields(files_[index], skip_);
         const auto start = std::chrono::steady_clock::now();
@@ -156,11 +135,11 @@ ReadResult HeadReadAhead::Take(size_t index)
         slot = std::move(waiting);
         waiting = Slot();
         taken_ = index + 1;
-        wantMore = slow_ && readers_.size() < threads_ && !stopping_;
+        wantMore = slow_ && readers_.Count() < threads_ && !stopping_;
     }
     roomChanged_.notify_one(); // room for one more read
     if (wantMore && index + 1 < files_.size())
-        StartReaders(index + 1, threads_ - readers_.size(), 1);
+        StartReaders(index + 1, threads_ - readers_.Count(), 1);
     if (slot.error)
         std::rethrow_exception(slot.error);
     return std::move(slot.result);
@@ -174,13 +153,7 @@ ListingReadAhead::ListingReadAhead(size_t threads)
 
 ListingReadAhead::~ListingReadAhead()
 {
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        stopping_ = true;
-    }
-    work_.notify_all();
-    for (std::thread& t : listers_)
-        t.join();
+    listers_.Stop(mutex_, stopping_, work_);
 }
 
 void ListingReadAhead::Ask(const std::string& folder)
@@ -189,7 +162,7 @@ void ListingReadAhead::Ask(const std::string& folder)
         askedEarly_.push_back(folder);
         return;
     }
-    if (listers_.empty())
+    if (listers_.Empty())
         return;
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -236,7 +209,7 @@ void ListingReadAhead::AskEarlyFolders()
 ListingReadAhead::Listing ListingReadAhead::Take(const std::string& folder)
 {
     Listing listing;
-    if (listers_.empty()) {
+    if (listers_.Empty()) {
         if (!askedEarly_.empty() && askedEarly_.back() == folder)
             askedEarly_.pop_back();
         if (started_ || !LatencyProbe::Times(listed_++)) {
@@ -247,7 +220,7 @@ ListingReadAhead::Listing ListingReadAhead::Take(const std::string& folder)
         listing.failure = Disk().ListFolder(folder, listing.entries, &listing.id);
         if (probe_.Slow(std::chrono::steady_clock::now() - start)) {
             started_ = true;
-            StartThreads(listers_, threads_, [this] { Work(); });
+            listers_.Start(threads_, [this] { Work(); });
             AskEarlyFolders();
         }
         return listing;

@@ -17,6 +17,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -56,6 +57,38 @@ private:
     std::chrono::steady_clock::duration slow_;
     std::array<std::chrono::steady_clock::duration, kSample> window_ {};
     size_t taken_ = 0;
+};
+
+/// Threads that each run their owner's loop until the owner stops them. Started, counted,
+/// stopped and joined by the owner's own thread only.
+class WorkerThreads {
+public:
+    /// Starts up to `count` threads running `loop`; fewer (none) where the system gives no more.
+    template <typename Loop> void Start(size_t count, Loop loop)
+    {
+        try {
+            for (size_t i = 0; i < count; ++i)
+                threads_.emplace_back(loop);
+        } catch (const std::system_error&) {
+        }
+    }
+    size_t Count() const { return threads_.size(); }
+    bool Empty() const { return threads_.empty(); }
+    /// Sets `stopping` under `mutex`, wakes every thread that waits on `wake`, and joins them.
+    void Stop(std::mutex& mutex, bool& stopping, std::condition_variable& wake)
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            stopping = true;
+        }
+        wake.notify_all();
+        for (std::thread& t : threads_)
+            t.join();
+        threads_.clear();
+    }
+
+private:
+    std::vector<std::thread> threads_;
 };
 
 /// How many heads a reader takes on at once on a fast disk: handing each one over on its own
@@ -111,7 +144,7 @@ private:
     size_t batch_ = 1; // files a reader takes on at once
     bool slow_ = false; // the local readers found the reads slow
     bool stopping_ = false;
-    std::vector<std::thread> readers_; // started and joined by the taking thread only
+    WorkerThreads readers_;
 };
 
 /// Folder listings asked for ahead of the search that uses them, once listings turn out slow:
@@ -163,7 +196,7 @@ private:
     // ahead too, not only the folders found later.
     std::vector<std::string> askedEarly_;
     bool stopping_ = false;
-    std::vector<std::thread> listers_;
+    WorkerThreads listers_;
 };
 
 } // namespace tovaro
