@@ -99,6 +99,25 @@ AppearancePage::AppearancePage(
     FillPreview(backgroundPreview_, MakeColour(0xFF, 0xFF, 0xE1));
     FillPreview(textPreview_, MakeColour(0, 0, 0));
 
+    SetUpPickers(sources);
+    WatchTypedColours();
+
+    connect(
+        button("Command1"), &QPushButton::clicked, this, &AppearancePage::ChooseBackgroundColour);
+    connect(button("Command4"), &QPushButton::clicked, this, &AppearancePage::ChooseTextColour);
+    connect(button("Command2"), &QPushButton::clicked, this,
+        [this] { StartPicker(backgroundPortal_, backgroundPicker_); });
+    connect(button("Command3"), &QPushButton::clicked, this,
+        [this] { StartPicker(textPortal_, textPicker_); });
+    connect(fontFaceBox_, QOverload<int>::of(&QComboBox::activated), this,
+        &AppearancePage::PreviewFontFace);
+    connect(
+        button("Command8"), &QPushButton::clicked, this, &AppearancePage::PreviousPageRequested);
+    connect(button("Command6"), &QPushButton::clicked, this, &AppearancePage::NextPageRequested);
+}
+
+void AppearancePage::SetUpPickers(PickerSources sources)
+{
     // When a picker ends, its colour is spoken, once its last sample is in the field.
     auto hintFor = [this](QLineEdit* field) {
         return [this, field](bool on) {
@@ -123,6 +142,10 @@ AppearancePage::AppearancePage(
         this);
     textPortal_ = new PortalColourPicker(
         { showText, setText, showTextHint, [this] { textPicker_->Start(); } }, this);
+}
+
+void AppearancePage::WatchTypedColours()
+{
     // A typed value that is no colour code is described, and said once typing pauses.
     typingPaused_ = new QTimer(this);
     typingPaused_->setObjectName(QStringLiteral("typingPause"));
@@ -136,19 +159,6 @@ AppearancePage::AppearancePage(
             typingPaused_->start();
         });
     }
-
-    connect(
-        button("Command1"), &QPushButton::clicked, this, &AppearancePage::ChooseBackgroundColour);
-    connect(button("Command4"), &QPushButton::clicked, this, &AppearancePage::ChooseTextColour);
-    connect(button("Command2"), &QPushButton::clicked, this,
-        [this] { StartPicker(backgroundPortal_, backgroundPicker_); });
-    connect(button("Command3"), &QPushButton::clicked, this,
-        [this] { StartPicker(textPortal_, textPicker_); });
-    connect(fontFaceBox_, QOverload<int>::of(&QComboBox::activated), this,
-        &AppearancePage::PreviewFontFace);
-    connect(
-        button("Command8"), &QPushButton::clicked, this, &AppearancePage::PreviousPageRequested);
-    connect(button("Command6"), &QPushButton::clicked, this, &AppearancePage::NextPageRequested);
 }
 
 void AppearancePage::StartPicker(PortalColourPicker* portal, ScreenPicker* live)

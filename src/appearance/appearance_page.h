@@ -31,6 +31,10 @@ signals:
 private:
     static constexpr int kTypingPauseMs = 1000;
 
+    /// The screen pickers and the desktop portal's, each filling its colour's field.
+    void SetUpPickers(PickerSources sources);
+    /// A typed value that is no colour code is described, and said once typing pauses.
+    void WatchTypedColours();
     void ChooseBackgroundColour();
     void ChooseTextColour();
     void ChooseColourFor(QLineEdit* field, QLabel* preview);
