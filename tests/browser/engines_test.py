@@ -8,6 +8,7 @@ import os
 import subprocess
 import sys
 import tempfile
+import time
 
 import engines
 
@@ -46,6 +47,11 @@ out = os.path.join(site, "lookup.htm")
 generate(("a.htm", "docs/b.htm", "docs/c d.htm", "e.htm", "f.htm"), out)
 long_out = os.path.join(site, "lang.htm")
 generate(("a.htm", LONG), long_out)
+# More hits than one block of results holds: 1,001 pages that all match "viele".
+for i in range(1, 1002):
+    page("viele/s%d.htm" % i, "Seite %d" % i, "viele", "Nummer %d" % i)
+many_out = os.path.join(site, "viele.htm")
+generate(["viele/s%d.htm" % i for i in range(1, 1002)], many_out)
 
 # What the page wrote: the word, the count line and each hit's title and link.
 SCRIPT = ("JSON.stringify({word: (document.querySelector('b') || {}).textContent || null,"
@@ -119,6 +125,21 @@ try:
     got = json.loads(value)
     check("phone: a long address keeps the page within the screen",
           got["hits"] == 2 and got["width"] <= 375, got)
+    # Blocks of hits out of view are laid out, and so reach a screen reader, as the reading
+    # comes to them: with the focus on each block's last link in turn, every hit's link is there.
+    phone.load("file://" + many_out + "?lookup=viele", "0")
+    links_seen = []
+    for last in (499, 999, 1000):
+        phone.send("Runtime.evaluate", {"expression": "document.querySelectorAll('a[target]')[%d].focus()" % last},
+                   session=True)
+        for _ in range(40):  # the next block is laid out in a frame to come
+            links = sum(1 for role, _ in phone.accessibility_tree() if role == "link")
+            if links > (links_seen[-1] if links_seen else 0):
+                break
+            time.sleep(0.05)
+        links_seen.append(links)
+    check("phone: every one of 1,001 hits reaches a screen reader as the reading goes on",
+          links_seen[-1] == 1001, links_seen)
 finally:
     phone.close()
 
