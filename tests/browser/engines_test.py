@@ -132,7 +132,7 @@ try:
     for last in (499, 999, 1000):
         phone.send("Runtime.evaluate", {"expression": "document.querySelectorAll('a[target]')[%d].focus()" % last},
                    session=True)
-        for _ in range(40):  # the next block is laid out in a frame to come
+        for _ in range(100):  # the next block is laid out in a frame to come
             links = sum(1 for role, _ in phone.accessibility_tree() if role == "link")
             if links > (links_seen[-1] if links_seen else 0):
                 break
