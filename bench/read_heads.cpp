@@ -21,7 +21,7 @@ int main(int argc, char** argv)
     const auto t0 = std::chrono::steady_clock::now();
     size_t count = 0;
     if (std::strcmp(argv[1], "--walk") == 0) {
-        count = tovaro::CollectFiles(argv[2], "*.*").size();
+        count = tovaro::CollectFiles(*tovaro::MakeNativeFileSystem(), argv[2], "*.*").size();
     } else {
         std::ifstream list(argv[2]);
         std::string path;

@@ -60,7 +60,8 @@ int main(int argc, char** argv)
 
     NullOpener opener;
     NullMessages messages;
-    tovaro::gui::DesktopServices desktop { "/", &opener, &messages, [] {} };
+    const std::unique_ptr<tovaro::FileSystem> disk = tovaro::MakeNativeFileSystem();
+    tovaro::gui::DesktopServices desktop { "/", disk.get(), &opener, &messages, [] {} };
     tovaro::gui::FileSelectionPage page(desktop, QString::fromStdString(root));
 
     const double findFlat = BestMs(
@@ -86,9 +87,9 @@ int main(int argc, char** argv)
     const int added = tovaro::test::Control<tovaro::gui::FileListBox>(&page, "List1")->Count();
     size_t collected = 0;
     const double collectOnly
-        = BestMs([&] { collected = tovaro::CollectFiles(tree, "*.*").size(); });
+        = BestMs([&] { collected = tovaro::CollectFiles(*disk, tree, "*.*").size(); });
     tovaro::PathPattern pattern("*.ht*");
-    std::vector<std::string> paths = tovaro::CollectFiles(tree, "*.*");
+    std::vector<std::string> paths = tovaro::CollectFiles(*disk, tree, "*.*");
     size_t matched = 0;
     const double matchOnly = BestMs([&] {
         matched = 0;

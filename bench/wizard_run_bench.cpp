@@ -46,6 +46,7 @@ int main(int argc, char** argv)
     const std::string root
         = (fs::temp_directory_path() / ("tovaro-runbench-" + std::to_string(::getpid()))).string();
     const bool given = argc > 2;
+    const std::unique_ptr<tovaro::FileSystem> disk = tovaro::MakeNativeFileSystem();
     const std::string site = given ? std::string(argv[2]) : root + "/site";
     fs::create_directories(given ? root : site);
     std::string body = "<p>";
@@ -54,7 +55,7 @@ int main(int argc, char** argv)
     body += "</p>";
     std::ofstream list(root + "/liste.txt");
     for (const std::string& path :
-        given ? tovaro::CollectFiles(site, "*.*") : std::vector<std::string>())
+        given ? tovaro::CollectFiles(*disk, site, "*.*") : std::vector<std::string>())
         list << path << "\n";
     for (int i = 0; i < (given ? 0 : 20000); ++i) {
         const char* end = i % 2 ? "\n" : "\r\n";
@@ -72,8 +73,8 @@ int main(int argc, char** argv)
     NullOpener opener;
     NullMessages messages;
     NoDialog dialog;
-    tovaro::gui::DesktopServices desktop { QString::fromStdString(root), &opener, &messages,
-        [] {} };
+    tovaro::gui::DesktopServices desktop { QString::fromStdString(root), disk.get(), &opener,
+        &messages, [] {} };
     tovaro::gui::Wizard wizard(desktop, dialog, {}, QString::fromStdString(site));
     tovaro::gui::FileSelectionPage* page1 = wizard.Page1();
     tovaro::test::Control<tovaro::gui::DirBox>(page1, "Dir1")

@@ -17,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         else
             parts[k].push_back(static_cast<char>(data[i]));
     }
-    const std::string url = tovaro::MakePageUrl(parts[0], parts[1], parts[2]);
+    const std::string url
+        = tovaro::MakePageUrl(parts[0], parts[1], parts[2], tovaro::PathStyle::Posix);
     for (char ch : url) {
         const auto c = static_cast<unsigned char>(ch);
         if (c < 0x20 || c == 0x7F || ch == '\'' || ch == '"' || ch == '<' || ch == '>'

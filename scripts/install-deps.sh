@@ -10,11 +10,11 @@ build=(build-essential cmake pkg-config file qt6-base-dev libx11-dev libutf8proc
 run=(qt6-translations-l10n fonts-liberation2 fonts-dejavu-core qt6-wayland xdg-utils)
 # The test suite, the desktop tests (X servers, window managers, the accessibility bus,
 # browsers for the generated page), the sanitizers and fuzzers, the package checks, and ccache
-# for the five builds the test command makes.
+# for the five builds the test command makes; FUSE for the file systems that fail as shares do.
 tests=(ccache libgtest-dev libbenchmark-dev xvfb xauth xdotool chromium clang libclang-rt-14-dev
   dpkg-dev desktop-file-utils python3 man-db lintian appstream openbox at-spi2-core dbus
   dbus-x11 python3-pyatspi python3-dbus python3-gi orca x11-utils wmctrl imagemagick weston
-  firefox-esr gir1.2-webkit2-4.1 xfwm4 kwin-x11 fluxbox x11-xserver-utils)
+  firefox-esr gir1.2-webkit2-4.1 xfwm4 kwin-x11 fluxbox x11-xserver-utils fuse3 libfuse3-dev)
 [ $# -gt 0 ] || set -- build run tests
 packages=()
 for arg in "$@"; do

@@ -5,6 +5,7 @@
 #include "shell/layout.h"
 #include "shell/settings.h"
 
+#include "platform/file_system.h"
 #include "platform/stop_signals.h"
 #include "shell/close_requests.h"
 
@@ -42,9 +43,10 @@ int main(int argc, char** argv)
     const QString programDir = QApplication::applicationDirPath();
     tovaro::gui::WriteProgramPath(programDir);
 
+    const std::unique_ptr<tovaro::FileSystem> disk = tovaro::MakeNativeFileSystem();
     tovaro::gui::DesktopOpener opener;
     tovaro::gui::ModalMessageBoxes messages;
-    tovaro::gui::DesktopServices desktop { programDir, &opener, &messages,
+    tovaro::gui::DesktopServices desktop { programDir, disk.get(), &opener, &messages,
         [] { tovaro::gui::EndProcessNow(); } };
     tovaro::gui::InstallCloseRequestFilter([] { tovaro::gui::EndProcessNow(); });
 

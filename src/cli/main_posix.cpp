@@ -1,12 +1,12 @@
 // tovaro-gen's entry point on Linux.
 #include "cli/tovaro_gen.h"
-#include "core/paths.h"
+#include "platform/file_system.h"
+#include "platform/standard_input.h"
 #include "platform/stop_signals.h"
 
 #include <clocale>
 #include <csignal>
 #include <iostream>
-#include <sys/stat.h>
 #include <unistd.h>
 
 int main(int argc, char** argv)
@@ -19,10 +19,9 @@ int main(int argc, char** argv)
     std::signal(SIGXFSZ, SIG_IGN);
     // Before any thread starts: a stop from outside never leaves a temporary file behind.
     tovaro::HandleStopSignalsOnOwnThread();
-    struct stat in { };
-    const bool inUsable = ::fstat(STDIN_FILENO, &in) == 0 && !S_ISDIR(in.st_mode);
+    const std::unique_ptr<tovaro::FileSystem> disk = tovaro::MakeNativeFileSystem();
     std::vector<std::string> args(argv + 1, argv + argc);
-    tovaro::cli::CliContext context { std::cin, std::cout, std::cerr, tovaro::CurrentDirectory(),
-        ::isatty(STDERR_FILENO) == 1, inUsable };
+    tovaro::cli::CliContext context { *disk, tovaro::ReadStandardInput, std::cout, std::cerr,
+        disk->CurrentDirectory(), ::isatty(STDERR_FILENO) == 1 };
     return tovaro::cli::RunCli(args, context);
 }

@@ -1,12 +1,10 @@
 // tovaro-gen's entry point on Windows: arguments as Unicode, messages that a console shows
 // with their umlauts, and bytes unchanged where the output goes to a file or a pipe.
 #include "cli/tovaro_gen.h"
-#include "core/paths.h"
+#include "platform/file_system.h"
+#include "platform/standard_input.h"
 #include "platform/windows/wide.h"
 
-#include <cstdio>
-#include <fcntl.h>
-#include <io.h>
 #include <iostream>
 #include <streambuf>
 #include <windows.h>
@@ -98,8 +96,6 @@ private:
 
 int wmain(int argc, wchar_t** argv)
 {
-    // List files come in as bytes: no CR LF translation and no end at a Ctrl+Z.
-    _setmode(_fileno(stdin), _O_BINARY);
     ConsoleBuffer outBuffer(STD_OUTPUT_HANDLE);
     ConsoleBuffer errBuffer(STD_ERROR_HANDLE);
     std::ostream out(&outBuffer);
@@ -110,14 +106,12 @@ int wmain(int argc, wchar_t** argv)
     DWORD mode = 0;
     const bool progress = errBuffer.console() && ::GetConsoleMode(errBuffer.handle(), &mode)
         && ::SetConsoleMode(errBuffer.handle(), mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
-    HANDLE in = ::GetStdHandle(STD_INPUT_HANDLE);
-    const bool inUsable = in != nullptr && in != INVALID_HANDLE_VALUE;
-
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i)
         args.push_back(tovaro::windows::Narrow(argv[i]));
-    tovaro::cli::CliContext context { std::cin, out, err, tovaro::CurrentDirectory(), progress,
-        inUsable };
+    const std::unique_ptr<tovaro::FileSystem> disk = tovaro::MakeNativeFileSystem();
+    tovaro::cli::CliContext context { *disk, tovaro::ReadStandardInput, out, err,
+        disk->CurrentDirectory(), progress };
     const int status = tovaro::cli::RunCli(args, context);
     out.flush();
     err.flush();

@@ -1,17 +1,14 @@
 #include "tovaro_gen.h"
 
 #include "core/failure_text.h"
-#include "core/paths.h"
 #include "core/run.h"
 #include "core/text.h"
 #include "core/walk.h"
 #include "options.h"
 #include "platform/file_system.h"
 
-#include <istream>
 #include <new>
 #include <ostream>
-#include <sstream>
 
 namespace tovaro::cli {
 
@@ -126,97 +123,27 @@ private:
     bool progressShown_ = false;
 };
 
-// One path a line: CR LF, LF or a lone CR ends it, empty lines are skipped, and a UTF-8
-// byte-order mark at the start (as Windows editors write it) is no part of the first path. A
-// line holding a NUL byte names no file and stays in the list as it is, to be reported as
-// unreadable.
-// The lines of a file list, fed in pieces of any size: CR LF, LF or a lone CR ends a line, a
-// UTF-8 byte-order mark at the start is skipped, empty lines are skipped.
-class ListLines {
-public:
-    ListLines(const std::string& cwd, std::vector<std::string>& files)
-        : cwd_(cwd)
-        , files_(files)
-    {
-    }
-    void Feed(std::string_view chunk)
-    {
-        const char* p = chunk.data();
-        const char* const end = p + chunk.size();
-        if (afterCr_ && p != end && *p == '\n') // the LF of a CR LF split across two pieces
-            ++p;
-        afterCr_ = false;
-        while (p != end) {
-            const char* stop = p;
-            while (stop != end && *stop != '\r' && *stop != '\n')
-                ++stop;
-            if (stop == end) { // the line goes on in the next piece
-                line_.append(p, static_cast<size_t>(end - p));
-                return;
-            }
-            if (line_.empty()) {
-                Take(std::string_view(p, static_cast<size_t>(stop - p)));
-            } else {
-                line_.append(p, static_cast<size_t>(stop - p));
-                Take(line_);
-                line_.clear();
-            }
-            p = stop + 1;
-            if (*stop == '\r') {
-                if (p == end)
-                    afterCr_ = true;
-                else if (*p == '\n')
-                    ++p;
-            }
-        }
-    }
-    void Finish()
-    {
-        Take(line_);
-        line_.clear();
-    }
-
-private:
-    void Take(std::string_view line)
-    {
-        if (first_ && line.substr(0, 3) == "\xEF\xBB\xBF")
-            line.remove_prefix(3);
-        first_ = false;
-        if (line.empty())
-            return;
-        if (line.find('\0') != std::string_view::npos)
-            files_.emplace_back(line);
-        else
-            files_.push_back(AbsolutePath(line, cwd_));
-    }
-
-    const std::string& cwd_;
-    std::vector<std::string>& files_;
-    std::string line_;
-    bool first_ = true;
-    bool afterCr_ = false;
-};
-
-bool ReadListFile(std::istream& in, const std::string& cwd, std::vector<std::string>& files)
+// The paths of a file list, one a line: CR LF, LF or a lone CR ends a line, empty lines are
+// skipped, and a UTF-8 byte-order mark at the start (as Windows editors write it) is no part of
+// the first path. A line holding a NUL byte names no file and stays in the list as it is, to be
+// reported as unreadable.
+void AddListLines(
+    std::string_view list, const std::string& cwd, PathStyle style, std::vector<std::string>& files)
 {
-    std::streambuf* buf = in.rdbuf();
-    if (buf == nullptr || !in.good())
-        return !in.bad();
-    ListLines lines(cwd, files);
-    char chunk[65536];
-    for (;;) {
-        std::streamsize n;
-        try {
-            n = buf->sgetn(chunk, sizeof chunk);
-        } catch (...) {
-            return false;
-        }
-        if (n <= 0)
+    if (list.substr(0, 3) == "\xEF\xBB\xBF")
+        list.remove_prefix(3);
+    while (!list.empty()) {
+        const size_t end = list.find_first_of("\r\n");
+        const std::string_view line = list.substr(0, end);
+        if (line.find('\0') != std::string_view::npos)
+            files.emplace_back(line);
+        else if (!line.empty())
+            files.push_back(AbsolutePath(line, cwd, style));
+        if (end == std::string_view::npos)
             break;
-        lines.Feed(std::string_view(chunk, static_cast<size_t>(n)));
+        const size_t next = list.compare(end, 2, "\r\n") == 0 ? end + 2 : end + 1;
+        list.remove_prefix(next);
     }
-    lines.Finish();
-    return true;
 }
 
 // Why the page was not written: the page's path, then the reason, each on a line of its own.
@@ -232,17 +159,19 @@ int NotWritten(Console& console, const std::string& path, const std::string& rea
 bool FindSiteFolder(const Options& o, Console& console, RunInputs& in)
 {
     CliContext& c = console.context();
+    const PathStyle style = c.disk.Style();
     if (o.siteDir.empty()) {
-        in.siteDir = ParentDirectory(in.outputPath);
+        in.siteDir = ParentDirectory(in.outputPath, style);
         return true;
     }
-    in.siteDir = AbsolutePath(o.siteDir, c.cwd);
-    const PathStatus site = Disk().Examine(in.siteDir);
+    in.siteDir = AbsolutePath(o.siteDir, c.cwd, style);
+    const PathStatus site = c.disk.Examine(in.siteDir);
     if (site.kind == PathKind::Folder)
         return true;
     console.Err("Das Stammverzeichnis " + o.siteDir + " kann nicht verwendet werden: "
         + FailureText(
-            site.kind == PathKind::Missing ? site.failure : Failure { FailureKind::NotFolder }));
+            site.kind == PathKind::Missing ? site.failure : Failure { FailureKind::NotFolder },
+            style));
     return false;
 }
 
@@ -251,35 +180,33 @@ bool FindSiteFolder(const Options& o, Console& console, RunInputs& in)
 bool AddSourceFiles(const FileSource& s, const Options& o, Console& console, RunInputs& in)
 {
     CliContext& c = console.context();
+    const PathStyle style = c.disk.Style();
     switch (s.kind) {
     case FileSource::Kind::File:
-        in.files.push_back(AbsolutePath(s.value, c.cwd));
+        in.files.push_back(AbsolutePath(s.value, c.cwd, style));
         return true;
     case FileSource::Kind::FilesFrom: {
-        bool ok;
-        if (s.value == "-") {
-            ok = c.inUsable && ReadListFile(c.in, c.cwd, in.files);
-        } else {
-            std::string content;
-            ok = Disk().ReadWhole(AbsolutePath(s.value, c.cwd), content);
-            if (ok) {
-                ListLines lines(c.cwd, in.files);
-                lines.Feed(content);
-                lines.Finish();
-            }
-        }
-        if (!ok)
+        // A list that cannot be read to its end is no shorter list: the run does not start.
+        std::string content;
+        const Failure failure = s.value == "-"
+            ? c.readStandardInput(content)
+            : c.disk.ReadWhole(AbsolutePath(s.value, c.cwd, style), content);
+        if (failure) {
             console.Err("Die Dateiliste " + s.value + " konnte nicht gelesen werden.");
-        return ok;
+            console.Err(FailureText(failure, style));
+            return false;
+        }
+        AddListLines(content, c.cwd, style, in.files);
+        return true;
     }
     case FileSource::Kind::Tree: {
         // The same as the wizard's "+++": everything below the folder, then the pattern
         // against each whole path.
-        const std::string root = AbsolutePath(s.value, c.cwd);
-        TreeListing listing = CollectMatchingFiles(root, [&o] { return o.filter; });
+        const std::string root = AbsolutePath(s.value, c.cwd, style);
+        TreeListing listing = CollectMatchingFiles(c.disk, root, o.filter);
         if (listing.startFailure) {
             console.Err("Der Ordner " + s.value
-                + " kann nicht durchsucht werden: " + FailureText(listing.startFailure));
+                + " kann nicht durchsucht werden: " + FailureText(listing.startFailure, style));
             return false;
         }
         for (FolderProblem& folder : listing.unlisted)
@@ -295,10 +222,11 @@ bool AddSourceFiles(const FileSource& s, const Options& o, Console& console, Run
 int Run(const Options& o, Console& console)
 {
     CliContext& c = console.context();
+    const PathStyle style = c.disk.Style();
     RunInputs in;
-    in.outputPath = AbsolutePath(o.output, c.cwd);
-    if (IsSeparator(o.output.back()))
-        return NotWritten(console, o.output, FolderNameReason());
+    in.outputPath = AbsolutePath(o.output, c.cwd, style);
+    if (IsSeparator(o.output.back(), style))
+        return NotWritten(console, o.output, FolderNameReason(style));
     if (!FindSiteFolder(o, console, in))
         return kNotWritten;
     for (const FileSource& s : o.sources) {
@@ -307,24 +235,22 @@ int Run(const Options& o, Console& console)
     }
     in.webRoot = o.webRoot;
     in.appearance = o.appearance;
-    // The search page is no page of the site, by whatever path the inputs reach it.
-    in.skipOutputFile = true;
-    in.realSiteLocations = true;
-    in.refuseEmptySelection = !o.allowEmpty;
+    in.allowEmpty = o.allowEmpty;
 
     ConsoleSink sink(console);
-    RunResult result = RunGeneration(in, sink);
+    const RunResult result = RunGeneration(c.disk, in, sink);
     sink.ClearProgress();
     if (result.nothingSelected) {
-        console.Err(kNothingSelectedMessage);
-        console.Err("Mit --allow-empty wird eine Suchseite ohne Einträge geschrieben.");
+        console.Err(RunMessage(result, in, style));
+        if (in.unlistedFolders.empty())
+            console.Err("Mit --allow-empty wird eine Suchseite ohne Einträge geschrieben.");
         return kNotWritten;
     }
     if (!result.written)
-        return NotWritten(console, in.outputPath, FailureText(result.failure));
-    if (!result.warning.empty())
-        console.Err(result.warning);
-    console.Out(result.message);
+        return NotWritten(console, in.outputPath, FailureText(result.failure, style));
+    if (result.groupChange)
+        console.Err(GroupChangeText(*result.groupChange));
+    console.Out(RunMessage(result, in, style));
     if (console.OutFailed()) {
         console.Err("Die Standardausgabe konnte nicht geschrieben werden; die Suchdatei ist "
                     "geschrieben.");

@@ -1,6 +1,9 @@
 // tovaro-gen as a function, so that tests run it in-process with captured streams.
 #pragma once
 
+#include "platform/file_system.h"
+
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -8,12 +11,13 @@
 namespace tovaro::cli {
 
 struct CliContext {
-    std::istream& in;
+    FileSystem& disk;
+    /// Reads standard input to its end (`--files-from -`), or says why it could not.
+    std::function<Failure(std::string& content)> readStandardInput;
     std::ostream& out;
     std::ostream& err;
     std::string cwd;
     bool progressToTerminal = false; ///< standard error is a terminal
-    bool inUsable = true; ///< standard input is open and not a folder
 };
 
 /// Runs tovaro-gen with `args` (without the program name); returns the exit status.

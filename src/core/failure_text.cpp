@@ -1,6 +1,15 @@
 #include "failure_text.h"
 
+#include "run.h"
+#include "walk.h"
+
 namespace tovaro {
+
+const char* const kSuccessMessage = "Die Suchdatei wurde erfolgreich erstellt!";
+const char* const kMessageTitle = "Suchdatei";
+const char* const kNothingSelectedMessage
+    = "Keine Datei ausgewählt: Die Angaben wählen keine Datei aus. Die Suchdatei wurde nicht "
+      "geändert.";
 
 namespace {
 
@@ -65,6 +74,8 @@ const char* SentenceFor(FailureKind kind)
     case FailureKind::NotRegular:
         return "Die Ausgabedatei ist keine gewöhnliche Datei (ein Gerät, eine Pipe oder ein "
                "Socket).";
+    case FailureKind::NotAFile:
+        return "Das ist keine gewöhnliche Datei, sondern ein Gerät, eine Pipe oder ein Socket.";
     case FailureKind::FolderName:
     case FailureKind::OtherSystemError:
         break; // put together below
@@ -74,11 +85,11 @@ const char* SentenceFor(FailureKind kind)
 
 } // namespace
 
-std::string FailureText(const Failure& failure)
+std::string FailureText(const Failure& failure, PathStyle style)
 {
     switch (failure.kind) {
     case FailureKind::FolderName:
-        return FolderNameReason();
+        return FolderNameReason(style);
     case FailureKind::OtherSystemError:
         // The system's own text may be in another language: a German sentence with the number.
         return "Systemfehler Nr. " + std::to_string(failure.code) + ".";
@@ -87,9 +98,9 @@ std::string FailureText(const Failure& failure)
     }
 }
 
-std::string FolderNameReason()
+std::string FolderNameReason(PathStyle style)
 {
-    return Disk().Style() == PathStyle::Windows
+    return style == PathStyle::Windows
         ? "Der Name endet mit \"\\\" und bezeichnet einen Ordner, keine Datei."
         : "Der Name endet mit \"/\" und bezeichnet einen Ordner, keine Datei.";
 }
@@ -99,6 +110,50 @@ std::string GroupChangeText(const GroupChange& change)
     return "Die Gruppe der Suchdatei (" + change.oldGroup
         + ") konnte nicht beibehalten werden; die neue Datei gehört der Gruppe " + change.newGroup
         + ".";
+}
+
+namespace {
+
+// The reason as it stands in parentheses after a path: the sentence without its full stop.
+std::string InParentheses(const Failure& failure, PathStyle style)
+{
+    std::string reason = FailureText(failure, style);
+    if (!reason.empty() && reason.back() == '.')
+        reason.pop_back();
+    return " (" + reason + ")";
+}
+
+} // namespace
+
+std::string NotWrittenLine(const std::string& path)
+{
+    return "Die Suchdatei konnte nicht erstellt werden: " + path;
+}
+
+std::string UnreadableLine(const std::string& path, const Failure& failure, PathStyle style)
+{
+    return "Nicht lesbar: " + path + InParentheses(failure, style);
+}
+
+std::string FolderProblemLine(const FolderProblem& problem, PathStyle style)
+{
+    return "Ordner nicht lesbar: " + problem.path + InParentheses(problem.failure, style);
+}
+
+std::string RunMessage(const RunResult& result, const RunInputs& inputs, PathStyle style)
+{
+    if (result.written)
+        return kSuccessMessage;
+    if (!result.nothingSelected)
+        return NotWrittenLine(inputs.outputPath) + "\n" + FailureText(result.failure, style);
+    const std::vector<FolderProblem>& folders = inputs.unlistedFolders;
+    if (folders.empty())
+        return kNothingSelectedMessage;
+    const std::string why = folders.size() == 1 ? "Der Ordner " + folders.front().path
+            + " konnte nicht gelesen werden" + InParentheses(folders.front().failure, style) + "."
+                                                : std::to_string(folders.size())
+            + " Ordner konnten nicht gelesen werden (siehe Meldungen).";
+    return "Keine Datei ausgewählt: " + why + " Die Suchdatei wurde nicht geändert.";
 }
 
 } // namespace tovaro

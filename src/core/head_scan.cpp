@@ -321,24 +321,26 @@ void HeadScanner::Finish()
     done_ = true;
 }
 
-ReadResult ReadPageFields(const std::string& path, const FileId* skip)
+ReadResult ReadPageFields(FileSystem& disk, const std::string& path, const FileId* skip)
 {
     ReadResult result;
     // A name with a NUL byte (from a list file) names no file.
     if (path.find('\0') != std::string::npos) {
         result.status = ReadStatus::Unreadable;
+        result.failure = { FailureKind::InvalidName, 0 };
         return result;
     }
-    FileId id;
-    std::unique_ptr<InputFile> file = Disk().OpenRegular(path, &id);
-    if (!file) {
+    OrFailure<OpenedFile> opened = disk.OpenRegular(path);
+    if (!opened) {
         result.status = ReadStatus::Unreadable;
+        result.failure = opened.failure();
         return result;
     }
-    if (skip != nullptr && *skip == id) {
+    if (skip != nullptr && *skip == opened->id) {
         result.status = ReadStatus::Skipped;
         return result;
     }
+    InputFile& file = *opened->file;
 
     HeadScanner scanner;
     static thread_local std::vector<char> buffer(64 * 1024);
@@ -346,21 +348,21 @@ ReadResult ReadPageFields(const std::string& path, const FileId* skip)
     // rest of the page, larger ones follow only when the head goes on.
     size_t want = 4096;
     for (;;) {
-        const long long n = file->Read(buffer.data(), want);
+        const OrFailure<size_t> n = file.Read(buffer.data(), want);
         want = buffer.size();
-        if (n < 0) {
+        if (!n) {
             result.status = ReadStatus::Unreadable;
-            break;
+            result.failure = n.failure();
+            return result;
         }
-        if (n == 0) {
+        if (*n == 0) {
             scanner.Finish();
             break;
         }
-        if (scanner.Feed(std::string_view(buffer.data(), static_cast<size_t>(n))))
+        if (scanner.Feed(std::string_view(buffer.data(), *n)))
             break;
     }
-    if (result.status == ReadStatus::Ok)
-        result.fields = scanner.TakeFields();
+    result.fields = scanner.TakeFields();
     return result;
 }
 

@@ -82,12 +82,13 @@ enum class ReadStatus { Ok, Unreadable, Skipped };
 struct ReadResult {
     ReadStatus status = ReadStatus::Ok;
     PageFields fields;
+    Failure failure; ///< why an Unreadable file could not be read
 };
 
 /// Opens the file, scans its head and closes it. A file that cannot be opened or read, and
-/// anything that is not a regular file (a directory, a FIFO, a device), is Unreadable; such a
-/// file is never read from, so nothing blocks. The file `skip` names, if any, is Skipped
-/// unread, whatever path leads to it.
-ReadResult ReadPageFields(const std::string& path, const FileId* skip = nullptr);
+/// anything that is not a regular file (a directory, a FIFO, a device), is Unreadable, with the
+/// reason; such a file is never read from, so nothing blocks. The file `skip` names, if any, is
+/// Skipped unread, whatever path leads to it.
+ReadResult ReadPageFields(FileSystem& disk, const std::string& path, const FileId* skip = nullptr);
 
 } // namespace tovaro

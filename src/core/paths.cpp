@@ -2,29 +2,28 @@
 
 namespace tovaro {
 
-std::string DefaultOutputPath(const std::string& programDir, const std::string& homeDir)
+std::string DefaultOutputPath(
+    FileSystem& disk, const std::string& programDir, const std::string& homeDir)
 {
-    const bool writable = Disk().CanCreateIn(programDir);
+    const bool writable = disk.CanCreateIn(programDir);
     // The separator is always added, as to the help path: a root gives a doubled one.
-    const char* name = Disk().Style() == PathStyle::Windows ? "\\lookup.htm" : "/lookup.htm";
+    const char* name = disk.Style() == PathStyle::Windows ? "\\lookup.htm" : "/lookup.htm";
     return (writable || homeDir.empty() ? programDir : homeDir) + name;
 }
 
-std::string CurrentDirectory()
-{
-    return Disk().CurrentDirectory();
-}
-
-std::string RealPath(const std::string& path)
-{
-    return Disk().RealPath(path);
-}
-
-SiteLocator::SiteLocator(std::string siteDir)
-    : style_(Disk().Style())
+SiteLocator::SiteLocator(FileSystem& disk, std::string siteDir)
+    : disk_(disk)
+    , style_(disk.Style())
     , site_(std::move(siteDir))
     , realSite_(RealPath(site_))
 {
+}
+
+// Empty where the path has no real location (it does not exist).
+std::string SiteLocator::RealPath(const std::string& path)
+{
+    OrFailure<std::string> real = disk_.RealPath(path);
+    return real ? std::move(*real) : std::string();
 }
 
 std::optional<std::string> SiteLocator::Relative(const std::string& filePath)

@@ -1,5 +1,5 @@
-// Paths of the running system: the textual path functions with the style of the file system in
-// use, the places the program chooses itself, and where the files of a run lie in the site.
+// Paths on the file system in use: the places the program chooses itself, and where the files
+// of a run lie in the site.
 #pragma once
 
 #include "base/path_text.h"
@@ -11,36 +11,10 @@
 
 namespace tovaro {
 
-inline bool IsSeparator(char c)
-{
-    return IsSeparator(c, Disk().Style());
-}
-inline std::string AbsolutePath(std::string_view path, std::string_view cwd)
-{
-    return AbsolutePath(path, cwd, Disk().Style());
-}
-inline std::string ParentDirectory(std::string_view path)
-{
-    return ParentDirectory(path, Disk().Style());
-}
-inline std::string JoinPath(std::string_view dir, std::string_view name)
-{
-    return JoinPath(dir, name, Disk().Style());
-}
-inline std::optional<std::string_view> BelowFolder(std::string_view path, std::string_view dir)
-{
-    return BelowFolder(path, dir, Disk().Style());
-}
-
 /// Where a new search page goes by default: "lookup.htm" in the program's folder, or in the
 /// user's home folder when the program's folder cannot be written (an installed program).
-std::string DefaultOutputPath(const std::string& programDir, const std::string& homeDir);
-
-/// The process's current directory.
-std::string CurrentDirectory();
-
-/// The real location of an existing path, every link resolved; empty when there is none.
-std::string RealPath(const std::string& path);
+std::string DefaultOutputPath(
+    FileSystem& disk, const std::string& programDir, const std::string& homeDir);
 
 /// Where the files of a run lie in the site folder, by their real location: a file lies in the
 /// site when its path, as listed, lies below the site folder as given or below its real
@@ -50,11 +24,14 @@ std::string RealPath(const std::string& path);
 class SiteLocator {
 public:
     /// `siteDir` absolute and normal.
-    explicit SiteLocator(std::string siteDir);
+    SiteLocator(FileSystem& disk, std::string siteDir);
     /// The path relative to the site folder, or nothing when the file lies outside.
     std::optional<std::string> Relative(const std::string& filePath);
 
 private:
+    std::string RealPath(const std::string& path);
+
+    FileSystem& disk_;
     PathStyle style_;
     std::string site_;
     std::string realSite_;

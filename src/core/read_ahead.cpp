@@ -20,9 +20,10 @@ constexpr size_t kLocalAtLeast = 8 * kLocalBatch;
 
 } // namespace
 
-HeadReadAhead::HeadReadAhead(const std::vector<std::string>& files, const FileId* skip,
-    size_t threads, size_t window, size_t localThreads)
-    : files_(files)
+HeadReadAhead::HeadReadAhead(FileSystem& disk, const std::vector<std::string>& files,
+    const FileId* skip, size_t threads, size_t window, size_t localThreads)
+    : disk_(disk)
+    , files_(files)
     , skip_(skip)
     , threads_(threads)
     , localThreads_(localThreads)
@@ -81,7 +82,7 @@ void HeadReadAhead::Work()
             const bool time = timing && LatencyProbe::Times(index);
             const Clock::time_point start = time ? Clock::now() : Clock::time_point();
             try {
-                done[k].result = ReadPageFields(files_[index], skip_);
+                done[k].result = ReadPageFields(disk_, files_[index], skip_);
             } catch (...) {
                 done[k].error = std::current_exception();
             }
@@ -114,9 +115,9 @@ ReadResult HeadReadAhead::Take(size_t index)
 {
     if (readers_.Empty()) {
         if (started_ || !LatencyProbe::Times(index))
-            return ReadPageFields(files_[index], skip_);
+            return ReadPageFields(disk_, files_[index], skip_);
         const auto start = std::chrono::steady_clock::now();
-        ReadResult read = ReadPageFields(files_[index], skip_);
+        ReadResult read = ReadPageFields(disk_, files_[index], skip_);
         if (probe_.Slow(std::chrono::steady_clock::now() - start)) {
             if (index + 1 < files_.size())
                 StartReaders(index + 1, threads_, 1);
@@ -145,8 +146,9 @@ ReadResult HeadReadAhead::Take(size_t index)
     return std::move(slot.result);
 }
 
-ListingReadAhead::ListingReadAhead(size_t threads)
-    : threads_(threads)
+ListingReadAhead::ListingReadAhead(FileSystem& disk, size_t threads)
+    : disk_(disk)
+    , threads_(threads)
     , probe_(std::chrono::microseconds(250))
 {
 }
@@ -186,8 +188,7 @@ void ListingReadAhead::Work()
         lock.unlock();
         Pending done;
         try {
-            done.listing.failure
-                = Disk().ListFolder(folder, done.listing.entries, &done.listing.id);
+            done.listing = List(folder);
         } catch (...) {
             done.error = std::current_exception();
         }
@@ -196,6 +197,13 @@ void ListingReadAhead::Work()
         pending_[folder] = std::move(done);
         ready_.notify_one(); // only the search waits for listings
     }
+}
+
+ListingReadAhead::Listing ListingReadAhead::List(const std::string& folder)
+{
+    Listing listing;
+    listing.failure = disk_.ListFolder(folder, listing.entries, &listing.id);
+    return listing;
 }
 
 void ListingReadAhead::AskEarlyFolders()
@@ -212,12 +220,10 @@ ListingReadAhead::Listing ListingReadAhead::Take(const std::string& folder)
     if (listers_.Empty()) {
         if (!askedEarly_.empty() && askedEarly_.back() == folder)
             askedEarly_.pop_back();
-        if (started_ || !LatencyProbe::Times(listed_++)) {
-            listing.failure = Disk().ListFolder(folder, listing.entries, &listing.id);
-            return listing;
-        }
+        if (started_ || !LatencyProbe::Times(listed_++))
+            return List(folder);
         const auto start = std::chrono::steady_clock::now();
-        listing.failure = Disk().ListFolder(folder, listing.entries, &listing.id);
+        listing = List(folder);
         if (probe_.Slow(std::chrono::steady_clock::now() - start)) {
             started_ = true;
             listers_.Start(threads_, [this] { Work(); });

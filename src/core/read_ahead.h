@@ -109,7 +109,7 @@ size_t LocalReaders();
 /// Where no thread can be started, reading goes on one file after the other.
 class HeadReadAhead {
 public:
-    HeadReadAhead(const std::vector<std::string>& files, const FileId* skip,
+    HeadReadAhead(FileSystem& disk, const std::vector<std::string>& files, const FileId* skip,
         size_t threads = kRequestsInFlight, size_t window = 2 * kRequestsInFlight,
         size_t localThreads = LocalReaders());
     ~HeadReadAhead();
@@ -129,6 +129,7 @@ private:
     void Work();
     void StartReaders(size_t from, size_t count, size_t batch);
 
+    FileSystem& disk_;
     const std::vector<std::string>& files_;
     const FileId* skip_;
     size_t threads_;
@@ -157,11 +158,7 @@ public:
         FileId id;
     };
 
-    ListingReadAhead()
-        : ListingReadAhead(kRequestsInFlight)
-    {
-    }
-    explicit ListingReadAhead(size_t threads);
+    explicit ListingReadAhead(FileSystem& disk, size_t threads = kRequestsInFlight);
     ~ListingReadAhead();
     ListingReadAhead(const ListingReadAhead&) = delete;
     ListingReadAhead& operator=(const ListingReadAhead&) = delete;
@@ -180,7 +177,9 @@ private:
     };
     void Work();
     void AskEarlyFolders();
+    Listing List(const std::string& folder);
 
+    FileSystem& disk_;
     size_t threads_;
     LatencyProbe probe_;
     size_t listed_ = 0; // listings taken one after the other

@@ -13,17 +13,6 @@
 
 namespace tovaro {
 
-const char* const kSuccessMessage = "Die Suchdatei wurde erfolgreich erstellt!";
-const char* const kMessageTitle = "Suchdatei";
-const char* const kNothingSelectedMessage
-    = "Keine Datei ausgewählt: Die Angaben wählen keine Datei aus. Die Suchdatei wurde nicht "
-      "geändert.";
-
-std::string NotWrittenLine(const std::string& path)
-{
-    return "Die Suchdatei konnte nicht erstellt werden: " + path;
-}
-
 std::string MissingFieldsLine(const std::string& path, const std::string& title,
     const std::string& keywords, const std::string& description)
 {
@@ -41,10 +30,11 @@ std::string MissingFieldsLine(const std::string& path, const std::string& title,
 }
 
 namespace {
-void BuildPage(const RunInputs& in, RunSink& sink, std::string& page, RunResult& result);
+void BuildPage(
+    FileSystem& disk, const RunInputs& in, RunSink& sink, std::string& page, RunResult& result);
 }
 
-RunResult RunGeneration(const RunInputs& in, RunSink& sink)
+RunResult RunGeneration(FileSystem& disk, const RunInputs& in, RunSink& sink)
 {
     RunResult result;
     sink.RunStarted(in.files.size());
@@ -55,49 +45,39 @@ RunResult RunGeneration(const RunInputs& in, RunSink& sink)
     std::string page;
     try {
         page.reserve(std::min<size_t>(8192 + in.files.size() * 256, size_t { 64 } << 20));
-        BuildPage(in, sink, page, result);
+        BuildPage(disk, in, sink, page, result);
     } catch (const std::bad_alloc&) {
         result.failure = { FailureKind::OutOfMemory, 0 };
-        result.message = NotWrittenLine(in.outputPath) + "\n" + FailureText(result.failure);
         return result;
     }
-    if (result.nothingSelected) {
-        result.message = kNothingSelectedMessage;
+    if (result.nothingSelected)
         return result;
-    }
-    StoreResult stored = Disk().Replace(in.outputPath, page);
-    if (stored.Ok()) {
-        result.written = true;
-        result.message = kSuccessMessage;
-        if (stored.groupChange)
-            result.warning = GroupChangeText(*stored.groupChange);
-    } else {
-        result.failure = stored.failure;
-        result.message = NotWrittenLine(in.outputPath) + "\n" + FailureText(result.failure);
-    }
+    StoreResult stored = disk.Replace(in.outputPath, page);
+    result.written = stored.Ok();
+    result.failure = stored.failure;
+    result.groupChange = std::move(stored.groupChange);
     return result;
 }
 
 namespace {
 
-void BuildPage(const RunInputs& in, RunSink& sink, std::string& page, RunResult& result)
+void BuildPage(
+    FileSystem& disk, const RunInputs& in, RunSink& sink, std::string& page, RunResult& result)
 {
+    const PathStyle style = disk.Style();
     AppendPageHead(page, in.appearance);
     for (const FolderProblem& folder : in.unlistedFolders)
-        sink.StatusLine(FolderProblemLine(folder));
+        sink.StatusLine(FolderProblemLine(folder, style));
     result.unlistedFolders = in.unlistedFolders.size();
 
-    std::optional<FileId> output;
-    if (in.skipOutputFile)
-        output = Disk().Identify(in.outputPath);
-    std::optional<SiteLocator> site;
-    if (in.realSiteLocations)
-        site.emplace(in.siteDir);
+    // The search page is no page of the site, by whatever path the list reaches it.
+    const OrFailure<FileId> output = disk.Identify(in.outputPath);
+    SiteLocator site(disk, in.siteDir);
     size_t skipped = 0;
 
     // The heads are read ahead, several at a time; everything else happens here, file by file
     // in the list's order, so the page and the sink's calls do not depend on timing.
-    HeadReadAhead heads(in.files, output ? &*output : nullptr);
+    HeadReadAhead heads(disk, in.files, output ? &*output : nullptr);
     for (size_t i = 0; i < in.files.size(); ++i) {
         const std::string& path = in.files[i];
         sink.FileStarted(i, path);
@@ -109,7 +89,7 @@ void BuildPage(const RunInputs& in, RunSink& sink, std::string& page, RunResult&
         }
         if (read.status == ReadStatus::Unreadable) {
             ++result.unreadable;
-            sink.StatusLine("Nicht lesbar: " + path);
+            sink.StatusLine(UnreadableLine(path, read.failure, style));
             continue;
         }
         PageFields& clean = read.fields;
@@ -122,14 +102,12 @@ void BuildPage(const RunInputs& in, RunSink& sink, std::string& page, RunResult&
             continue;
         }
         PageEntry entry;
-        if (!site) {
-            entry.url = MakePageUrl(path, in.siteDir, in.webRoot);
-        } else if (std::optional<std::string> relative = site->Relative(path)) {
-            entry.url = MakePageUrl(*relative, {}, in.webRoot);
+        if (std::optional<std::string> relative = site.Relative(path)) {
+            entry.url = MakePageUrl(*relative, {}, in.webRoot, style);
         } else {
             ++result.outside;
             sink.OutsideSite(path);
-            entry.url = MakePageUrl(path, in.siteDir, in.webRoot);
+            entry.url = MakePageUrl(path, in.siteDir, in.webRoot, style);
         }
         entry.keywords = std::move(clean.keywords);
         entry.title = std::move(clean.title);
@@ -139,7 +117,10 @@ void BuildPage(const RunInputs& in, RunSink& sink, std::string& page, RunResult&
     }
 
     AppendPageTail(page, result.entries, in.appearance);
-    result.nothingSelected = in.refuseEmptySelection && skipped == in.files.size();
+    // No file left to read: a page without entries only where that is allowed, and never when
+    // folders of the selection could not be read (their pages may be the missing ones).
+    result.nothingSelected
+        = skipped == in.files.size() && (!in.allowEmpty || !in.unlistedFolders.empty());
 }
 
 } // namespace

@@ -7,27 +7,29 @@
 #include "walk.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace tovaro {
 
+/// What a front end hands to a run. The wizard and tovaro-gen run by the same rules: the search
+/// page is never indexed, whatever path in the list names it; files are placed in the site
+/// folder by their real location (links resolved), and every indexed file outside it is told to
+/// the sink; and a run with no file left to read writes nothing when its folders could not be
+/// read, or when an empty page is not allowed.
 struct RunInputs {
     std::vector<std::string> files;
     std::string siteDir;
     std::string outputPath;
     std::string webRoot;
     Appearance appearance;
-    /// Leave the output file out of the index, whichever path in the list names it.
-    bool skipOutputFile = false;
-    /// Place files in the site folder by their real location (links resolved) and report
-    /// every indexed file outside it; otherwise the site folder is removed as it is written.
-    bool realSiteLocations = false;
-    /// Write nothing, and keep the old page, when no file of the list is left to read.
-    bool refuseEmptySelection = false;
     /// Folders of the selection that could not be listed to their end: their files may be
     /// missing from the list, so each is reported first, as a status line of its own.
     std::vector<FolderProblem> unlistedFolders {};
+    /// A selection without any file writes a page without entries (a list emptied on purpose,
+    /// tovaro-gen's --allow-empty), unless folders of the selection could not be read.
+    bool allowEmpty = false;
 };
 
 /// Receives the run's progress. Every call comes from the run's own thread, in order.
@@ -49,26 +51,18 @@ public:
     virtual void OutsideSite(const std::string& path) { (void)path; }
 };
 
-struct RunResult {
+struct [[nodiscard]] RunResult {
     bool written = false;
-    bool nothingSelected = false; ///< refused: no file to read (`refuseEmptySelection`)
-    std::string message; ///< the success message, or the error message
-    Failure failure; ///< why the page was not written
-    std::string warning; ///< what of the old page could not be kept, on a written page
+    /// Refused, the old page kept: no file was left to read (see `RunInputs::allowEmpty`).
+    bool nothingSelected = false;
+    Failure failure; ///< why the page could not be written
+    std::optional<GroupChange> groupChange; ///< on a written page: the group it could not keep
     size_t entries = 0; ///< complete pages in the index
     size_t incomplete = 0; ///< files with a missing field
     size_t unreadable = 0; ///< files that could not be read
     size_t outside = 0; ///< indexed files outside the site folder
     size_t unlistedFolders = 0; ///< folders of the selection reported as not listed
 };
-
-extern const char* const kSuccessMessage;
-extern const char* const kMessageTitle;
-extern const char* const kNothingSelectedMessage;
-
-/// The line that says the page at `path` was not written (its reason follows on a line of its
-/// own).
-std::string NotWrittenLine(const std::string& path);
 
 /// "Fehlend: " line for a file, or empty when the file is complete.
 std::string MissingFieldsLine(const std::string& path, const std::string& title,
@@ -77,6 +71,6 @@ std::string MissingFieldsLine(const std::string& path, const std::string& title,
 /// Reads every file of the list in order, reports the incomplete and unreadable ones to the
 /// sink, and replaces the output file with the search page as one step (`FileSystem::Replace`).
 /// Out of memory, the old page stays and the result says why.
-RunResult RunGeneration(const RunInputs& inputs, RunSink& sink);
+RunResult RunGeneration(FileSystem& disk, const RunInputs& inputs, RunSink& sink);
 
 } // namespace tovaro

@@ -20,12 +20,14 @@ struct Found {
         kAmpersand = 4,
         kHigh = 8, // not ASCII
         kMarks = 16, // from 0xCC up: a code point from U+0300, or not UTF-8
+        kControl = 32, // a control character of ASCII (a tab, a NUL byte) or DEL
     };
     bool quotes = false;
     bool less = false;
     bool ampersand = false;
     bool ascii = true;
     bool marksPossible = false;
+    bool controls = false;
 
     explicit Found(std::string_view text)
     {
@@ -34,6 +36,9 @@ struct Found {
             flags['\''] = flags['\\'] = kQuote;
             flags['<'] = kLess;
             flags['&'] = kAmpersand;
+            for (size_t b = 0; b < 0x20; ++b)
+                flags[b] = kControl;
+            flags[0x7F] = kControl;
             for (size_t b = 0x80; b < 0x100; ++b)
                 flags[b] = static_cast<unsigned char>(kHigh | (b >= 0xCC ? kMarks : 0));
             return flags;
@@ -46,8 +51,31 @@ struct Found {
         ampersand = (all & kAmpersand) != 0;
         ascii = (all & kHigh) == 0;
         marksPossible = (all & kMarks) != 0;
+        controls = (all & kControl) != 0;
     }
 };
+
+// Control characters become blanks: a NUL byte or an escape in a title would stand raw in the
+// page's script, and tools take such a page for a binary file. Besides those of ASCII and DEL,
+// the C1 controls U+0080 to U+009F (in UTF-8, or the five bytes windows-1252 leaves undefined,
+// which browsers read as them).
+void BlankControls(std::string& text, bool controls, bool ascii)
+{
+    if (!controls && ascii)
+        return;
+    const bool utf8 = ascii || IsValidUtf8(text);
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x20 || c == 0x7F) {
+            text[i] = ' ';
+        } else if (utf8 && c == 0xC2 && i + 1 < text.size()
+            && static_cast<unsigned char>(text[i + 1]) < 0xA0) {
+            text.replace(i, 2, " ");
+        } else if (!utf8 && (c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D)) {
+            text[i] = ' ';
+        }
+    }
+}
 
 // The field as the browser reads it: its character references decoded (into UTF-8) and its
 // letters composed, so that the search compares the text that the results show. A windows-1252
@@ -65,6 +93,7 @@ void CleanField(std::string& text, bool markup, std::string_view less)
     // other Latin-1 text never reaches the normalisation.
     if (found.marksPossible && IsValidUtf8(text))
         text = ComposeNfc(text);
+    BlankControls(text, found.controls, found.ascii);
     if (found.quotes) {
         std::string out;
         out.reserve(text.size() + 8);

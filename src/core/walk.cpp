@@ -1,12 +1,13 @@
 #include "walk.h"
 
 #include "failure_text.h"
-#include "paths.h"
 #include "pattern.h"
 #include "read_ahead.h"
 #include "text.h"
 
 #include <map>
+#include <string_view>
+#include <unordered_set>
 #include <utility>
 
 namespace tovaro {
@@ -19,6 +20,10 @@ namespace {
 // meeting, so on ordinary file systems nothing is resolved at all.
 class SearchedFolders {
 public:
+    explicit SearchedFolders(FileSystem& disk)
+        : disk_(disk)
+    {
+    }
     /// True when `dir` (identified as `id`) is new, and records it.
     bool Insert(const std::string& dir, const FileId& id)
     {
@@ -47,20 +52,64 @@ private:
     };
     // Where a path cannot be resolved, the walked path stands for it: a cycle through such a
     // folder then ends when its path grows too long to be listed, and is reported.
-    static std::string Resolved(const std::string& dir)
+    std::string Resolved(const std::string& dir)
     {
-        std::string real = Disk().RealPath(dir);
-        return real.empty() ? dir : real;
+        OrFailure<std::string> real = disk_.RealPath(dir);
+        return real ? std::move(*real) : dir;
     }
+    FileSystem& disk_;
     std::map<FileId, std::vector<Folder>> byId_;
 };
 
+// Some shares list an entry twice: each name of a folder is taken once, where it first came.
+void TakeEachNameOnce(std::vector<FolderEntry>& entries)
+{
+    if (entries.size() < 2)
+        return;
+    std::vector<bool> again(entries.size());
+    bool any = false;
+    {
+        std::unordered_set<std::string_view> seen;
+        seen.reserve(entries.size());
+        for (size_t k = 0; k < entries.size(); ++k) {
+            if (!seen.insert(entries[k].name).second)
+                again[k] = any = true;
+        }
+    }
+    if (!any)
+        return;
+    size_t kept = 0;
+    for (size_t k = 0; k < entries.size(); ++k) {
+        if (again[k])
+            continue;
+        if (kept != k)
+            entries[kept] = std::move(entries[k]);
+        ++kept;
+    }
+    entries.resize(kept);
+}
+
+// A file found, or an entry that could not be examined.
+struct Found {
+    std::string path;
+    Failure failure;
+};
+
 struct Search {
+    Search(FileSystem& disk, std::string filterSuffix, const YieldFn& yieldFn)
+        : style(disk.Style())
+        , suffix(std::move(filterSuffix))
+        , searched(disk)
+        , yield(yieldFn)
+        , ahead(disk)
+    {
+    }
+    PathStyle style;
     std::string suffix;
-    std::vector<std::string> files;
+    std::vector<Found> found;
     std::vector<FolderProblem> unlisted;
     SearchedFolders searched;
-    const YieldFn* yield;
+    const YieldFn& yield;
     ListingReadAhead ahead;
 };
 
@@ -70,8 +119,8 @@ struct Search {
 // alone, as the listings are taken.
 void ScanDirectory(const std::string& dir, Search& s)
 {
-    if (*s.yield)
-        (*s.yield)();
+    if (s.yield)
+        s.yield();
     ListingReadAhead::Listing listing = s.ahead.Take(dir);
     if (listing.failure) {
         s.unlisted.push_back({ dir, listing.failure });
@@ -82,11 +131,12 @@ void ScanDirectory(const std::string& dir, Search& s)
     // A folder already searched (a link or junction back up the tree) is not searched again.
     if (!s.searched.Insert(dir, listing.id))
         return;
-    const std::vector<FolderEntry>& entries = listing.entries;
+    std::vector<FolderEntry>& entries = listing.entries;
+    TakeEachNameOnce(entries);
     std::vector<std::string> paths;
     paths.reserve(entries.size());
     for (const FolderEntry& e : entries)
-        paths.push_back(JoinPath(dir, e.name));
+        paths.push_back(JoinPath(dir, e.name, s.style));
     // The first subfolder is asked for last: it is listed first.
     for (size_t k = entries.size(); k-- > 0;) {
         if (entries[k].isFolder)
@@ -95,8 +145,8 @@ void ScanDirectory(const std::string& dir, Search& s)
     for (size_t k = 0; k < entries.size(); ++k) {
         if (entries[k].isFolder)
             ScanDirectory(paths[k], s);
-        else if (MatchesSuffix(entries[k].name, s.suffix))
-            s.files.push_back(std::move(paths[k]));
+        else if (entries[k].failure || MatchesSuffix(entries[k].name, s.suffix))
+            s.found.push_back({ std::move(paths[k]), entries[k].failure });
     }
 }
 
@@ -129,29 +179,27 @@ bool MatchesSuffix(const std::string& name, const std::string& suffix)
 }
 
 std::vector<std::string> CollectFiles(
-    const std::string& startDir, const std::string& filter, const YieldFn& yield)
+    FileSystem& disk, const std::string& startDir, const std::string& filter, const YieldFn& yield)
 {
-    Search s { NormaliseFilter(filter), {}, {}, {}, &yield, {} };
+    Search s(disk, NormaliseFilter(filter), yield);
     ScanDirectory(startDir, s);
     if (yield)
         yield();
-    return std::move(s.files);
-}
-
-std::string FolderProblemLine(const FolderProblem& problem)
-{
-    const std::string text = FailureText(problem.failure);
-    std::string_view reason = text;
-    if (!reason.empty() && reason.back() == '.')
-        reason.remove_suffix(1);
-    return "Ordner nicht lesbar: " + problem.path + " (" + std::string(reason) + ")";
+    std::vector<std::string> files;
+    files.reserve(s.found.size());
+    for (Found& f : s.found) {
+        // An entry that could not be examined is a file here only by its name.
+        if (!f.failure || MatchesSuffix(f.path, s.suffix))
+            files.push_back(std::move(f.path));
+    }
+    return files;
 }
 
 TreeListing CollectMatchingFiles(
-    const std::string& startDir, const std::function<std::string()>& pattern, const YieldFn& yield)
+    FileSystem& disk, const std::string& startDir, const std::string& pattern, const YieldFn& yield)
 {
     TreeListing listing;
-    const PathStatus start = Disk().Examine(startDir);
+    const PathStatus start = disk.Examine(startDir);
     if (start.kind != PathKind::Folder) {
         listing.startFailure
             = start.kind == PathKind::Missing ? start.failure : Failure { FailureKind::NotFolder };
@@ -160,7 +208,7 @@ TreeListing CollectMatchingFiles(
         return listing;
     }
 
-    Search s { "*", {}, {}, {}, &yield, {} };
+    Search s(disk, "*", yield);
     ScanDirectory(startDir, s);
     if (yield)
         yield();
@@ -171,27 +219,29 @@ TreeListing CollectMatchingFiles(
         return listing;
     }
     listing.unlisted = std::move(s.unlisted);
-    // The pattern as it stands once the search has returned, compiled once for all paths.
-    const PathPattern compiled(pattern());
-    for (std::string& path : s.files) {
-        if (compiled.Matches(path))
-            listing.files.push_back(std::move(path));
+    const PathPattern compiled(pattern);
+    for (Found& f : s.found) {
+        if (compiled.Matches(f.path))
+            listing.files.push_back(std::move(f.path));
+        else if (f.failure) // perhaps a folder, whose pages would be missing without a word
+            listing.unlisted.push_back({ std::move(f.path), f.failure });
     }
     return listing;
 }
 
 namespace {
 
-// The names of one kind of entry directly in `dir`, unsorted.
-std::vector<std::string> ListNames(const std::string& dir, bool directories)
+// The names of one kind of entry directly in `dir`, unsorted, without the hidden ones.
+std::vector<std::string> ListNames(FileSystem& disk, const std::string& dir, bool directories)
 {
     std::vector<FolderEntry> entries;
     std::vector<std::string> names;
-    if (Disk().ListFolder(dir, entries, nullptr))
+    if (disk.ListFolder(dir, entries, nullptr))
         return names;
+    TakeEachNameOnce(entries);
     names.reserve(entries.size());
     for (FolderEntry& e : entries) {
-        if (e.isFolder == directories)
+        if (e.isFolder == directories && !e.hidden)
             names.push_back(std::move(e.name));
     }
     return names;
@@ -199,14 +249,14 @@ std::vector<std::string> ListNames(const std::string& dir, bool directories)
 
 } // namespace
 
-std::vector<std::string> ListFileNames(const std::string& dir)
+std::vector<std::string> ListFileNames(FileSystem& disk, const std::string& dir)
 {
-    return ListNames(dir, false);
+    return ListNames(disk, dir, false);
 }
 
-std::vector<std::string> ListDirectoryNames(const std::string& dir)
+std::vector<std::string> ListDirectoryNames(FileSystem& disk, const std::string& dir)
 {
-    return ListNames(dir, true);
+    return ListNames(disk, dir, true);
 }
 
 } // namespace tovaro

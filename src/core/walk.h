@@ -2,7 +2,7 @@
 // file system lists the entries.
 #pragma once
 
-#include "platform/failure.h"
+#include "platform/file_system.h"
 
 #include <functional>
 #include <string>
@@ -25,9 +25,10 @@ bool MatchesSuffix(const std::string& name, const std::string& suffix);
 /// discovery order. Links to directories are followed, but a directory already listed in this
 /// search is not listed again, so the search ends on every tree. A link to a file and a
 /// dangling link count as files. Directories that cannot be listed are skipped; of one whose
-/// listing fails in its middle, the entries listed before are kept.
-std::vector<std::string> CollectFiles(
-    const std::string& startDir, const std::string& filter, const YieldFn& yield = {});
+/// listing fails in its middle, the entries listed before are kept. A name that a listing gives
+/// twice is taken once.
+std::vector<std::string> CollectFiles(FileSystem& disk, const std::string& startDir,
+    const std::string& filter, const YieldFn& yield = {});
 
 /// A folder that could not be listed, or not to its end.
 struct FolderProblem {
@@ -38,9 +39,6 @@ struct FolderProblem {
         return a.path == b.path && a.failure.kind == b.failure.kind;
     }
 };
-
-/// The status line for a folder whose files may be missing from the selection.
-std::string FolderProblemLine(const FolderProblem& problem);
 
 struct TreeListing {
     std::vector<std::string> files; ///< the matching files, in discovery order
@@ -53,16 +51,19 @@ struct TreeListing {
 };
 
 /// The recursive add, for the wizard's "+++" and tovaro-gen's --tree alike: every file below
-/// `startDir` (as CollectFiles with "*.*"), tested with the whole path against the pattern
-/// that `pattern` gives once the search has returned.
-TreeListing CollectMatchingFiles(const std::string& startDir,
-    const std::function<std::string()>& pattern, const YieldFn& yield = {});
+/// `startDir` (as CollectFiles with "*.*"), tested with the whole path against `pattern`. An
+/// entry that could not be examined (neither known as a folder nor as a file) is taken as a
+/// file where its path matches the pattern, so that the run says why it cannot be read, and is
+/// otherwise reported as a folder that could not be listed.
+TreeListing CollectMatchingFiles(FileSystem& disk, const std::string& startDir,
+    const std::string& pattern, const YieldFn& yield = {});
 
-/// The plain files (not directories) directly in `dir`, by name only, unsorted. Empty when the
-/// directory cannot be listed.
-std::vector<std::string> ListFileNames(const std::string& dir);
+/// The plain files (not directories) directly in `dir`, by name only, unsorted, without the
+/// hidden ones. Empty when the directory cannot be listed.
+std::vector<std::string> ListFileNames(FileSystem& disk, const std::string& dir);
 
-/// The subdirectory names directly in `dir` (links to directories included), unsorted.
-std::vector<std::string> ListDirectoryNames(const std::string& dir);
+/// The subdirectory names directly in `dir` (links to directories included), unsorted, without
+/// the hidden ones.
+std::vector<std::string> ListDirectoryNames(FileSystem& disk, const std::string& dir);
 
 } // namespace tovaro

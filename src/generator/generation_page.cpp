@@ -1,5 +1,6 @@
 #include "generation_page.h"
 
+#include "core/failure_text.h"
 #include "core/paths.h"
 #include "core/run.h"
 #include "shell/accessibility.h"
@@ -135,8 +136,8 @@ GenerationPage::GenerationPage(DesktopServices& desktop, OtherPages pages)
         &GenerationPage::PreviousPageRequested);
 
     // The page's one-time initialisation.
-    outputFileEdit_->setText(
-        ToDisplay(DefaultOutputPath(ToBytes(desktop_.directory), ToBytes(QDir::homePath()))));
+    outputFileEdit_->setText(ToDisplay(
+        DefaultOutputPath(*desktop_.disk, ToBytes(desktop_.directory), ToBytes(QDir::homePath()))));
 }
 
 // The help panel covers the status panel and the web-root box: while it is shown, Tab passes
@@ -165,9 +166,13 @@ void GenerationPage::CloseMessageHelp()
 
 void GenerationPage::RunGeneration()
 {
+    // Every input is read once, now: nothing typed while the run goes on changes this run.
     RunInputs in = pages_.readInputs();
     in.outputPath = ToBytes(outputFileEdit_->text());
     in.webRoot = webRootEdit_->text().toStdString();
+    // The list emptied on purpose writes a page without entries; a list that is empty because
+    // its folders could not be read writes nothing.
+    in.allowEmpty = true;
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
     RunResult result;
@@ -175,9 +180,9 @@ void GenerationPage::RunGeneration()
         // One action at a time: while the run lets the window repaint, nothing else starts,
         // above all not a second run or a change of the file list.
         const ActionsBlocked blocked;
-        result = tovaro::RunGeneration(in, *status_);
-        if (!result.warning.empty())
-            status_->StatusLine(result.warning);
+        result = tovaro::RunGeneration(*desktop_.disk, in, *status_);
+        if (result.groupChange)
+            status_->StatusLine(GroupChangeText(*result.groupChange));
         status_->ShowProgress(); // the end state: the bar at the last file, its entry selected,
                                  // every line
     }
@@ -185,12 +190,11 @@ void GenerationPage::RunGeneration()
     // Heard before the message box, which does not cut it short: a left-out file is never
     // silent.
     Announce(this, status_->ShowOutcome(result));
+    const QString message = ToDisplay(RunMessage(result, in, desktop_.disk->Style()));
     if (result.written)
-        desktop_.messages->Information(
-            this, QString::fromUtf8(kMessageTitle), QString::fromUtf8(kSuccessMessage));
+        desktop_.messages->Information(this, QString::fromUtf8(kMessageTitle), message);
     else
-        desktop_.messages->Warning(
-            this, QString::fromUtf8(kMessageTitle), ToDisplay(result.message));
+        desktop_.messages->Warning(this, QString::fromUtf8(kMessageTitle), message);
 }
 
 } // namespace tovaro::gui

@@ -32,6 +32,13 @@ struct FileId {
 struct FolderEntry {
     std::string name;
     bool isFolder = false; ///< a folder, or a link that leads to one
+    /// Not shown in the folder and file boxes: on Linux a name that starts with ".". (Windows
+    /// leaves hidden and system entries out of its listings altogether.)
+    bool hidden = false;
+    /// Why the entry could not be examined, so that it is neither known as a folder nor as a
+    /// file (a link into a folder the user may not enter, a share whose attributes fail). A
+    /// link that leads nowhere is no failure: it is not a folder.
+    Failure failure {};
 };
 
 enum class PathKind { Missing, File, Folder, Other };
@@ -51,7 +58,7 @@ struct GroupChange {
 
 /// How a replacement of the search page went: why it was not replaced, or, on a page that was
 /// written, whether its group could not be kept.
-struct StoreResult {
+struct [[nodiscard]] StoreResult {
     Failure failure;
     std::optional<GroupChange> groupChange;
 
@@ -64,8 +71,14 @@ struct StoreResult {
 class InputFile {
 public:
     virtual ~InputFile() = default;
-    /// Up to `size` bytes; 0 at the end of the file, -1 when reading fails.
-    virtual long long Read(char* buffer, size_t size) = 0;
+    /// Up to `size` bytes; 0 at the end of the file.
+    virtual OrFailure<size_t> Read(char* buffer, size_t size) = 0;
+};
+
+/// A regular file opened for reading, and which file it is.
+struct OpenedFile {
+    std::unique_ptr<InputFile> file;
+    FileId id;
 };
 
 /// What the core asks of a file system. Reading heads and listing folders ahead runs every
@@ -80,21 +93,20 @@ public:
     virtual PathStyle Style() const = 0;
     /// The process's current folder.
     virtual std::string CurrentDirectory() = 0;
-    /// The real location of an existing path, every link resolved; empty when there is none.
-    virtual std::string RealPath(const std::string& path) = 0;
+    /// The real location of an existing path, every link resolved.
+    virtual OrFailure<std::string> RealPath(const std::string& path) = 0;
     virtual PathStatus Examine(const std::string& path) = 0;
-    /// Which file `path` names (links followed), or nothing when it names none.
-    virtual std::optional<FileId> Identify(const std::string& path) = 0;
+    /// Which file `path` names (links followed).
+    virtual OrFailure<FileId> Identify(const std::string& path) = 0;
     /// True when new files can be created in `folder`.
     virtual bool CanCreateIn(const std::string& folder) = 0;
 
-    /// A regular file opened for reading its bytes, shared with other programs, and `id` set to
-    /// the file it is. Nothing when it cannot be opened or is not a regular file (a folder, a
-    /// pipe, a device): such a file is never read from, so nothing blocks.
-    virtual std::unique_ptr<InputFile> OpenRegular(const std::string& path, FileId* id) = 0;
-    /// The whole content of a file, also of a pipe (a list of files). Returns false when it
-    /// cannot be read.
-    virtual bool ReadWhole(const std::string& path, std::string& content) = 0;
+    /// A regular file opened for reading its bytes, shared with other programs. Anything else
+    /// (a folder, a pipe, a device) fails without being read from, so nothing blocks.
+    virtual OrFailure<OpenedFile> OpenRegular(const std::string& path) = 0;
+    /// The whole content of a file, also of a pipe (a list of files), or why it could not be
+    /// read to its end.
+    virtual Failure ReadWhole(const std::string& path, std::string& content) = 0;
 
     /// The entries of a folder in the order the file system lists them, without "." and "..",
     /// and the folder's own identity in `id`. Returns why the folder cannot be listed, or not
@@ -118,18 +130,18 @@ public:
     }
     PathStyle Style() const override { return inner_.Style(); }
     std::string CurrentDirectory() override { return inner_.CurrentDirectory(); }
-    std::string RealPath(const std::string& path) override { return inner_.RealPath(path); }
+    OrFailure<std::string> RealPath(const std::string& path) override
+    {
+        return inner_.RealPath(path);
+    }
     PathStatus Examine(const std::string& path) override { return inner_.Examine(path); }
-    std::optional<FileId> Identify(const std::string& path) override
-    {
-        return inner_.Identify(path);
-    }
+    OrFailure<FileId> Identify(const std::string& path) override { return inner_.Identify(path); }
     bool CanCreateIn(const std::string& folder) override { return inner_.CanCreateIn(folder); }
-    std::unique_ptr<InputFile> OpenRegular(const std::string& path, FileId* id) override
+    OrFailure<OpenedFile> OpenRegular(const std::string& path) override
     {
-        return inner_.OpenRegular(path, id);
+        return inner_.OpenRegular(path);
     }
-    bool ReadWhole(const std::string& path, std::string& content) override
+    Failure ReadWhole(const std::string& path, std::string& content) override
     {
         return inner_.ReadWhole(path, content);
     }
@@ -147,22 +159,8 @@ private:
     FileSystem& inner_;
 };
 
-/// The file system the program runs on, or the one a test has put in its place.
-FileSystem& Disk();
-
-/// The operating system's own file system.
-FileSystem& NativeFileSystem();
-
-/// Puts `replacement` in place of the file system while it lives.
-class ScopedFileSystem {
-public:
-    explicit ScopedFileSystem(FileSystem& replacement);
-    ~ScopedFileSystem();
-    ScopedFileSystem(const ScopedFileSystem&) = delete;
-    ScopedFileSystem& operator=(const ScopedFileSystem&) = delete;
-
-private:
-    FileSystem* previous_;
-};
+/// The operating system's own file system. The programs make one in their `main` and hand it
+/// to whatever reads or writes files.
+std::unique_ptr<FileSystem> MakeNativeFileSystem();
 
 } // namespace tovaro

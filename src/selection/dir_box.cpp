@@ -1,6 +1,5 @@
 #include "dir_box.h"
 
-#include "core/paths.h"
 #include "core/pattern.h"
 #include "core/walk.h"
 #include "shell/native_path.h"
@@ -75,10 +74,18 @@ DirBox::DirBox(QWidget* parent)
     connect(this, &QListWidget::itemActivated, this, &DirBox::OpenItem);
 }
 
+bool DirBox::IsFolder(const QString& dir) const
+{
+    return disk_ != nullptr && disk_->Examine(ToBytes(dir)).kind == PathKind::Folder;
+}
+
 void DirBox::SetPath(const QString& requested)
 {
+    if (disk_ == nullptr)
+        return;
+    const PathStyle style = disk_->Style();
     QString dir = QDir::cleanPath(requested.isEmpty() ? QDir::rootPath() : requested);
-    for (QString up = QFileInfo(dir).path(); !QFileInfo(dir).isDir() && up != dir;
+    for (QString up = QFileInfo(dir).path(); !IsFolder(dir) && up != dir;
          up = QFileInfo(dir).path())
         dir = up;
     const bool changed = dir != path_;
@@ -99,7 +106,7 @@ void DirBox::SetPath(const QString& requested)
     root->setData(kLevelRole, 0);
     int depth = 1;
     for (const QString& part : parts) {
-        bytes = JoinPath(bytes, ToBytes(part));
+        bytes = JoinPath(bytes, ToBytes(part), style);
         auto* item = new QListWidgetItem(open, part, this);
         item->setData(kBytesRole, QByteArray::fromStdString(bytes));
         item->setData(kLevelRole, depth);
@@ -112,16 +119,14 @@ void DirBox::SetPath(const QString& requested)
     opened->setToolTip(QStringLiteral("Geöffneter Ordner"));
     setCurrentRow(count() - 1);
 
-    std::vector<std::string> subdirs = ListDirectoryNames(ToBytes(dir));
+    std::vector<std::string> subdirs = ListDirectoryNames(*disk_, ToBytes(dir));
     std::sort(subdirs.begin(), subdirs.end(), [](const std::string& a, const std::string& b) {
         return QString::localeAwareCompare(ToDisplay(a), ToDisplay(b)) < 0;
     });
     const std::string base = ToBytes(dir);
     for (const std::string& name : subdirs) {
-        if (!name.empty() && name[0] == '.')
-            continue; // hidden, as in the file box
         auto* item = new QListWidgetItem(closed, ToDisplay(name), this);
-        item->setData(kBytesRole, QByteArray::fromStdString(JoinPath(base, name)));
+        item->setData(kBytesRole, QByteArray::fromStdString(JoinPath(base, name, style)));
         item->setData(kLevelRole, depth);
     }
     if (changed)

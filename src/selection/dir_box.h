@@ -3,6 +3,7 @@
 // highlighted entry is not current.
 #pragma once
 
+#include "platform/file_system.h"
 #include "shell/accessibility.h"
 
 #include <QListWidget>
@@ -13,6 +14,8 @@ class DirBox : public FocusHonestList<QListWidget> {
     Q_OBJECT
 public:
     explicit DirBox(QWidget* parent = nullptr);
+    /// Where the box lists folders; it opens none before.
+    void SetFileSystem(FileSystem& disk) { disk_ = &disk; }
 
     /// The opened directory: "/" at the root, otherwise without a closing separator.
     QString Path() const { return path_; }
@@ -24,7 +27,9 @@ signals:
 
 private:
     void OpenItem(QListWidgetItem* item);
+    bool IsFolder(const QString& dir) const;
 
+    FileSystem* disk_ = nullptr;
     QString path_;
 };
 

@@ -1,9 +1,9 @@
 #include "drive_box.h"
 
 #include "shell/accessibility.h"
+#include "shell/native_path.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 namespace tovaro::gui {
 
@@ -90,7 +90,7 @@ void DriveBox::ChooseDrive(int index)
 {
     const QString root = itemData(index).toString();
     QString target = lastDirectory_.value(root, root);
-    if (!QFileInfo(target).isDir())
+    if (disk_ == nullptr || disk_->Examine(ToBytes(target)).kind != PathKind::Folder)
         target = root;
     emit DriveChosen(target);
 }

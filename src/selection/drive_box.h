@@ -3,6 +3,8 @@
 // moves the directory box there, to the directory last opened on it in this run.
 #pragma once
 
+#include "platform/file_system.h"
+
 #include <QComboBox>
 #include <QLabel>
 #include <QMap>
@@ -34,6 +36,8 @@ public:
     QString RootOf(const QString& dir) const;
     /// Shows the root of `dir` as the current drive and remembers `dir` for it.
     void FollowDirectory(const QString& dir);
+    /// Where the box looks whether a drive's last folder is still there.
+    void SetFileSystem(FileSystem& disk) { disk_ = &disk; }
     /// Lists the volumes anew (a medium may have come or gone).
     void Refresh();
     /// Names the box for screen readers: `name` and the drive it shows ("Laufwerk, /"), kept
@@ -49,6 +53,7 @@ private:
     void ChooseDrive(int index);
     void UpdateSpokenValue();
 
+    FileSystem* disk_ = nullptr;
     VolumeLister lister_;
     VolumeNamer namer_;
     QMap<QString, QString> lastDirectory_;

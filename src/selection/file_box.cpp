@@ -48,8 +48,11 @@ void FileBox::Refresh()
         std::string bytes;
     };
     std::vector<Listed> files;
-    for (std::string& name : ListFileNames(ToBytes(directory_))) {
-        if (name.empty() || name[0] == '.' || !pattern.Matches(name))
+    std::vector<std::string> names;
+    if (disk_ != nullptr)
+        names = ListFileNames(*disk_, ToBytes(directory_));
+    for (std::string& name : names) {
+        if (!pattern.Matches(name))
             continue;
         files.push_back({ LowerText(name), std::move(name) });
     }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/pattern.h"
+#include "platform/file_system.h"
 #include "shell/accessibility.h"
 
 #include <QListWidget>
@@ -15,6 +16,8 @@ class FileBox : public FocusHonestList<QListWidget> {
     Q_OBJECT
 public:
     explicit FileBox(QWidget* parent = nullptr);
+    /// Where the box lists files; it lists nothing before.
+    void SetFileSystem(FileSystem& disk) { disk_ = &disk; }
 
     QString Directory() const { return directory_; }
     void SetDirectory(const QString& dir);
@@ -30,6 +33,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    FileSystem* disk_ = nullptr;
     QString directory_;
     std::vector<std::string> names_; // the bytes of each listed name, row by row
     QString pattern_ = QString::fromLatin1(kDefaultTreeFilter);

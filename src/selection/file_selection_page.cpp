@@ -1,6 +1,5 @@
 #include "file_selection_page.h"
 
-#include "core/paths.h"
 #include "core/pattern.h"
 #include "core/walk.h"
 #include "dir_box.h"
@@ -53,6 +52,9 @@ FileSelectionPage::FileSelectionPage(DesktopServices& desktop, const QString& st
     fileBox_ = controls.Get<FileBox>("File1");
     filterEdit_ = controls.Get<QLineEdit>("Text1");
     fileList_ = controls.Get<FileListBox>("List1");
+    driveBox_->SetFileSystem(*desktop_.disk);
+    folderBox_->SetFileSystem(*desktop_.disk);
+    fileBox_->SetFileSystem(*desktop_.disk);
     auto* banner = controls.Get<LinkLabel>("Image1");
     auto button = [&controls](const char* name) { return controls.Get<QPushButton>(name); };
 
@@ -150,7 +152,7 @@ void FileSelectionPage::AddSelectedFiles()
     const std::string dir = fileBox_->DirectoryBytes();
     for (int row = 0; row < fileBox_->count(); ++row) {
         if (fileBox_->item(row)->isSelected())
-            paths.push_back(JoinPath(dir, fileBox_->NameBytes(row)));
+            paths.push_back(JoinPath(dir, fileBox_->NameBytes(row), desktop_.disk->Style()));
     }
     if (paths.empty()) {
         Announce(this, QStringLiteral("Keine Datei markiert"));
@@ -164,7 +166,7 @@ void FileSelectionPage::AddListedFiles()
     std::vector<std::string> paths;
     const std::string dir = fileBox_->DirectoryBytes();
     for (int row = 0; row < fileBox_->count(); ++row)
-        paths.push_back(JoinPath(dir, fileBox_->NameBytes(row)));
+        paths.push_back(JoinPath(dir, fileBox_->NameBytes(row), desktop_.disk->Style()));
     AppendPaths(std::move(paths));
 }
 
@@ -173,14 +175,16 @@ void FileSelectionPage::AddFileOnDoubleClick()
     const int row = fileBox_->currentRow();
     if (row < 0)
         return;
-    AppendPaths({ JoinPath(fileBox_->DirectoryBytes(), fileBox_->NameBytes(row)) });
+    AppendPaths(
+        { JoinPath(fileBox_->DirectoryBytes(), fileBox_->NameBytes(row), desktop_.disk->Style()) });
 }
 
 void FileSelectionPage::AddDirectoryTree()
 {
     // The window stays responsive while the search runs: the search lets the event loop run at
     // the start of each directory (at most every 10 ms, which is as responsive and far cheaper on
-    // trees of many small folders). The filter is read when the search has returned.
+    // trees of many small folders). Folder and filter are read once, now: nothing that happens
+    // meanwhile changes what this search adds.
     QElapsedTimer sinceEvents;
     auto letEventsRun = [&sinceEvents] {
         if (!sinceEvents.isValid() || sinceEvents.elapsed() >= 10) {
@@ -190,13 +194,13 @@ void FileSelectionPage::AddDirectoryTree()
     };
     QApplication::setOverrideCursor(Qt::BusyCursor);
     const std::string start = ToBytes(folderBox_->Path());
+    const std::string pattern = ToBytes(filterEdit_->text());
     TreeListing listing;
     {
         // The window repaints and can be closed, but nothing else starts meanwhile: no run
         // reads a list that is still being filled.
         const ActionsBlocked blocked;
-        listing = CollectMatchingFiles(
-            start, [this] { return ToBytes(filterEdit_->text()); }, letEventsRun);
+        listing = CollectMatchingFiles(*desktop_.disk, start, pattern, letEventsRun);
     }
     QApplication::restoreOverrideCursor();
     // The page shows no messages; folders that could not be listed (to their end) go into the

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPointer>
+#include <QValidator>
 
 namespace tovaro::gui {
 
@@ -142,8 +143,169 @@ public:
     }
 };
 
+// A text field as Qt's own interface shows it, but one that takes no text while it is disabled
+// or read-only: Qt's writes an assistive technology's text into a field whatever its state, so
+// that a field greyed out during a run could be changed while the run used its old text.
+class EditAccessible : public QAccessibleWidget,
+                       public QAccessibleTextInterface,
+                       public QAccessibleEditableTextInterface {
+public:
+    explicit EditAccessible(QLineEdit* edit)
+        : QAccessibleWidget(edit, QAccessible::EditableText)
+    {
+        addControllingSignal(QStringLiteral("textChanged(const QString&)"));
+        addControllingSignal(QStringLiteral("returnPressed()"));
+    }
+
+    void* interface_cast(QAccessible::InterfaceType t) override
+    {
+        if (t == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface*>(this);
+        if (t == QAccessible::EditableTextInterface)
+            return static_cast<QAccessibleEditableTextInterface*>(this);
+        return QAccessibleWidget::interface_cast(t);
+    }
+    QString text(QAccessible::Text t) const override
+    {
+        QString str = t == QAccessible::Value ? Edit()->displayText() : QString();
+        if (str.isEmpty())
+            str = QAccessibleWidget::text(t);
+        if (str.isEmpty() && t == QAccessible::Description)
+            str = Edit()->placeholderText();
+        return str;
+    }
+    void setText(QAccessible::Text t, const QString& text) override
+    {
+        if (t != QAccessible::Value) {
+            QAccessibleWidget::setText(t, text);
+            return;
+        }
+        QString newText = text;
+        int pos = 0;
+        if (TakesText()
+            && (Edit()->validator() == nullptr
+                || Edit()->validator()->validate(newText, pos) == QValidator::Acceptable))
+            Edit()->setText(newText);
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.editable = true;
+        state.readOnly = !TakesText();
+        state.passwordEdit = Edit()->echoMode() != QLineEdit::Normal;
+        state.selectableText = true;
+        return state;
+    }
+
+    // Reading.
+    void selection(int selectionIndex, int* startOffset, int* endOffset) const override
+    {
+        *startOffset = *endOffset = 0;
+        if (selectionIndex != 0)
+            return;
+        *startOffset = Edit()->selectionStart();
+        *endOffset = *startOffset + static_cast<int>(Edit()->selectedText().size());
+    }
+    int selectionCount() const override { return Edit()->hasSelectedText() ? 1 : 0; }
+    void addSelection(int startOffset, int endOffset) override
+    {
+        setSelection(0, startOffset, endOffset);
+    }
+    void removeSelection(int selectionIndex) override
+    {
+        if (selectionIndex == 0)
+            Edit()->deselect();
+    }
+    void setSelection(int selectionIndex, int startOffset, int endOffset) override
+    {
+        if (selectionIndex == 0)
+            Edit()->setSelection(startOffset, endOffset - startOffset);
+    }
+    int cursorPosition() const override { return Edit()->cursorPosition(); }
+    void setCursorPosition(int position) override { Edit()->setCursorPosition(position); }
+    QString text(int startOffset, int endOffset) const override
+    {
+        return startOffset > endOffset
+            ? QString()
+            : Edit()->displayText().mid(startOffset, endOffset - startOffset);
+    }
+    QString textBeforeOffset(int offset, QAccessible::TextBoundaryType boundaryType,
+        int* startOffset, int* endOffset) const override
+    {
+        return QAccessibleTextInterface::textBeforeOffset(
+            offset == -2 ? cursorPosition() : offset, boundaryType, startOffset, endOffset);
+    }
+    QString textAfterOffset(int offset, QAccessible::TextBoundaryType boundaryType,
+        int* startOffset, int* endOffset) const override
+    {
+        return QAccessibleTextInterface::textAfterOffset(
+            offset == -2 ? cursorPosition() : offset, boundaryType, startOffset, endOffset);
+    }
+    QString textAtOffset(int offset, QAccessible::TextBoundaryType boundaryType, int* startOffset,
+        int* endOffset) const override
+    {
+        return QAccessibleTextInterface::textAtOffset(
+            offset == -2 ? cursorPosition() : offset, boundaryType, startOffset, endOffset);
+    }
+    int characterCount() const override { return static_cast<int>(Edit()->displayText().size()); }
+    // Where a character stands on the screen: measured from the text cursor, which is the one
+    // place of the text a line edit tells.
+    QRect characterRect(int offset) const override
+    {
+        const QString shown = Edit()->displayText();
+        if (offset < 0 || offset >= shown.size())
+            return QRect();
+        const QFontMetrics metrics(Edit()->font());
+        const QRect cursor = Edit()->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+        const int x = cursor.x() + metrics.horizontalAdvance(shown.left(offset))
+            - metrics.horizontalAdvance(shown.left(Edit()->cursorPosition()));
+        QRect r(x, cursor.y(), metrics.horizontalAdvance(shown.mid(offset, 1)), cursor.height());
+        r.moveTo(Edit()->mapToGlobal(r.topLeft()));
+        return r;
+    }
+    int offsetAtPoint(const QPoint& point) const override
+    {
+        return Edit()->cursorPositionAt(Edit()->mapFromGlobal(point));
+    }
+    void scrollToSubstring(int startIndex, int endIndex) override
+    {
+        Edit()->setCursorPosition(endIndex);
+        Edit()->setCursorPosition(startIndex);
+    }
+    QString attributes(int offset, int* startOffset, int* endOffset) const override
+    {
+        *startOffset = *endOffset = offset; // a line edit has no text attributes
+        return QString();
+    }
+
+    // Writing, refused while the field takes no text.
+    void deleteText(int startOffset, int endOffset) override
+    {
+        if (TakesText())
+            Edit()->setText(Edit()->text().remove(startOffset, endOffset - startOffset));
+    }
+    void insertText(int offset, const QString& text) override
+    {
+        if (TakesText())
+            Edit()->setText(Edit()->text().insert(offset, text));
+    }
+    void replaceText(int startOffset, int endOffset, const QString& text) override
+    {
+        if (TakesText())
+            Edit()->setText(Edit()->text().replace(startOffset, endOffset - startOffset, text));
+    }
+
+private:
+    QLineEdit* Edit() const { return static_cast<QLineEdit*>(object()); }
+    bool TakesText() const { return Edit()->isEnabled() && !Edit()->isReadOnly(); }
+};
+
 QAccessibleInterface* PageInterfaces(const QString&, QObject* object)
 {
+    // A spin box's field is part of the spin box's own interface.
+    if (auto* edit = qobject_cast<QLineEdit*>(object);
+        edit != nullptr && edit->objectName() != QLatin1String("qt_spinbox_lineedit"))
+        return new EditAccessible(edit);
     if (auto* link = qobject_cast<LinkLabel*>(object))
         return new LinkAccessible(link);
     if (auto* hint = qobject_cast<AnnouncedLabel*>(object))

@@ -6,6 +6,10 @@
 
 class QWidget;
 
+namespace tovaro {
+class FileSystem;
+}
+
 namespace tovaro::gui {
 
 class DocumentOpener;
@@ -23,10 +27,11 @@ public:
     void Warning(QWidget* parent, const QString& title, const QString& text) override;
 };
 
-/// What every page is handed: where the program lies, how it opens documents and shows
-/// messages, and how it ends.
+/// What every page is handed: where the program lies, the file system it reads and writes, how
+/// it opens documents and shows messages, and how it ends.
 struct DesktopServices {
     QString directory; ///< where the program runs from, no closing separator but at the root
+    FileSystem* disk = nullptr;
     DocumentOpener* opener = nullptr;
     MessageBoxes* messages = nullptr;
     /// Ends the whole program at once; it does not return.

@@ -11,15 +11,22 @@
 namespace tovaro::test {
 
 struct Cli {
-    std::istringstream in;
     std::ostringstream out;
     std::ostringstream err;
     int status = -1;
 
+    /// Runs tovaro-gen on the real disk; `input` is what standard input gives.
     Cli(const std::string& cwd, const std::vector<std::string>& args, const std::string& input = "")
-        : in(input)
+        : Cli(NativeDisk(), cwd, args, [input](std::string& content) {
+            content = input;
+            return Failure {};
+        })
     {
-        cli::CliContext c { in, out, err, cwd, false };
+    }
+    Cli(FileSystem& disk, const std::string& cwd, const std::vector<std::string>& args,
+        std::function<Failure(std::string&)> readStandardInput)
+    {
+        cli::CliContext c { disk, std::move(readStandardInput), out, err, cwd, false };
         status = cli::RunCli(args, c);
     }
 };

@@ -2,6 +2,7 @@
 #include "../core/test_util.h"
 #include "cli/options.h"
 #include "cli_harness.h"
+#include "platform/standard_input.h"
 
 #include <cstdio>
 #include <fstream>
@@ -85,9 +86,8 @@ TEST(CliTest, OutOfMemoryKeepsTheOldPageAndSaysSoInGerman)
             48L << 20, 48L << 20
         };
         ::setrlimit(RLIMIT_AS, &limit);
-        std::istringstream in;
         std::ostringstream out, err;
-        cli::CliContext c { in, out, err, dir.path(), false };
+        cli::CliContext c { test::NativeDisk(), ReadStandardInput, out, err, dir.path(), false };
         const int status = cli::RunCli({ "--files-from", "liste.txt" }, c);
         const bool german = err.str().find("Nicht genügend Arbeitsspeicher") != std::string::npos;
         ::_exit(status == 1 && german ? 0 : 10 + status);

@@ -1,6 +1,7 @@
 #include "../core/test_util.h"
 #include "cli/options.h"
 #include "cli_harness.h"
+#include "platform/standard_input.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -97,7 +98,8 @@ TEST(CliTest, StrictReportsIncompleteFilesButStillWrites)
     EXPECT_EQ(normal.status, 0);
     EXPECT_EQ(normal.out.str(),
         "Fehlend: Keywords, Description " + b + "\nNicht lesbar: " + dir.path() + test::kSep
-            + "weg.htm\nDie Suchdatei wurde erfolgreich erstellt!\n");
+            + "weg.htm (Der Ordner oder die Datei existiert nicht)\n"
+              "Die Suchdatei wurde erfolgreich erstellt!\n");
     std::remove((dir.path() + "/lookup.htm").c_str());
     Cli strict(dir.path(), { "--strict", a, b });
     EXPECT_EQ(strict.status, 3);
@@ -111,9 +113,9 @@ TEST(CliTest, ProgressGoesToAterminalOnly)
     test::TempDir dir;
     std::string a = dir.Write("a.htm", test::Page("A"));
     std::string b = dir.Write("b.htm", test::Page("B"));
-    std::istringstream in;
     std::ostringstream out, err;
-    cli::CliContext terminal { in, out, err, dir.path(), true };
+    cli::CliContext terminal { test::NativeDisk(), tovaro::ReadStandardInput, out, err, dir.path(),
+        true };
     ASSERT_EQ(cli::RunCli({ a, b }, terminal), 0);
     EXPECT_NE(err.str().find("[2/2] " + b), std::string::npos);
     EXPECT_EQ(out.str(), "Die Suchdatei wurde erfolgreich erstellt!\n");
@@ -152,11 +154,18 @@ TEST(CliTest, ListLinesAndStandardInputThatNameNoFile)
     test::TempDir dir;
     const std::string old = dir.Write("lookup.htm", "alte Seite");
     const std::string a = dir.Write("a.htm", test::Page("A"));
-    // Standard input closed or a folder: no list, no new page.
-    std::istringstream in;
-    std::ostringstream out, err;
-    cli::CliContext closed { in, out, err, dir.path(), false, false };
-    EXPECT_EQ(cli::RunCli({ "--files-from", "-" }, closed), 1);
+    // Standard input that cannot be read to its end (closed, a folder, a failing disk): no
+    // list, no new page, and the reason said.
+    Cli failing(test::NativeDisk(), dir.path(), { "--files-from", "-", "--strict" },
+        [&a](std::string& content) {
+            content = a + "\n"; // what came before the failure
+            return Failure { FailureKind::InputOutput, 5 };
+        });
+    EXPECT_EQ(failing.status, 1);
+    EXPECT_EQ(failing.err.str(),
+        "tovaro-gen: Die Dateiliste - konnte nicht gelesen werden.\n"
+        "tovaro-gen: Ein-/Ausgabefehler beim Zugriff auf den Datenträger.\n");
+    EXPECT_EQ(failing.out.str(), "");
     EXPECT_EQ(test::ReadFile(old), "alte Seite");
 
     // A NUL byte: the line names no file; a control character is shown escaped.
@@ -164,8 +173,9 @@ TEST(CliTest, ListLinesAndStandardInputThatNameNoFile)
         std::string("a.htm\0x.htm\n", 12) + "a\x1B[2J.htm\n" + a + "\n");
     EXPECT_EQ(cli.status, 0);
     EXPECT_EQ(cli.out.str(),
-        "Nicht lesbar: a.htm\\x00x.htm\nNicht lesbar: " + dir.path() + test::kSep
-            + "a\\x1B[2J.htm\nDie Suchdatei wurde erfolgreich erstellt!\n");
+        "Nicht lesbar: a.htm\\x00x.htm (Ungültiger Name)\nNicht lesbar: " + dir.path() + test::kSep
+            + "a\\x1B[2J.htm (Der Ordner oder die Datei existiert nicht)\n"
+              "Die Suchdatei wurde erfolgreich erstellt!\n");
     EXPECT_EQ(Urls(test::ReadFile(old)), std::vector<std::string> { "a.htm" });
 }
 
@@ -177,10 +187,10 @@ TEST(CliTest, VersionAndAFailedStandardOutput)
 
     test::TempDir dir;
     const std::string a = dir.Write("a.htm", test::Page("A"));
-    std::istringstream in;
     std::ostringstream out, err;
     out.setstate(std::ios::badbit);
-    cli::CliContext broken { in, out, err, dir.path(), false };
+    cli::CliContext broken { test::NativeDisk(), tovaro::ReadStandardInput, out, err, dir.path(),
+        false };
     EXPECT_EQ(cli::RunCli({ a, "weg.htm" }, broken), 4);
     EXPECT_NE(err.str().find("Standardausgabe"), std::string::npos);
     EXPECT_EQ(
@@ -234,29 +244,13 @@ TEST(CliTest, ListsFromWindowsEditorsAndNamesThatCannotForgeLines)
     EXPECT_EQ(Urls(test::ReadFile(dir.path() + "/lookup.htm")),
         (std::vector<std::string> { "a.htm", "b.htm", "a.htm" }));
 
-    // Standard input is read in pieces of 64 KiB: lines cut by a piece's end, at every offset
-    // within a CR LF and a name, are whole again.
-    std::string line;
-    for (int i = 0; i < 30; ++i)
-        line += "./";
-    line += "a.htm\r\n";
-    for (size_t shift = 0; shift < line.size(); ++shift) {
-        std::string lines(shift, '\n');
-        for (int i = 0; i < 1000; ++i)
-            lines += line;
-        Cli piecewise(dir.path(), { "--files-from", "-", "--strict" }, lines);
-        EXPECT_EQ(piecewise.status, 0) << "shift " << shift << ": " << piecewise.out.str();
-        EXPECT_EQ(Urls(test::ReadFile(dir.path() + "/lookup.htm")),
-            std::vector<std::string>(1000, "a.htm"))
-            << "shift " << shift;
-    }
-
     // A newline or a C1 control (U+0085, U+009B) in a name is shown escaped, never obeyed.
     const std::string forged = "x.htm\nDie Suchdatei wurde erfolgreich erstellt!\xC2\x85\xC2\x9B"
                                "2J\x9B.htm";
     Cli names(dir.path(), { forged, a });
     EXPECT_EQ(names.out.str(),
         "Nicht lesbar: " + dir.path() + test::kSep
-            + "x.htm\\x0ADie Suchdatei wurde erfolgreich erstellt!\\x85\\x9B2J\\x9B.htm\n"
+            + "x.htm\\x0ADie Suchdatei wurde erfolgreich erstellt!\\x85\\x9B2J\\x9B.htm (Der "
+              "Ordner oder die Datei existiert nicht)\n"
               "Die Suchdatei wurde erfolgreich erstellt!\n");
 }

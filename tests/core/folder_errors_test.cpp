@@ -11,10 +11,7 @@ using namespace tovaro;
 
 namespace {
 
-std::string Everything()
-{
-    return "*";
-}
+const std::string kEverything = "*";
 
 class Lines : public RunSink {
 public:
@@ -43,13 +40,12 @@ TEST(FolderErrorsTest, AListingThatFailsIsReportedAndWhatItGaveIsKept)
     };
     for (const Case& c : cases) {
         test::MemoryFileSystem disk(PathStyle::Posix, "/");
-        ScopedFileSystem scoped(disk);
         disk.AddFile("/s/a.htm", "");
         disk.AddFile("/s/d/b.htm", "");
         disk.AddFile("/s/d/c.htm", "");
         disk.AddFile("/s/e.htm", "");
         disk.FailListingAfter(c.failing, 1);
-        const TreeListing listing = CollectMatchingFiles("/s", Everything);
+        const TreeListing listing = CollectMatchingFiles(disk, "/s", kEverything);
         EXPECT_EQ(listing.files, c.files) << c.failing;
         EXPECT_EQ(listing.unlisted, c.unlisted) << c.failing;
         EXPECT_EQ(listing.startFailure.kind, c.startFailure.kind) << c.failing;
@@ -59,7 +55,6 @@ TEST(FolderErrorsTest, AListingThatFailsIsReportedAndWhatItGaveIsKept)
 TEST(FolderErrorsTest, TheRunReportsEveryUnlistedFolderFirst)
 {
     test::MemoryFileSystem disk(PathStyle::Posix, "/");
-    ScopedFileSystem scoped(disk);
     disk.AddFile("/s/a.htm", "<head><title>t</title></head>");
     RunInputs in;
     in.files = { "/s/a.htm" };
@@ -67,7 +62,7 @@ TEST(FolderErrorsTest, TheRunReportsEveryUnlistedFolderFirst)
     in.outputPath = "/s/lookup.htm";
     in.unlistedFolders = { { "/s/d", kIoError }, { "/s/zu", { FailureKind::NoPermission, 0 } } };
     Lines sink;
-    const RunResult result = RunGeneration(in, sink);
+    const RunResult result = RunGeneration(disk, in, sink);
     EXPECT_TRUE(result.written);
     EXPECT_EQ(result.unlistedFolders, 2u);
     ASSERT_EQ(sink.lines.size(), 3u);
@@ -89,8 +84,7 @@ TEST(FolderErrorsTest, FoldersOfOneIdentityAreToldApartByTheirRealPaths)
         disk.AddFolderLink("/s/b/c/hoch", "/s");
         disk.AddFolderLink("/s/quer", "/s/a");
         test::SlowFileSystem late(disk, std::chrono::microseconds(slow ? 300 : 0), false);
-        ScopedFileSystem scoped(late);
-        const TreeListing listing = CollectMatchingFiles("/s", Everything);
+        const TreeListing listing = CollectMatchingFiles(late, "/s", kEverything);
         EXPECT_EQ(listing.files,
             (std::vector<std::string> { "/s/a/x.htm", "/s/b/y.htm", "/s/b/c/z.htm" }))
             << slow;
@@ -108,9 +102,50 @@ TEST(FolderErrorsTest, SiblingsOfAWideFolderAreListedAheadOnASlowShare)
         expected.push_back(file);
     }
     test::SlowFileSystem share(disk, std::chrono::microseconds(1000), false);
-    ScopedFileSystem scoped(share);
-    const TreeListing listing = CollectMatchingFiles("/w", Everything);
+    const TreeListing listing = CollectMatchingFiles(share, "/w", kEverything);
     EXPECT_EQ(listing.files, expected);
     // The folders have no subfolders: only the siblings can be in flight together.
     EXPECT_GE(share.mostListingsInFlight.load(), 8u);
+}
+
+TEST(FolderErrorsTest, AnEntryThatCannotBeExaminedIsReportedNeverDropped)
+{
+    const Failure noPermission { FailureKind::NoPermission, 13 };
+    struct Case {
+        const char* entry; // cannot be examined when its folder is listed
+        std::vector<std::string> files;
+        std::vector<FolderProblem> unlisted;
+    };
+    const Case cases[] = {
+        // Perhaps a folder: its pages may be missing, so it is said.
+        { "/s/docs", { "/s/a.htm", "/s/c.htm" }, { { "/s/docs", noPermission } } },
+        { "/s/bild.png", { "/s/a.htm", "/s/docs/b.htm", "/s/c.htm" },
+            { { "/s/bild.png", noPermission } } },
+        // Named like a page: taken as one, so that the run says why it cannot be read.
+        { "/s/c.htm", { "/s/a.htm", "/s/docs/b.htm", "/s/c.htm" }, {} },
+    };
+    for (const Case& c : cases) {
+        test::MemoryFileSystem disk(PathStyle::Posix, "/");
+        for (const char* file : { "/s/a.htm", "/s/docs/b.htm", "/s/bild.png", "/s/c.htm" })
+            disk.AddFile(file, "");
+        disk.FailExamining(c.entry, noPermission);
+        const TreeListing listing = CollectMatchingFiles(disk, "/s", "*.htm");
+        EXPECT_EQ(listing.files, c.files) << c.entry;
+        EXPECT_EQ(listing.unlisted, c.unlisted) << c.entry;
+    }
+}
+
+TEST(FolderErrorsTest, ANameThatAListingGivesTwiceIsTakenOnce)
+{
+    test::MemoryFileSystem disk(PathStyle::Posix, "/");
+    for (const char* file : { "/s/a.htm", "/s/docs/b.htm", "/s/docs/c.htm", "/s/e.htm" })
+        disk.AddFile(file, "");
+    disk.ListTwice("/s");
+    disk.ListTwice("/s/docs");
+    const std::vector<std::string> once { "/s/a.htm", "/s/docs/b.htm", "/s/docs/c.htm",
+        "/s/e.htm" };
+    EXPECT_EQ(CollectMatchingFiles(disk, "/s", kEverything).files, once);
+    EXPECT_EQ(CollectFiles(disk, "/s", "*.*"), once);
+    EXPECT_EQ(ListFileNames(disk, "/s/docs"), (std::vector<std::string> { "b.htm", "c.htm" }));
+    EXPECT_EQ(ListDirectoryNames(disk, "/s"), std::vector<std::string> { "docs" });
 }

@@ -183,7 +183,7 @@ TEST(ReadPageFieldsTest, RegularFileIsRead)
 {
     test::TempDir dir;
     std::string p = dir.Write("a.htm", "<title>A</title>\r\n</head>\r\n");
-    ReadResult r = ReadPageFields(p);
+    ReadResult r = ReadPageFields(test::NativeDisk(), p);
     EXPECT_EQ(r.status, ReadStatus::Ok);
     EXPECT_EQ(r.fields.title, "A");
 }
@@ -205,7 +205,7 @@ TEST(ReadPageFieldsTest, FieldsAreCutAtTheLimitOnACharacterBoundary)
 TEST(ReadPageFieldsTest, EmptyFileIsReadableWithNoFields)
 {
     test::TempDir dir;
-    ReadResult r = ReadPageFields(dir.Write("leer.htm", ""));
+    ReadResult r = ReadPageFields(test::NativeDisk(), dir.Write("leer.htm", ""));
     EXPECT_EQ(r.status, ReadStatus::Ok);
     EXPECT_EQ(r.fields.title, "");
 }

@@ -1,6 +1,6 @@
 #include "memory_file_system.h"
 
-#include "core/paths.h"
+#include "base/path_text.h"
 
 #include <cstring>
 
@@ -14,12 +14,12 @@ public:
         : content_(std::move(content))
     {
     }
-    long long Read(char* buffer, size_t size) override
+    OrFailure<size_t> Read(char* buffer, size_t size) override
     {
         const size_t n = std::min(size, content_.size() - at_);
         std::memcpy(buffer, content_.data() + at_, n);
         at_ += n;
-        return static_cast<long long>(n);
+        return n;
     }
 
 private:
@@ -91,6 +91,18 @@ void MemoryFileSystem::FailListingAfter(const std::string& path, size_t count)
     Make(path, true).failAfter = count;
 }
 
+void MemoryFileSystem::FailExamining(const std::string& path, Failure failure)
+{
+    auto found = nodes_.find(Key(path));
+    if (found != nodes_.end())
+        found->second.examineFailure = failure;
+}
+
+void MemoryFileSystem::ListTwice(const std::string& path)
+{
+    Make(path, true).listedTwice = true;
+}
+
 MemoryFileSystem::Node* MemoryFileSystem::Find(const std::string& path)
 {
     auto found = nodes_.find(Key(path));
@@ -112,10 +124,12 @@ std::string MemoryFileSystem::Content(const std::string& path) const
     return found == nodes_.end() || found->second.folder ? "<fehlt>" : found->second.content;
 }
 
-std::string MemoryFileSystem::RealPath(const std::string& path)
+OrFailure<std::string> MemoryFileSystem::RealPath(const std::string& path)
 {
     const Node* node = Find(path);
-    return node == nullptr ? std::string() : node->path;
+    if (node == nullptr)
+        return Failure { FailureKind::NotFound, 0 };
+    return node->path;
 }
 
 PathStatus MemoryFileSystem::Examine(const std::string& path)
@@ -126,11 +140,11 @@ PathStatus MemoryFileSystem::Examine(const std::string& path)
     return { node->folder ? PathKind::Folder : PathKind::File, {} };
 }
 
-std::optional<FileId> MemoryFileSystem::Identify(const std::string& path)
+OrFailure<FileId> MemoryFileSystem::Identify(const std::string& path)
 {
     const Node* node = Find(path);
     if (node == nullptr)
-        return std::nullopt;
+        return Failure { FailureKind::NotFound, 0 };
     return FileId { 1, node->index };
 }
 
@@ -140,23 +154,25 @@ bool MemoryFileSystem::CanCreateIn(const std::string& folder)
     return node != nullptr && node->folder;
 }
 
-std::unique_ptr<InputFile> MemoryFileSystem::OpenRegular(const std::string& path, FileId* id)
+OrFailure<OpenedFile> MemoryFileSystem::OpenRegular(const std::string& path)
 {
     const Node* node = Find(path);
-    if (node == nullptr || node->folder)
-        return nullptr;
-    if (id != nullptr)
-        *id = FileId { 1, node->index };
-    return std::make_unique<MemoryInputFile>(node->content);
+    if (node == nullptr)
+        return Failure { FailureKind::NotFound, 0 };
+    if (node->folder)
+        return Failure { FailureKind::IsFolder, 0 };
+    return OpenedFile { std::make_unique<MemoryInputFile>(node->content), { 1, node->index } };
 }
 
-bool MemoryFileSystem::ReadWhole(const std::string& path, std::string& content)
+Failure MemoryFileSystem::ReadWhole(const std::string& path, std::string& content)
 {
     const Node* node = Find(path);
-    if (node == nullptr || node->folder)
-        return false;
+    if (node == nullptr)
+        return { FailureKind::NotFound, 0 };
+    if (node->folder)
+        return { FailureKind::IsFolder, 0 };
     content = node->content;
-    return true;
+    return {};
 }
 
 Failure MemoryFileSystem::ListFolder(
@@ -171,10 +187,14 @@ Failure MemoryFileSystem::ListFolder(
         *id = FileId { 1, sameFolderIds ? 1 : node->index };
     size_t listed = 0;
     for (const std::string& name : node->children) {
-        if (listed++ == node->failAfter)
-            return { FailureKind::InputOutput, 0 };
-        const Node* child = Find(JoinPath(node->path, name, style_));
-        entries.push_back({ name, child != nullptr && child->folder });
+        for (int copy = 0; copy < (node->listedTwice ? 2 : 1); ++copy) {
+            if (listed++ == node->failAfter)
+                return { FailureKind::InputOutput, 0 };
+            const std::string path = JoinPath(node->path, name, style_);
+            const Failure failure = nodes_.at(Key(path)).examineFailure;
+            const Node* child = failure ? nullptr : Find(path);
+            entries.push_back({ name, child != nullptr && child->folder, name[0] == '.', failure });
+        }
     }
     return {};
 }

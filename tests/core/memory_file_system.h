@@ -25,6 +25,11 @@ public:
     void MakeUnlistable(const std::string& path);
     /// The folder's listing fails after its first `count` entries, as on a share that drops.
     void FailListingAfter(const std::string& path, size_t count);
+    /// The entry `path` cannot be examined when its folder is listed (a link into a folder the
+    /// user may not enter, a share whose attributes fail).
+    void FailExamining(const std::string& path, Failure failure);
+    /// The folder's listing gives each entry twice, as some shares do.
+    void ListTwice(const std::string& path);
     /// Every folder reports the same identity, as some network and FUSE file systems do.
     bool sameFolderIds = false;
     /// The content of a file, or "<fehlt>".
@@ -32,12 +37,12 @@ public:
 
     PathStyle Style() const override { return style_; }
     std::string CurrentDirectory() override { return cwd_; }
-    std::string RealPath(const std::string& path) override;
+    OrFailure<std::string> RealPath(const std::string& path) override;
     PathStatus Examine(const std::string& path) override;
-    std::optional<FileId> Identify(const std::string& path) override;
+    OrFailure<FileId> Identify(const std::string& path) override;
     bool CanCreateIn(const std::string& folder) override;
-    std::unique_ptr<InputFile> OpenRegular(const std::string& path, FileId* id) override;
-    bool ReadWhole(const std::string& path, std::string& content) override;
+    OrFailure<OpenedFile> OpenRegular(const std::string& path) override;
+    Failure ReadWhole(const std::string& path, std::string& content) override;
     Failure ListFolder(
         const std::string& path, std::vector<FolderEntry>& entries, FileId* id) override;
     StoreResult Replace(const std::string& path, std::string_view content) override;
@@ -51,6 +56,8 @@ private:
         std::string linkTo; // key of the folder a link leads to
         bool unlistable = false;
         size_t failAfter = SIZE_MAX;
+        Failure examineFailure;
+        bool listedTwice = false;
         unsigned long long index = 0;
     };
     std::string Key(const std::string& path) const;

@@ -44,7 +44,8 @@ struct Site {
             in.files.push_back(path);
             const bool incomplete = i % 7 == 3;
             if (i % 11 == 5) {
-                lineOf.push_back("Nicht lesbar: " + path);
+                lineOf.push_back(
+                    "Nicht lesbar: " + path + " (Der Ordner oder die Datei existiert nicht)");
             } else {
                 disk.AddFile(path, test::Page("T" + std::to_string(i), incomplete ? "" : "k"));
                 lineOf.push_back(incomplete ? "Fehlend: Keywords " + path : "");
@@ -76,12 +77,11 @@ TEST(ReadAheadTest, TheRunGivesTheSamePageWhateverTheTiming)
 {
     Site site;
     test::SlowFileSystem jittery(site.disk);
-    ScopedFileSystem scoped(jittery);
     std::string first;
     for (int run = 0; run < 12; ++run) {
         Lines sink;
-        RunResult result = RunGeneration(site.in, sink);
-        ASSERT_TRUE(result.written) << result.message;
+        RunResult result = RunGeneration(jittery, site.in, sink);
+        ASSERT_TRUE(result.written) << result.failure.code;
         EXPECT_EQ(sink.lines, site.expectedLines);
         ASSERT_EQ(sink.started.size(), site.in.files.size());
         for (size_t i = 0; i < sink.started.size(); ++i)
@@ -98,16 +98,16 @@ TEST(ReadAheadTest, AFailureInTheMiddleIsHandledAsOneFileAfterTheOther)
 {
     Site site;
     test::SlowFileSystem jittery(site.disk);
-    ScopedFileSystem scoped(jittery);
     // A read error: that file is unreadable, in its place among the lines.
     jittery.failingRead = site.in.files[100];
     Lines sink;
-    ASSERT_TRUE(RunGeneration(site.in, sink).written);
+    ASSERT_TRUE(RunGeneration(jittery, site.in, sink).written);
     ASSERT_EQ(site.lineOf[100], ""); // a complete page, until its read fails
     std::vector<std::string> expected;
     for (size_t i = 0; i < site.lineOf.size(); ++i) {
         if (i == 100)
-            expected.push_back("Nicht lesbar: " + site.in.files[100]);
+            expected.push_back("Nicht lesbar: " + site.in.files[100]
+                + " (Ein-/Ausgabefehler beim Zugriff auf den Datenträger)");
         else if (!site.lineOf[i].empty())
             expected.push_back(site.lineOf[i]);
     }
@@ -118,7 +118,7 @@ TEST(ReadAheadTest, AFailureInTheMiddleIsHandledAsOneFileAfterTheOther)
     jittery.failingRead.clear();
     jittery.outOfMemory = site.in.files[150];
     Lines again;
-    RunResult result = RunGeneration(site.in, again);
+    RunResult result = RunGeneration(jittery, site.in, again);
     EXPECT_FALSE(result.written);
     EXPECT_EQ(result.failure.kind, FailureKind::OutOfMemory);
     EXPECT_EQ(site.disk.Content(site.in.outputPath), "alt");
@@ -128,9 +128,8 @@ TEST(ReadAheadTest, NoMoreResultsWaitThanTheWindowHolds)
 {
     Site site;
     test::SlowFileSystem jittery(site.disk);
-    ScopedFileSystem scoped(jittery);
     const size_t window = 8;
-    HeadReadAhead heads(site.in.files, nullptr, 4, window);
+    HeadReadAhead heads(jittery, site.in.files, nullptr, 4, window);
     for (size_t i = 0; i < site.in.files.size(); i += 20) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
         EXPECT_LE(jittery.opened.load(), i + window) << i;
@@ -162,9 +161,8 @@ TEST(ReadAheadTest, TheSearchGivesTheSameListWhateverTheTiming)
         }
     }
     test::SlowFileSystem jittery(disk);
-    ScopedFileSystem scoped(jittery);
     for (int run = 0; run < 12; ++run) {
-        TreeListing listing = CollectMatchingFiles("/t", [] { return std::string("*"); });
+        TreeListing listing = CollectMatchingFiles(jittery, "/t", "*");
         EXPECT_EQ(listing.files, expected) << "run " << run;
         EXPECT_EQ(listing.unlisted.size(), 4u);
         EXPECT_EQ(listing.unlisted.front().path, "/t/a0/b2/zu");
@@ -211,8 +209,7 @@ TEST(ReadAheadTest, BatchesOfAFastDiskArriveInTheirPlaces)
     };
     for (const Case c : { Case { 1, 48 }, Case { 2, 48 }, Case { 4, 8 }, Case { 3, 5 } }) {
         test::SlowFileSystem counted(disk, std::chrono::microseconds(0));
-        ScopedFileSystem scoped(counted);
-        HeadReadAhead heads(files, nullptr, 24, c.window, c.readers);
+        HeadReadAhead heads(counted, files, nullptr, 24, c.window, c.readers);
         for (size_t i = 0; i < files.size(); ++i) {
             EXPECT_LE(counted.opened.load(), i + c.window) << c.readers << " readers, at " << i;
             ReadResult read = heads.Take(i);
@@ -230,8 +227,7 @@ TEST(ReadAheadTest, ASlowPartAfterAFastOneGetsManyRequestsInFlight)
     // A local part, then a share answering after 1 ms.
     test::SlowFileSystem share(disk, std::chrono::microseconds(1000), false);
     share.fastOpens = 200;
-    ScopedFileSystem scoped(share);
-    HeadReadAhead heads(files, nullptr, 24, 48, 2);
+    HeadReadAhead heads(share, files, nullptr, 24, 48, 2);
     for (size_t i = 0; i < files.size(); ++i)
         ASSERT_EQ(heads.Take(i).fields.title, "T" + std::to_string(i));
     EXPECT_GE(share.mostOpensInFlight.load(), 8u);

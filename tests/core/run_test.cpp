@@ -1,3 +1,4 @@
+#include "core/failure_text.h"
 #include "core/page_writer.h"
 #include "core/run.h"
 #include "core/text.h"
@@ -68,9 +69,8 @@ TEST_F(RunTest, ThreeCompletePagesAreNumberedInListOrder)
         dir.Write("site/docs/b.htm", test::Page("Beta", "drei", "Zweite Seite")),
         dir.Write("site/c.htm", test::Page("Gamma", "VIER", "Dritte Seite")) };
     in.webRoot = "http://www.example.org/";
-    RunResult r = RunGeneration(in, sink);
-    ASSERT_TRUE(r.written) << r.message;
-    EXPECT_EQ(r.message, "Die Suchdatei wurde erfolgreich erstellt!");
+    RunResult r = RunGeneration(test::NativeDisk(), in, sink);
+    ASSERT_TRUE(r.written) << r.failure.code;
     EXPECT_EQ(r.entries, 3u);
     EXPECT_EQ(test::ReadFile(in.outputPath),
         Expected(Appearance {},
@@ -91,7 +91,7 @@ TEST_F(RunTest, IncompleteFilesAreReportedAndLeaveNoGap)
     in.files = { dir.Write("site/a.htm", test::Page("A", "a", "da")),
         dir.Write("site/b.htm", test::Page("B", "b", "")), dir.Write("site/c.htm", "<p>nichts</p>"),
         dir.Write("site/d.htm", test::Page("D", "d", "dd")) };
-    RunResult r = RunGeneration(in, sink);
+    RunResult r = RunGeneration(test::NativeDisk(), in, sink);
     ASSERT_TRUE(r.written);
     EXPECT_EQ(r.entries, 2u);
     EXPECT_EQ(r.incomplete, 2u);
@@ -114,9 +114,14 @@ TEST(MissingFieldsTest, ListsOnlyWhatIsMissing)
     EXPECT_EQ(MissingFieldsLine("/p", "t", "k", "d"), "");
 }
 
-TEST_F(RunTest, EmptyListWritesHeadAndTailOnly)
+TEST_F(RunTest, EmptyListWritesHeadAndTailOnlyWhereAllowed)
 {
-    RunResult r = RunGeneration(in, sink);
+    RunResult refused = RunGeneration(test::NativeDisk(), in, sink);
+    EXPECT_TRUE(refused.nothingSelected);
+    EXPECT_FALSE(refused.written);
+    EXPECT_FALSE(test::FileExists(in.outputPath));
+    in.allowEmpty = true;
+    RunResult r = RunGeneration(test::NativeDisk(), in, sink);
     ASSERT_TRUE(r.written);
     EXPECT_EQ(test::ReadFile(in.outputPath), Expected(Appearance {}, {}));
 }
@@ -125,25 +130,24 @@ TEST_F(RunTest, UnreadableFilesGetTheirOwnLine)
 {
     in.files = { dir.path() + "/site/weg.htm", dir.Mkdir("site/ordner"),
         dir.Write("site/ok.htm", test::Page("T", "k", "d")) };
-    RunResult r = RunGeneration(in, sink);
+    RunResult r = RunGeneration(test::NativeDisk(), in, sink);
     ASSERT_TRUE(r.written);
     EXPECT_EQ(r.unreadable, 2u);
     EXPECT_EQ(r.entries, 1u);
-    EXPECT_EQ(sink.events[2], "Nicht lesbar: " + in.files[0]);
-    EXPECT_EQ(sink.events[4], "Nicht lesbar: " + in.files[1]);
+    EXPECT_EQ(sink.events[2],
+        "Nicht lesbar: " + in.files[0] + " (Der Ordner oder die Datei existiert nicht)");
+    EXPECT_EQ(sink.events[4], "Nicht lesbar: " + in.files[1] + " (Das ist ein Ordner)");
 }
 
 TEST_F(RunTest, OutputInMissingFolderIsAnErrorAndNoSuccess)
 {
     in.outputPath = dir.path() + "/fehlt/lookup.htm";
     in.files = { dir.Write("site/a.htm", test::Page("A", "a", "a")) };
-    RunResult r = RunGeneration(in, sink);
+    RunResult r = RunGeneration(test::NativeDisk(), in, sink);
     EXPECT_FALSE(r.written);
-    EXPECT_EQ(
-        r.message.rfind("Die Suchdatei konnte nicht erstellt werden: " + in.outputPath + "\n", 0),
-        0u);
-    EXPECT_GT(r.message.size(),
-        ("Die Suchdatei konnte nicht erstellt werden: " + in.outputPath + "\n").size());
+    EXPECT_EQ(RunMessage(r, in, PathStyle::Posix),
+        "Die Suchdatei konnte nicht erstellt werden: " + in.outputPath
+            + "\nDer Ordner oder die Datei existiert nicht.");
     EXPECT_FALSE(test::FileExists(in.outputPath));
     EXPECT_EQ(sink.events.size(), 2u); // every file was still gone through
 }
@@ -151,21 +155,27 @@ TEST_F(RunTest, OutputInMissingFolderIsAnErrorAndNoSuccess)
 TEST_F(RunTest, SecondRunReplacesTheFirstPage)
 {
     in.files = { dir.Write("site/a.htm", test::Page("A", "a", "a")) };
-    ASSERT_TRUE(RunGeneration(in, sink).written);
+    ASSERT_TRUE(RunGeneration(test::NativeDisk(), in, sink).written);
     in.files.clear();
-    ASSERT_TRUE(RunGeneration(in, sink).written);
+    in.allowEmpty = true;
+    ASSERT_TRUE(RunGeneration(test::NativeDisk(), in, sink).written);
     EXPECT_EQ(test::ReadFile(in.outputPath), Expected(Appearance {}, {}));
 }
 
-TEST_F(RunTest, TheOldPageCanBeAnInputFile)
+TEST_F(RunTest, TheSearchPageIsNoPageOfTheSiteByAnyName)
 {
     in.files = { dir.Write("site/a.htm", test::Page("A", "a", "a")) };
-    ASSERT_TRUE(RunGeneration(in, sink).written);
-    // The old search page has a title but no meta tags.
-    in.files.push_back(in.outputPath);
-    RunResult r = RunGeneration(in, sink);
+    ASSERT_TRUE(RunGeneration(test::NativeDisk(), in, sink).written);
+    // The old search page has a title but no meta tags: it is left out, without a line.
+    dir.Mkdir("site/docs");
+    in.files = { in.outputPath, in.files[0], dir.path() + "/site/docs/../lookup.htm" };
+    sink.events.clear();
+    RunResult r = RunGeneration(test::NativeDisk(), in, sink);
     ASSERT_TRUE(r.written);
-    EXPECT_EQ(sink.events.back(), "Fehlend: Keywords, Description " + in.outputPath);
+    EXPECT_EQ(sink.events.size(), 4u); // the start and three files, no status line
     EXPECT_EQ(
         test::ReadFile(in.outputPath), Expected(Appearance {}, { { "a.htm", "a", "A", "a" } }));
+    // Nothing but the page itself is no page at all.
+    in.files = { in.outputPath };
+    EXPECT_TRUE(RunGeneration(test::NativeDisk(), in, sink).nothingSelected);
 }

@@ -1,5 +1,6 @@
 // The fields made fit for the search page's script.
 #include "core/script_clean.h"
+#include "core/text.h"
 #include "whole_scan.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +19,35 @@ TEST(CleanTest, ApostrophesBackslashesAndCase)
 TEST(CleanTest, OnlyApostrophesBecomesEmpty)
 {
     EXPECT_EQ(CleanForScript({ "'''", "", "" }).title, "");
+}
+
+TEST(CleanTest, ControlCharactersBecomeBlanks)
+{
+    // A NUL byte or an escape stood raw in the page's script, which tools then took for a
+    // binary file: every control character becomes a blank, in all three fields.
+    struct Case {
+        std::string raw;
+        std::string clean; // the title and description; the keywords are the same in lower case
+    };
+    const Case cases[] = {
+        { std::string("nul\0byte", 8), "nul byte" },
+        { "Tab\tund\x1B[2JEscape\x7F", "Tab und [2JEscape " },
+        // C1 controls: in UTF-8, and the bytes windows-1252 leaves undefined ("Caf\xE9" stays
+        // windows-1252, which the page writer converts).
+        { "a\xC2\x85"
+          "b\xC2\x9F"
+          "c\xC2\xA0"
+          "d",
+            "a b c\xC2\xA0"
+            "d" },
+        { "Caf\xE9\x81\x8D\x80", "Caf\xE9  \x80" },
+    };
+    for (const Case& c : cases) {
+        const PageFields out = CleanForScript({ c.raw, c.raw, c.raw });
+        EXPECT_EQ(out.title, c.clean) << c.raw;
+        EXPECT_EQ(out.description, c.clean) << c.raw;
+        EXPECT_EQ(out.keywords, LowerText(c.clean)) << c.raw;
+    }
 }
 
 TEST(CleanTest, LessThanIsShownAsTextAndCannotEndTheScript)
@@ -48,8 +78,9 @@ TEST(CleanTest, CharacterReferencesAreDecodedBeforeTheCleaning)
         { "Peter&#39;s &apos;C:&#92;Temp", "Peters C:\\\\Temp", "peters c:\\\\temp" },
         { "&lt;b&gt; &#60;", "&lt;b> &lt;", "\\x3Cb> \\x3C" },
         { "A &amp; B &amp;lt;", "A &amp; B &amp;lt;", "a & b &lt;" },
-        // The windows-1252 numbers, and what browsers put for numbers that name no character.
-        { "&#150;&#128;&#129;", "–€\u0081", "–€\u0081" },
+        // The windows-1252 numbers, and what browsers put for numbers that name no character
+        // (a C1 control, which the page writes as a blank).
+        { "&#150;&#128;&#129;", "–€ ", "–€ " },
         { "&#0;&#xD800;&#x110000;&#99999999999;", "\uFFFD\uFFFD\uFFFD\uFFFD",
             "\uFFFD\uFFFD\uFFFD\uFFFD" },
         // A line break would end the script string; a browser shows a blank.

@@ -37,7 +37,7 @@ public:
     std::atomic<size_t> listingsInFlight { 0 };
     std::atomic<size_t> mostListingsInFlight { 0 };
 
-    std::unique_ptr<InputFile> OpenRegular(const std::string& path, FileId* id) override
+    OrFailure<OpenedFile> OpenRegular(const std::string& path) override
     {
         if (std::this_thread::get_id() != maker_)
             ++openedByOthers;
@@ -48,9 +48,13 @@ public:
         }
         if (path == outOfMemory)
             throw std::bad_alloc();
-        if (path == failingRead && inner_.OpenRegular(path, id))
-            return std::make_unique<FailingFile>();
-        return inner_.OpenRegular(path, id);
+        if (path == failingRead) {
+            OrFailure<OpenedFile> opened = inner_.OpenRegular(path);
+            if (opened)
+                opened->file = std::make_unique<FailingFile>();
+            return opened;
+        }
+        return inner_.OpenRegular(path);
     }
     Failure ListFolder(
         const std::string& path, std::vector<FolderEntry>& entries, FileId* id) override
@@ -65,7 +69,10 @@ public:
 private:
     class FailingFile : public InputFile {
     public:
-        long long Read(char*, size_t) override { return -1; }
+        OrFailure<size_t> Read(char*, size_t) override
+        {
+            return Failure { FailureKind::InputOutput, 5 };
+        }
     };
     static void Raise(std::atomic<size_t>& most, size_t now)
     {

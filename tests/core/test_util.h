@@ -2,13 +2,21 @@
 
 #include "platform/file_system.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace tovaro::test {
 
+/// The file system of this system, for the tests that run on the real disk.
+inline FileSystem& NativeDisk()
+{
+    static const std::unique_ptr<FileSystem> disk = MakeNativeFileSystem();
+    return *disk;
+}
+
 /// The separator that the program writes between folder and name on this system.
-inline const std::string kSep = Disk().Style() == PathStyle::Windows ? "\\" : "/";
+inline const std::string kSep = NativeDisk().Style() == PathStyle::Windows ? "\\" : "/";
 
 /// A fresh directory below the system's temporary folder, removed with everything in it.
 class TempDir {

@@ -23,37 +23,35 @@ public:
 TEST(WindowsStyleTest, TheSearchKeepsTheListingOrderDepthFirst)
 {
     test::MemoryFileSystem disk(PathStyle::Windows, "C:\\");
-    ScopedFileSystem scoped(disk);
     // The listing returns a.htm, then the folder d holding b.htm, then c.htm.
     disk.AddFile("C:\\s\\a.htm", "");
     disk.AddFile("C:\\s\\d\\b.htm", "");
     disk.AddFile("C:\\s\\c.htm", "");
-    EXPECT_EQ(CollectFiles("C:\\s", "*.htm"),
+    EXPECT_EQ(CollectFiles(disk, "C:\\s", "*.htm"),
         (std::vector<std::string> { "C:\\s\\a.htm", "C:\\s\\d\\b.htm", "C:\\s\\c.htm" }));
     // A start with its closing backslash, and a drive root: one backslash each time.
-    EXPECT_EQ(CollectFiles("C:\\s\\", "*.*").front(), "C:\\s\\a.htm");
+    EXPECT_EQ(CollectFiles(disk, "C:\\s\\", "*.*").front(), "C:\\s\\a.htm");
     disk.AddFile("E:\\x.htm", "");
-    EXPECT_EQ(CollectFiles("E:\\", "*.*"), std::vector<std::string> { "E:\\x.htm" });
+    EXPECT_EQ(CollectFiles(disk, "E:\\", "*.*"), std::vector<std::string> { "E:\\x.htm" });
     // A junction back up the tree is listed once, and a folder that cannot be listed is
     // reported while the rest goes on.
     disk.AddFolderLink("C:\\s\\d\\zurück", "C:\\s");
     disk.MakeUnlistable("C:\\s\\d\\gesperrt");
     disk.AddFile("C:\\s\\e.htm", "");
-    TreeListing listing = CollectMatchingFiles("C:\\s", [] { return std::string("*.htm"); });
+    TreeListing listing = CollectMatchingFiles(disk, "C:\\s", "*.htm");
     EXPECT_EQ(listing.files,
         (std::vector<std::string> {
             "C:\\s\\a.htm", "C:\\s\\d\\b.htm", "C:\\s\\c.htm", "C:\\s\\e.htm" }));
     const std::vector<FolderProblem> unlisted { { "C:\\s\\d\\gesperrt",
         { FailureKind::NoPermission, 0 } } };
     EXPECT_EQ(listing.unlisted, unlisted);
-    EXPECT_EQ(CollectMatchingFiles("C:\\fehlt", [] { return std::string("*"); }).startFailure.kind,
-        FailureKind::NotFound);
+    EXPECT_EQ(
+        CollectMatchingFiles(disk, "C:\\fehlt", "*").startFailure.kind, FailureKind::NotFound);
 }
 
 TEST(WindowsStyleTest, TheRunLinksEveryPageWithSlashes)
 {
     test::MemoryFileSystem disk(PathStyle::Windows, "C:\\site");
-    ScopedFileSystem scoped(disk);
     disk.AddFile("C:\\site\\docs\\a.htm", test::Page("A"));
     disk.AddFile("C:\\site\\\xC3\x9C"
                  "ber.htm",
@@ -70,16 +68,16 @@ TEST(WindowsStyleTest, TheRunLinksEveryPageWithSlashes)
     in.siteDir = "C:\\site";
     in.outputPath = "C:\\site\\lookup.htm";
     in.webRoot = "https://www.example.org/";
-    in.skipOutputFile = true;
-    in.realSiteLocations = true;
     Lines sink;
-    RunResult result = RunGeneration(in, sink);
-    ASSERT_TRUE(result.written) << result.message;
+    RunResult result = RunGeneration(disk, in, sink);
+    ASSERT_TRUE(result.written) << result.failure.code;
     EXPECT_EQ(test::Urls(disk.Content(in.outputPath)),
         (std::vector<std::string> { "https://www.example.org/docs/a.htm",
             "https://www.example.org/\xC3\x9C"
             "ber.htm",
             "https://www.example.org/D%3A/other/b.htm" }));
     EXPECT_EQ(sink.outside, std::vector<std::string> { "D:\\other\\b.htm" });
-    EXPECT_EQ(sink.lines, std::vector<std::string> { "Nicht lesbar: C:\\site\\fehlt.htm" });
+    EXPECT_EQ(sink.lines,
+        std::vector<std::string> {
+            "Nicht lesbar: C:\\site\\fehlt.htm (Der Ordner oder die Datei existiert nicht)" });
 }

@@ -1,6 +1,7 @@
 // Test doubles for what the wizard needs of the desktop, and a wizard built on them.
 #pragma once
 
+#include "../core/test_util.h"
 #include "app/wizard.h"
 #include "appearance/appearance_page.h"
 #include "appearance/colour_dialog.h"
@@ -175,6 +176,7 @@ struct Harness {
         const QString& startDir, const QString& programDir = QStringLiteral("/opt/tovaro"))
     {
         desktop.directory = programDir;
+        desktop.disk = &NativeDisk();
         desktop.opener = &opener;
         desktop.messages = &messages;
         desktop.end = [this] { ++ends; };
@@ -186,6 +188,23 @@ struct Harness {
     gui::FileSelectionPage* p1() { return wizard->Page1(); }
     gui::AppearancePage* p2() { return wizard->Page2(); }
     gui::GenerationPage* p3() { return wizard->Page3(); }
+
+    /// While alive, "+++" and the run use `disk` (the boxes keep the disk they were made with).
+    class UsingDisk {
+    public:
+        UsingDisk(Harness& h, FileSystem& disk)
+            : h_(h)
+            , previous_(std::exchange(h.desktop.disk, &disk))
+        {
+        }
+        ~UsingDisk() { h_.desktop.disk = previous_; }
+        UsingDisk(const UsingDisk&) = delete;
+        UsingDisk& operator=(const UsingDisk&) = delete;
+
+    private:
+        Harness& h_;
+        FileSystem* previous_;
+    };
 };
 
 } // namespace tovaro::test

@@ -5,6 +5,7 @@
 #include "fakes.h"
 #include "selection/file_box.h"
 #include "selection/file_list_box.h"
+#include "shell/native_path.h"
 
 #include <QAccessible>
 #include <QComboBox>
@@ -114,7 +115,7 @@ TEST_F(GeneratorTest, WholeWizardWritesWhatTheCoreWrites)
     in.appearance.heading = "Suche in Gärten";
     in.appearance.fontSize = "4";
     NoSink sink;
-    ASSERT_TRUE(tovaro::RunGeneration(in, sink).written);
+    ASSERT_TRUE(tovaro::RunGeneration(test::NativeDisk(), in, sink).written);
     EXPECT_EQ(test::ReadFile(out), test::ReadFile(in.outputPath));
     EXPECT_NE(test::ReadFile(out).find("<title>Suche in Gärten</title>"), std::string::npos);
     EXPECT_EQ(Texts(test::Control<QListWidget>(p, "List1")),
@@ -131,6 +132,93 @@ TEST_F(GeneratorTest, WholeWizardWritesWhatTheCoreWrites)
          << "--font-size=4";
     EXPECT_EQ(QProcess::execute(QStringLiteral(TOVARO_GEN), args), 0);
     EXPECT_EQ(test::ReadFile(dir.At("gen.htm")), test::ReadFile(out));
+}
+
+// The same selection through the wizard and through tovaro-gen: the same page, the same status
+// lines. The search page lies inside the site, where "+++" finds it, and is never indexed.
+TEST_F(GeneratorTest, TheWizardAndTovaroGenRunByTheSameRules)
+{
+    dir.Write("site/a.htm", Page("Alpha"));
+    dir.Write("site/b.htm", Page("Beta", ""));
+    dir.Write("site/docs/c.htm", Page("Gamma"));
+    const std::string out = dir.Write("site/suche.htm", "<title>Alte Suche</title>");
+    Open();
+    test::Control<QPushButton>(h->p1(), "Command5")->click();
+    ASSERT_EQ(test::Control<FileListBox>(h->p1(), "List1")->Count(), 4);
+    GoToPageThree();
+    test::Control<QLineEdit>(h->p3(), "Text1")->setText(Q(out));
+    test::Control<QLineEdit>(h->p3(), "Text2")->setText(QStringLiteral("https://example.org/"));
+    test::Control<QPushButton>(h->p3(), "Command1")->click();
+    test::Control<QPushButton>(h->p3(), "Command1")->click(); // the page is there now
+    const std::string wizardPage = test::ReadFile(out);
+    const QStringList wizardLines = Texts(test::Control<QListWidget>(h->p3(), "List1"));
+
+    QStringList args;
+    for (const std::string& f : h->p1()->FileList())
+        args << Q(f);
+    args << "-o" << Q(out) << "-s" << Q(dir.At("site")) << "-w"
+         << "https://example.org/";
+    QProcess gen;
+    gen.start(QStringLiteral(TOVARO_GEN), args);
+    ASSERT_TRUE(gen.waitForFinished(30000));
+    QStringList genLines = QString::fromUtf8(gen.readAllStandardOutput())
+                               .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(genLines.takeLast(), QStringLiteral("Die Suchdatei wurde erfolgreich erstellt!"));
+    EXPECT_EQ(test::ReadFile(out), wizardPage);
+    EXPECT_EQ(wizardLines, genLines + genLines); // two runs of the wizard
+    EXPECT_EQ(genLines, QStringList { Q("Fehlend: Description " + dir.At("site/b.htm")) });
+    EXPECT_EQ(test::Urls(wizardPage),
+        (std::vector<std::string> {
+            "https://example.org/a.htm", "https://example.org/docs/c.htm" }));
+}
+
+// "+++" on a folder that cannot be listed, then "Datei erzeugen": the list is empty because its
+// folder failed, so nothing is written, and the message says why.
+TEST_F(GeneratorTest, AListEmptyBecauseItsFolderFailedWritesNothing)
+{
+    class FailingSite : public ForwardingFileSystem {
+    public:
+        FailingSite(FileSystem& inner, std::string site)
+            : ForwardingFileSystem(inner)
+            , site_(std::move(site))
+        {
+        }
+        Failure ListFolder(
+            const std::string& path, std::vector<FolderEntry>& entries, FileId* id) override
+        {
+            if (path == site_)
+                return { FailureKind::InputOutput, 5 };
+            return ForwardingFileSystem::ListFolder(path, entries, id);
+        }
+
+    private:
+        std::string site_;
+    };
+    dir.Write("site/a.htm", Page("Alpha"));
+    const std::string old = dir.Write("lookup.htm", "alte Seite");
+    Open();
+    FailingSite failing(test::NativeDisk(), dir.At("site"));
+    {
+        test::Harness::UsingDisk using_(*h, failing);
+        test::Control<QPushButton>(h->p1(), "Command5")->click();
+    }
+    ASSERT_EQ(test::Control<FileListBox>(h->p1(), "List1")->Count(), 0);
+    GoToPageThree();
+    test::Control<QPushButton>(h->p3(), "Command1")->click();
+    const std::string reason = " (Ein-/Ausgabefehler beim Zugriff auf den Datenträger)";
+    EXPECT_EQ(h->messages.shown,
+        QStringList { Q("warn|Suchdatei|Keine Datei ausgewählt: Der Ordner " + dir.At("site")
+            + " konnte nicht gelesen werden" + reason + ". Die Suchdatei wurde nicht geändert.") });
+    EXPECT_EQ(Texts(test::Control<QListWidget>(h->p3(), "List1")),
+        QStringList { Q("Ordner nicht lesbar: " + dir.At("site") + reason) });
+    EXPECT_EQ(test::ReadFile(old), "alte Seite");
+
+    // A list emptied on purpose ("--") writes the page without entries, as before.
+    test::Control<QPushButton>(h->p1(), "Command3")->click();
+    test::Control<QPushButton>(h->p3(), "Command1")->click();
+    EXPECT_EQ(h->messages.shown.size(), 2);
+    EXPECT_TRUE(h->messages.shown.back().startsWith(QStringLiteral("info|")));
+    EXPECT_NE(test::ReadFile(old).find("for (var i = 0;i<0;i++){"), std::string::npos);
 }
 
 TEST_F(GeneratorTest, TwoRunsKeepEveryStatusLineAndSelectTheLastFile)
@@ -273,8 +361,8 @@ TEST_F(GeneratorTest, TheWindowAnswersDuringALongRun)
 {
     // A site on a slow share: every file takes 20 ms to open, the run a good part of a second.
     OpenTwoHundredFortyPagesOnPageThree();
-    test::SlowFileSystem share(NativeFileSystem(), std::chrono::milliseconds(20), false);
-    ScopedFileSystem scoped(share);
+    test::SlowFileSystem share(test::NativeDisk(), std::chrono::milliseconds(20), false);
+    test::Harness::UsingDisk using_(*h, share);
     // Events other than clicks and keys are handled while the run goes on: a timer fires, and
     // it sees the run half done.
     int progressSeen = -1;
@@ -293,8 +381,8 @@ TEST_F(GeneratorTest, TheWindowAnswersDuringALongRun)
 TEST_F(GeneratorTest, NothingElseStartsDuringARunAndItEndsOnce)
 {
     OpenTwoHundredFortyPagesOnPageThree();
-    test::SlowFileSystem share(NativeFileSystem(), std::chrono::milliseconds(20), false);
-    ScopedFileSystem scoped(share);
+    test::SlowFileSystem share(test::NativeDisk(), std::chrono::milliseconds(20), false);
+    test::Harness::UsingDisk using_(*h, share);
     auto* generate = test::Control<QPushButton>(h->p3(), "Command1");
     // Pressed again, by click and through the accessibility bus, while the run repaints; the
     // way back to page 2 and page 1's "--" are refused too.
@@ -317,17 +405,47 @@ TEST_F(GeneratorTest, NothingElseStartsDuringARunAndItEndsOnce)
     EXPECT_TRUE(generate->isEnabled());
 }
 
+TEST_F(GeneratorTest, TheFieldsTakeNoTextDuringARun)
+{
+    OpenTwoHundredFortyPagesOnPageThree();
+    test::SlowFileSystem share(test::NativeDisk(), std::chrono::milliseconds(5), false);
+    test::Harness::UsingDisk using_(*h, share);
+    auto* output = test::Control<QLineEdit>(h->p3(), "Text1");
+    const QString before = output->text();
+    // While the run repaints, a screen reader writes into the greyed-out fields.
+    bool readOnly = false;
+    QTimer::singleShot(0, [&] {
+        for (const char* name : { "Text1", "Text2" }) {
+            QAccessibleInterface* field
+                = QAccessible::queryAccessibleInterface(test::Control<QLineEdit>(h->p3(), name));
+            readOnly = field->state().readOnly;
+            const int length = field->textInterface()->characterCount();
+            field->editableTextInterface()->replaceText(0, length, QStringLiteral("/anders.htm"));
+            field->editableTextInterface()->insertText(0, QStringLiteral("x"));
+            field->editableTextInterface()->deleteText(0, length);
+            field->setText(QAccessible::Value, QStringLiteral("/anders.htm"));
+        }
+    });
+    test::Control<QPushButton>(h->p3(), "Command1")->click();
+    EXPECT_TRUE(readOnly);
+    // What the field shows is what was written.
+    EXPECT_EQ(output->text(), before);
+    EXPECT_EQ(test::Urls(test::ReadFile(ToBytes(before))).size(), 240u);
+    EXPECT_EQ(test::Control<QLineEdit>(h->p3(), "Text2")->text().toStdString().find("anders"),
+        std::string::npos);
+}
+
 TEST_F(GeneratorTest, FoldersTheTreeCouldNotListAreReportedByTheRun)
 {
     dir.Write("site/a.htm", Page("Alpha"));
     dir.Write("site/zu/b.htm", Page("Beta"));
-    test::MemoryFileSystem disk(NativeFileSystem().Style(), dir.path());
+    test::MemoryFileSystem disk(test::NativeDisk().Style(), dir.path());
     disk.AddFile(dir.At("site/a.htm"), Page("Alpha"));
     disk.AddFile(dir.At("site/zu/b.htm"), Page("Beta"));
     disk.MakeUnlistable(dir.At("site/zu"));
     Open();
     {
-        ScopedFileSystem scoped(disk);
+        test::Harness::UsingDisk using_(*h, disk);
         test::Control<QPushButton>(h->p1(), "Command5")->click();
     }
     GoToPageThree();

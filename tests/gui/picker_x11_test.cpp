@@ -45,7 +45,7 @@ TEST(PickerOnRealScreenTest, TakesTheColourUnderThePointerUntilEscape)
 
     test::RecordingOpener opener;
     test::RecordingMessages messages;
-    DesktopServices desktop { QStringLiteral("/"), &opener, &messages, [] {} };
+    DesktopServices desktop { QStringLiteral("/"), &test::NativeDisk(), &opener, &messages, [] {} };
     test::ScriptedDialog dialog;
     CursorPointer pointer;
     ScreenGrabPixels pixels;

@@ -249,6 +249,7 @@ TEST_F(SelectionTest, NothingElseStartsWhileTheTreeIsSearched)
     // Runs while the search lets the event loop run: every action of the page is refused, by
     // click and by the accessibility action alike.
     QStringList enabledDuring;
+    bool filterReadOnly = false;
     QTimer::singleShot(0, page, [&] {
         for (const char* name : { "Command1", "Command2", "Command3", "Command4", "Command5",
                  "Command6", "Text1", "List1", "Dir1" }) {
@@ -256,6 +257,14 @@ TEST_F(SelectionTest, NothingElseStartsWhileTheTreeIsSearched)
                 enabledDuring << QLatin1String(name);
         }
         test::Control<DirBox>(page, "Dir1")->SetPath(Q(dir.At("b")));
+        // A screen reader's text actions on the greyed-out filter are refused.
+        QAccessibleInterface* filter
+            = QAccessible::queryAccessibleInterface(test::Control<QLineEdit>(page, "Text1"));
+        filterReadOnly = filter->state().readOnly;
+        filter->editableTextInterface()->replaceText(0, 5, QStringLiteral("*.none"));
+        filter->editableTextInterface()->insertText(0, QStringLiteral("x"));
+        filter->editableTextInterface()->deleteText(0, 2);
+        filter->setText(QAccessible::Value, QStringLiteral("*.none"));
         search->click();
         QAccessibleInterface* button = QAccessible::queryAccessibleInterface(search);
         button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
@@ -263,12 +272,19 @@ TEST_F(SelectionTest, NothingElseStartsWhileTheTreeIsSearched)
     });
     search->click();
     EXPECT_EQ(enabledDuring, QStringList());
+    EXPECT_TRUE(filterReadOnly);
+    EXPECT_EQ(test::Control<QLineEdit>(page, "Text1")->text(), QStringLiteral("*.ht*"));
     EXPECT_EQ(Texts(test::Control<FileListBox>(page, "List1")),
         QStringList { Q(dir.At("a/sub/eins.htm")) });
     // Afterwards the page is usable again, with the focus where it was.
     EXPECT_TRUE(search->isEnabled());
     EXPECT_TRUE(test::Control<QPushButton>(page, "Command6")->isEnabled());
     EXPECT_EQ(page->focusWidget(), search);
+    // And the filter takes a screen reader's text again.
+    QAccessible::queryAccessibleInterface(test::Control<QLineEdit>(page, "Text1"))
+        ->editableTextInterface()
+        ->replaceText(0, 5, QStringLiteral("*.txt"));
+    EXPECT_EQ(test::Control<QLineEdit>(page, "Text1")->text(), QStringLiteral("*.txt"));
 }
 
 TEST_F(SelectionTest, DirectoryBoxOpensOnActivationOnly)
@@ -309,6 +325,7 @@ TEST(DriveBoxTest, RemembersTheLastDirectoryOfEachDrive)
             return QStringList { "/", "/media/stick" };
         },
         [](const QString&) { return QString(); });
+    box.SetFileSystem(test::NativeDisk());
     EXPECT_EQ(box.RootOf(QStringLiteral("/media/stick/site")), QStringLiteral("/media/stick"));
     EXPECT_EQ(box.RootOf(QStringLiteral("/media/sticker")), QStringLiteral("/"));
     box.FollowDirectory(QStringLiteral("/tmp"));

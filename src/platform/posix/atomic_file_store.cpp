@@ -3,19 +3,16 @@
 #include "platform/file_system.h"
 #include "temporary_name.h"
 
-#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <csignal>
-#include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <deque>
+#include <dirent.h>
 #include <fcntl.h>
 #include <functional>
 #include <grp.h>
 #include <optional>
-#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -26,7 +23,7 @@ namespace {
 
 extern "C" void RemoveTemporaryAndStop(int sig)
 {
-    RemoveTemporaryFileNow();
+    RemoveTemporaryFilesNow();
     ::signal(sig, SIG_DFL);
     ::raise(sig);
 }
@@ -89,33 +86,10 @@ private:
     struct sigaction oldXfsz_ { };
 };
 
-// Blocks the signals from outside in this thread. Where the program handles them on a thread
-// of their own, they are blocked here already; elsewhere (a program of one thread) this makes
-// naming a temporary file and registering the name one step for the handlers.
-class BlockStops {
-public:
-    BlockStops()
-    {
-        static const sigset_t set = [] {
-            sigset_t s;
-            ::sigemptyset(&s);
-            for (int sig : AsynchronousStops())
-                ::sigaddset(&s, sig);
-            return s;
-        }();
-        ::pthread_sigmask(SIG_BLOCK, &set, &old_);
-    }
-    ~BlockStops() { ::pthread_sigmask(SIG_SETMASK, &old_, nullptr); }
-    BlockStops(const BlockStops&) = delete;
-    BlockStops& operator=(const BlockStops&) = delete;
-
-private:
-    sigset_t old_;
-};
-
 // A temporary file beside the page, with one owner: it is removed when the owner goes, unless it
-// was renamed over the page. It gets its name, is renamed and removed under the temporary-name
-// lock, with the name registered before it exists, so that whatever ends the process removes it.
+// was renamed over the page. Its name is recorded before the call that creates it, and no lock
+// is held across a call that may hang, so that a stop is served at once and removes it,
+// whatever the share does.
 class TempFile {
 public:
     TempFile() = default;
@@ -127,39 +101,22 @@ public:
     /// Takes a file without a name (O_TMPFILE).
     void Adopt(int fd) { fd_ = fd; }
     /// A new file named `name`, created as any new file is (0666 less the umask); returns 0 or
-    /// the error number. `named` runs once the file has its name, before anything can end the
-    /// process.
+    /// the error number. `named` runs once the file has its name.
     int CreateNamed(const std::string& name, const std::function<void()>& named)
     {
-        BlockStops block;
-        auto lock = LockTemporaryName();
-        RegisterTemporaryName(name);
-        fd_ = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
-        if (fd_ < 0) {
-            const int err = errno;
-            ForgetTemporaryName();
-            return err;
-        }
-        name_ = name;
-        named();
-        return 0;
+        return Name(name, named, [this, &name] {
+            fd_ = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+            return fd_ >= 0;
+        });
     }
     /// Gives the file without a name the name `path` (a link through /proc); returns 0 or the
     /// error number.
     int Link(const std::string& path, const std::function<void()>& named)
     {
         const std::string self = "/proc/self/fd/" + std::to_string(fd_);
-        BlockStops block;
-        auto lock = LockTemporaryName();
-        RegisterTemporaryName(path);
-        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) != 0) {
-            const int err = errno;
-            ForgetTemporaryName();
-            return err;
-        }
-        name_ = path;
-        named();
-        return 0;
+        return Name(path, named, [&self, &path] {
+            return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0;
+        });
     }
     /// Closes the file, then puts it in `target`'s place; returns 0 or the error number. It is
     /// kept only when both succeed.
@@ -169,29 +126,48 @@ public:
         fd_ = -1;
         if (closed != 0)
             return errno;
-        BlockStops block;
-        auto lock = LockTemporaryName();
         if (::rename(name_.c_str(), target.c_str()) != 0)
             return errno;
-        ForgetTemporaryName();
+        ForgetTemporaryName(record_);
+        record_ = -1;
         name_.clear();
         return 0;
     }
 
 private:
+    // Records `name`, then makes the file by `make`; returns 0 or the error number.
+    template <typename Make>
+    int Name(const std::string& name, const std::function<void()>& named, Make make)
+    {
+        const int record = RecordTemporaryName(name);
+        if (record < 0)
+            return EINTR; // the process is being stopped: nothing new is made
+        MarkCreating(record, true);
+        const bool made = make();
+        const int err = errno;
+        MarkCreating(record, false);
+        if (!made) {
+            ForgetTemporaryName(record);
+            return err;
+        }
+        record_ = record;
+        name_ = name;
+        named();
+        return 0;
+    }
+
     void Discard()
     {
         if (fd_ >= 0)
             ::close(fd_);
         if (!name_.empty()) {
-            BlockStops block;
-            auto lock = LockTemporaryName();
             ::unlink(name_.c_str());
-            ForgetTemporaryName();
+            ForgetTemporaryName(record_);
         }
     }
 
     int fd_ = -1;
+    int record_ = -1;
     std::string name_;
 };
 
@@ -201,14 +177,23 @@ std::string FolderOf(const std::string& path)
     return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
 }
 
-// A short name, whatever the length of the page's own name, so that it always fits.
-std::string TemporaryName(const std::string& folder)
+// Removes the temporary files that runs which have ended left in `folder` (a run killed
+// outright on a share without unnamed files, a share that created a file after the run had
+// ended). Only names that are provably stale are touched; what fails is left as it is.
+void RemoveStaleTemporaries(const std::string& folder)
 {
-    static std::atomic<unsigned> counter { 0 };
-    char name[64];
-    std::snprintf(name, sizeof name, ".tovaro-%ld-%u-%lx", static_cast<long>(::getpid()), counter++,
-        static_cast<unsigned long>(std::time(nullptr)));
-    return folder + name;
+    DIR* d = ::opendir(folder.c_str());
+    if (d == nullptr)
+        return;
+    std::vector<std::string> stale;
+    while (const dirent* e = ::readdir(d)) {
+        if (std::strncmp(e->d_name, kTemporaryPrefix, sizeof kTemporaryPrefix - 1) == 0
+            && IsStaleTemporaryName(e->d_name))
+            stale.emplace_back(e->d_name);
+    }
+    ::closedir(d);
+    for (const std::string& name : stale)
+        ::unlink((folder + name).c_str());
 }
 
 // The parts of a path between its separators.
@@ -235,7 +220,7 @@ StoreResult ResolveTarget(const std::string& path, std::string& target)
 {
     std::deque<std::string> parts;
     if (path.front() != '/')
-        PushParts(NativeFileSystem().CurrentDirectory(), parts, false);
+        PushParts(ProcessCurrentDirectory(), parts, false);
     PushParts(path, parts, false);
     target = "/";
     int links = 0;
@@ -330,7 +315,7 @@ StoreResult AtomicFileStore::WriteAndRename(const std::string& target, std::stri
         }
     } else {
         for (int attempt = 0;; ++attempt) {
-            const int err = temp.CreateNamed(TemporaryName(folder), [this] { Named(); });
+            const int err = temp.CreateNamed(NewTemporaryName(folder), [this] { Named(); });
             if (err == 0)
                 break;
             if (err != EEXIST || attempt > 100)
@@ -361,7 +346,7 @@ StoreResult AtomicFileStore::WriteAndRename(const std::string& target, std::stri
     if (unnamed) {
         // Give the complete file a name beside the page, then move it over the page.
         for (int attempt = 0;; ++attempt) {
-            const int err = temp.Link(TemporaryName(folder), [this] { Named(); });
+            const int err = temp.Link(NewTemporaryName(folder), [this] { Named(); });
             if (err == 0)
                 break;
             if (err != EEXIST || attempt > 100) {
@@ -409,6 +394,8 @@ StoreResult AtomicFileStore::Replace(const std::string& requested, std::string_v
     result = WriteAndRename(target, content, mode, owner, true, unsupported);
     if (unsupported)
         result = WriteAndRename(target, content, mode, owner, false, unsupported);
+    if (result.Ok())
+        RemoveStaleTemporaries(FolderOf(target));
     return result;
 }
 

@@ -12,6 +12,9 @@
 
 namespace tovaro {
 
+/// The process's current folder ("/" where it cannot be told).
+std::string ProcessCurrentDirectory();
+
 /// Only a regular file, or a new name, is replaced; a folder, a device, a FIFO or a socket
 /// never is. Every link on the way to the page, the page's own name included, is followed only
 /// when it belongs to the running user or to root; a link to a missing file creates its

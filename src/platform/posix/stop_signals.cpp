@@ -2,22 +2,19 @@
 
 #include "temporary_name.h"
 
-#include <atomic>
-#include <climits>
+#include <chrono>
+#include <condition_variable>
 #include <csignal>
-#include <cstdio>
-#include <cstring>
+#include <memory>
+#include <mutex>
 #include <pthread.h>
+#include <system_error>
 #include <thread>
 #include <unistd.h>
 
 namespace tovaro {
 
 namespace {
-
-std::mutex gNameLock;
-char gTempPath[PATH_MAX];
-std::atomic<bool> gTempNamed { false };
 
 // The signals from outside that end a process by default. Those a fault raises (SIGSEGV ...)
 // and SIGABRT, which abort() raises in its own thread, are handled where they occur.
@@ -41,14 +38,54 @@ sigset_t StopSignals()
     return set;
 }
 
+// How long a stop waits for its clean-up at most: a share that does not answer holds a call
+// (the create of a temporary file, its removal) as long as it likes, and the stop is served
+// anyway. A file such a share creates after the end is left to a later run, which removes it
+// as stale.
+constexpr auto kCleanUpAtMost = std::chrono::milliseconds(1500);
+
+// Removes the recorded temporary files; a file whose create call is still under way is removed
+// again once the call has returned, while the time allows.
+void CleanUp(std::chrono::steady_clock::time_point until)
+{
+    RemoveTemporaryFilesNow();
+    while (TemporaryFileBeingCreated() && std::chrono::steady_clock::now() < until) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        RemoveTemporaryFilesNow();
+    }
+}
+
+// The clean-up on a thread of its own, waited for at most until `until`: the removal of a file
+// on a share that hangs must not hold the stop.
+void CleanUpWithin(std::chrono::steady_clock::time_point until)
+{
+    struct Done {
+        std::mutex mutex;
+        std::condition_variable changed;
+        bool done = false;
+    };
+    auto done = std::make_shared<Done>();
+    try {
+        std::thread([done, until] {
+            CleanUp(until);
+            std::lock_guard<std::mutex> lock(done->mutex);
+            done->done = true;
+            done->changed.notify_all();
+        }).detach();
+    } catch (const std::system_error&) {
+        CleanUp(until); // no thread to be had: here, then
+        return;
+    }
+    std::unique_lock<std::mutex> lock(done->mutex);
+    done->changed.wait_until(
+        lock, until + std::chrono::milliseconds(100), [&done] { return done->done; });
+}
+
 [[noreturn]] void WaitForStop(sigset_t set)
 {
     int sig = 0;
     while (::sigwait(&set, &sig) != 0) { }
-    // Waits for a temporary file being named or renamed, and keeps the lock: from here on no
-    // new one gets a name.
-    gNameLock.lock();
-    RemoveTemporaryFileNow();
+    CleanUpWithin(std::chrono::steady_clock::now() + kCleanUpAtMost);
     ::signal(sig, SIG_DFL);
     sigset_t one;
     ::sigemptyset(&one);
@@ -59,28 +96,6 @@ sigset_t StopSignals()
 }
 
 } // namespace
-
-std::unique_lock<std::mutex> LockTemporaryName()
-{
-    return std::unique_lock<std::mutex>(gNameLock);
-}
-
-void RegisterTemporaryName(const std::string& name)
-{
-    std::snprintf(gTempPath, sizeof gTempPath, "%s", name.c_str());
-    gTempNamed = true;
-}
-
-void ForgetTemporaryName()
-{
-    gTempNamed = false;
-}
-
-void RemoveTemporaryFileNow()
-{
-    if (gTempNamed)
-        ::unlink(gTempPath);
-}
 
 void HandleStopSignalsOnOwnThread()
 {

@@ -1,23 +1,43 @@
-// The name of the search page's temporary file, while it has one, for whatever ends the
+// The names of the search page's temporary files, while they have them, for whatever ends the
 // process: the stop signal thread, and the handlers of faults and of signals that arrive where
-// no such thread runs.
+// no such thread runs. No lock is held across a call that may hang (a create on a share that
+// does not answer): a name is recorded before the call that creates the file, and a stop
+// removes whatever of the recorded names exists.
 #pragma once
 
-#include <mutex>
 #include <string>
 
 namespace tovaro {
 
-/// Held while a temporary file gets its name, is renamed or removed, so that a stop sees it
-/// either without a name or with its name registered, never in between.
-std::unique_lock<std::mutex> LockTemporaryName();
+/// Records `name` before the call that creates it. Returns the record, or -1 once a stop has
+/// begun: then nothing may be created any more.
+int RecordTemporaryName(const std::string& name);
 
-/// Records the temporary's name; the caller holds the lock.
-void RegisterTemporaryName(const std::string& name);
-/// Forgets it (it was renamed over the page, or removed); the caller holds the lock.
-void ForgetTemporaryName();
+/// Marks the call that creates a recorded file as under way, or as returned: a stop waits a
+/// moment for such a call and then removes the file again.
+void MarkCreating(int record, bool creating);
 
-/// Removes the registered temporary file. Async-signal-safe: no lock is taken.
-void RemoveTemporaryFileNow();
+/// Forgets a record: the file was renamed over the page, or removed.
+void ForgetTemporaryName(int record);
+
+/// Refuses new records and removes every recorded file that exists. Async-signal-safe.
+void RemoveTemporaryFilesNow();
+
+/// True while the call that creates a recorded file is under way.
+bool TemporaryFileBeingCreated();
+
+/// The start of every temporary name of this program, ".tovaro-".
+inline constexpr char kTemporaryPrefix[] = ".tovaro-";
+
+/// A new temporary name in `folder` (which ends with "/"): short, whatever the length of the
+/// page's name, and telling which process on which host made it, so that a later run can tell
+/// a file left by a process that has gone (`IsStaleTemporaryName`).
+std::string NewTemporaryName(const std::string& folder);
+
+/// True when `name` (without its folder) is a temporary name of a process of this host and of
+/// this process namespace that no longer runs. A name of another host, of an unknown process
+/// namespace, of a process still running (or of a process that took its number since) is never
+/// stale.
+bool IsStaleTemporaryName(const std::string& name);
 
 } // namespace tovaro

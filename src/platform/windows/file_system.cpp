@@ -1,6 +1,7 @@
 // The file system of Windows, through the wide API, so that every name is reachable
 // whatever the system's code page, and with "\\?\" paths, whatever their length.
 #include "platform/file_system.h"
+#include "platform/standard_input.h"
 
 #include "atomic_file_store.h"
 #include "base/path_text.h"
@@ -58,15 +59,17 @@ public:
         : h_(h)
     {
     }
-    long long Read(char* buffer, size_t size) override
+    OrFailure<size_t> Read(char* buffer, size_t size) override
     {
         DWORD got = 0;
         const DWORD want = size > (1u << 30) ? (1u << 30) : static_cast<DWORD>(size);
-        if (!::ReadFile(h_.get(), buffer, want, &got, nullptr))
-            return ::GetLastError() == ERROR_HANDLE_EOF || ::GetLastError() == ERROR_BROKEN_PIPE
-                ? 0
-                : -1;
-        return got;
+        if (!::ReadFile(h_.get(), buffer, want, &got, nullptr)) {
+            const DWORD err = ::GetLastError();
+            if (err == ERROR_HANDLE_EOF || err == ERROR_BROKEN_PIPE)
+                return size_t { 0 };
+            return SystemFailure(static_cast<int>(err));
+        }
+        return size_t { got };
     }
 
 private:
@@ -78,34 +81,49 @@ bool HasNul(const std::string& path)
     return path.find('\0') != std::string::npos;
 }
 
+Failure LastFailure()
+{
+    return SystemFailure(static_cast<int>(::GetLastError()));
+}
+
+// Everything the handle gives until its end; a pipe's writer that has gone is its end.
+Failure ReadToEnd(HANDLE h, std::string& content)
+{
+    char buffer[65536];
+    content.clear();
+    for (;;) {
+        DWORD got = 0;
+        if (!::ReadFile(h, buffer, sizeof buffer, &got, nullptr)) {
+            const DWORD err = ::GetLastError();
+            if (err == ERROR_BROKEN_PIPE || err == ERROR_HANDLE_EOF)
+                return {};
+            return SystemFailure(static_cast<int>(err));
+        }
+        if (got == 0)
+            return {};
+        content.append(buffer, got);
+    }
+}
+
 class WindowsFileSystem : public FileSystem {
 public:
     PathStyle Style() const override { return PathStyle::Windows; }
 
-    std::string CurrentDirectory() override
-    {
-        const DWORD n = ::GetCurrentDirectoryW(0, nullptr);
-        std::wstring buf(n, L'\0');
-        const DWORD got = ::GetCurrentDirectoryW(n, buf.data());
-        if (got == 0 || got >= n)
-            return "C:\\";
-        buf.resize(got);
-        return AbsolutePath(Narrow(buf), {}, PathStyle::Windows);
-    }
+    std::string CurrentDirectory() override { return ProcessCurrentDirectory(); }
 
-    std::string RealPath(const std::string& path) override
+    OrFailure<std::string> RealPath(const std::string& path) override
     {
         if (HasNul(path))
-            return {};
+            return SystemFailure(ERROR_INVALID_NAME);
         Handle h(OpenForQuery(ApiPath(path)));
         if (!h.valid())
-            return {};
+            return LastFailure();
         std::wstring buf(MAX_PATH, L'\0');
         for (;;) {
             const DWORD n = ::GetFinalPathNameByHandleW(h.get(), buf.data(),
                 static_cast<DWORD>(buf.size()), FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
             if (n == 0)
-                return {};
+                return LastFailure();
             if (n < buf.size()) {
                 buf.resize(n);
                 break;
@@ -133,14 +151,14 @@ public:
         return status;
     }
 
-    std::optional<FileId> Identify(const std::string& path) override
+    OrFailure<FileId> Identify(const std::string& path) override
     {
         if (HasNul(path))
-            return std::nullopt;
+            return SystemFailure(ERROR_INVALID_NAME);
         Handle h(OpenForQuery(ApiPath(path)));
         FileId id;
         if (!h.valid() || !IdOf(h.get(), id))
-            return std::nullopt;
+            return LastFailure();
         return id;
     }
 
@@ -153,44 +171,35 @@ public:
         return h.valid();
     }
 
-    std::unique_ptr<InputFile> OpenRegular(const std::string& path, FileId* id) override
+    OrFailure<OpenedFile> OpenRegular(const std::string& path) override
     {
         if (HasNul(path))
-            return nullptr;
+            return SystemFailure(ERROR_INVALID_NAME);
         // Shared with every other program, so that an open editor neither blocks the run nor
         // is blocked by it. A folder cannot be opened this way.
         HANDLE h = ::CreateFileW(ApiPath(path).c_str(), GENERIC_READ, kShareAll, nullptr,
             OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
         if (h == INVALID_HANDLE_VALUE)
-            return nullptr;
+            return LastFailure();
         auto file = std::make_unique<WindowsInputFile>(h);
         // Only files on a disk: a pipe or a device ("CON", "COM1") yields what timing gives.
+        if (::GetFileType(h) != FILE_TYPE_DISK)
+            return Failure { FailureKind::NotAFile, 0 };
         FileId found;
-        if (::GetFileType(h) != FILE_TYPE_DISK || !IdOf(h, found))
-            return nullptr;
-        if (id != nullptr)
-            *id = found;
-        return file;
+        if (!IdOf(h, found))
+            return LastFailure();
+        return OpenedFile { std::move(file), found };
     }
 
-    bool ReadWhole(const std::string& path, std::string& content) override
+    Failure ReadWhole(const std::string& path, std::string& content) override
     {
         if (HasNul(path))
-            return false;
+            return SystemFailure(ERROR_INVALID_NAME);
         Handle h(::CreateFileW(ApiPath(path).c_str(), GENERIC_READ, kShareAll, nullptr,
             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!h.valid())
-            return false;
-        char buffer[65536];
-        for (;;) {
-            DWORD got = 0;
-            if (!::ReadFile(h.get(), buffer, sizeof buffer, &got, nullptr))
-                return ::GetLastError() == ERROR_BROKEN_PIPE
-                    || ::GetLastError() == ERROR_HANDLE_EOF;
-            if (got == 0)
-                return true;
-            content.append(buffer, got);
-        }
+            return LastFailure();
+        return ReadToEnd(h.get(), content);
     }
 
     Failure ListFolder(
@@ -252,10 +261,17 @@ public:
 } // namespace
 } // namespace windows
 
-FileSystem& NativeFileSystem()
+std::unique_ptr<FileSystem> MakeNativeFileSystem()
 {
-    static windows::WindowsFileSystem native;
-    return native;
+    return std::make_unique<windows::WindowsFileSystem>();
+}
+
+Failure ReadStandardInput(std::string& content)
+{
+    HANDLE in = ::GetStdHandle(STD_INPUT_HANDLE);
+    if (in == nullptr || in == INVALID_HANDLE_VALUE)
+        return windows::LastFailure();
+    return windows::ReadToEnd(in, content);
 }
 
 } // namespace tovaro

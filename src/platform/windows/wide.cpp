@@ -1,7 +1,6 @@
 #include "wide.h"
 
 #include "base/path_text.h"
-#include "platform/file_system.h"
 
 #include <windows.h>
 
@@ -30,10 +29,20 @@ std::string Narrow(std::wstring_view text)
     return out;
 }
 
+std::string ProcessCurrentDirectory()
+{
+    const DWORD n = ::GetCurrentDirectoryW(0, nullptr);
+    std::wstring buf(n, L'\0');
+    const DWORD got = ::GetCurrentDirectoryW(n, buf.data());
+    if (got == 0 || got >= n)
+        return "C:\\";
+    buf.resize(got);
+    return AbsolutePath(Narrow(buf), {}, PathStyle::Windows);
+}
+
 std::wstring ApiPath(const std::string& path)
 {
-    const std::string full
-        = AbsolutePath(path, NativeFileSystem().CurrentDirectory(), PathStyle::Windows);
+    const std::string full = AbsolutePath(path, ProcessCurrentDirectory(), PathStyle::Windows);
     if (full.size() >= 2 && full[0] == '\\' && full[1] == '\\')
         return L"\\\\?\\UNC\\" + Widen(std::string_view(full).substr(2));
     if (full.size() >= 2 && full[1] == ':')

@@ -166,7 +166,7 @@ TEST(AtomicFileStoreTest, InterruptedOrTooLargeWritesLeaveNoTemporaryFile)
     pid_t pid = ::fork();
     if (pid == 0) {
         test::FailingWriteStore store(50000, 0, SIGTERM);
-        store.Replace(p, std::string(100000, 'n'));
+        (void)store.Replace(p, std::string(100000, 'n'));
         ::_exit(0);
     }
     int status = 0;
@@ -311,7 +311,7 @@ TEST(AtomicFileStoreTest, EverySignalThatEndsTheProgramRemovesANamedTemporaryFil
             };
             ::setrlimit(RLIMIT_CORE, &noCore);
             NamedOnly store(sig);
-            store.Replace(p, std::string(100000, 'n'));
+            (void)store.Replace(p, std::string(100000, 'n'));
             ::_exit(0);
         }
         int status = 0;
@@ -349,7 +349,7 @@ TEST(AtomicFileStoreTest, AStopOnAnyThreadRemovesTheTemporaryFile)
             for (int i = 0; i < 4; ++i)
                 others.emplace_back([] { ::pause(); });
             StoppedWhenNamed store;
-            store.Replace(p, "neu");
+            (void)store.Replace(p, "neu");
             ::pause(); // the signal may be handled only once the page is in place
             ::_exit(0);
         }

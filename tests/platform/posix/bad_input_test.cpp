@@ -1,4 +1,5 @@
 // Files and targets that are not what a site owner meant: nothing crashes, hangs or is lost.
+#include "core/failure_text.h"
 #include "core/head_scan.h"
 #include "core/run.h"
 #include "failing_store.h"
@@ -73,7 +74,7 @@ TEST(BadInputTest, BinaryFileWithAnHtmlName)
     RunInputs in { { path, dir.Write("ok.htm", kPage) }, dir.path(), dir.path() + "/lookup.htm", "",
         {} };
     Lines sink;
-    RunResult r = RunGeneration(in, sink);
+    RunResult r = RunGeneration(test::NativeDisk(), in, sink);
     EXPECT_TRUE(r.written);
     EXPECT_EQ(r.entries, 1u);
     ASSERT_EQ(sink.lines.size(), 1u);
@@ -89,7 +90,7 @@ TEST(BadInputTest, HugeFileWithoutLineEndsKeepsMemoryBounded)
 
     rusage before {};
     ::getrusage(RUSAGE_SELF, &before);
-    ReadResult r = ReadPageFields(path);
+    ReadResult r = ReadPageFields(test::NativeDisk(), path);
     rusage after {};
     ::getrusage(RUSAGE_SELF, &after);
     EXPECT_EQ(r.status, ReadStatus::Ok);
@@ -108,7 +109,7 @@ TEST(BadInputTest, UnclosedTitleInAHugeFileKeepsMemoryBounded)
 
     rusage before {};
     ::getrusage(RUSAGE_SELF, &before);
-    ReadResult r = ReadPageFields(path);
+    ReadResult r = ReadPageFields(test::NativeDisk(), path);
     rusage after {};
     ::getrusage(RUSAGE_SELF, &after);
     EXPECT_EQ(r.status, ReadStatus::Ok);
@@ -119,6 +120,8 @@ TEST(BadInputTest, UnclosedTitleInAHugeFileKeepsMemoryBounded)
 
 TEST(BadInputTest, SpecialFilesInTheListNeverBlock)
 {
+    const std::string kNotAFile
+        = "Das ist keine gewöhnliche Datei, sondern ein Gerät, eine Pipe oder ein Socket";
     test::TempDir dir;
     std::string fifo = dir.path() + "/rohr.htm";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
@@ -127,25 +130,30 @@ TEST(BadInputTest, SpecialFilesInTheListNeverBlock)
     RunInputs in { { fifo, "/dev/zero", dir.Mkdir("ordner"), dangling, dir.Write("ok.htm", kPage) },
         dir.path(), dir.path() + "/lookup.htm", "", {} };
     Lines sink;
-    RunResult r = RunGeneration(in, sink);
+    RunResult r = RunGeneration(test::NativeDisk(), in, sink);
     EXPECT_TRUE(r.written);
     EXPECT_EQ(r.entries, 1u);
     EXPECT_EQ(r.unreadable, 4u);
-    EXPECT_EQ(sink.lines[1], "Nicht lesbar: /dev/zero");
+    EXPECT_EQ(sink.lines,
+        (std::vector<std::string> { "Nicht lesbar: " + fifo + " (" + kNotAFile + ")",
+            "Nicht lesbar: /dev/zero (" + kNotAFile + ")",
+            "Nicht lesbar: " + in.files[2] + " (Das ist ein Ordner)",
+            "Nicht lesbar: " + dangling + " (Der Ordner oder die Datei existiert nicht)" }));
 }
 
 TEST(BadInputTest, ReadErrorAndMissingPermission)
 {
     // A file whose read fails after it opened.
-    EXPECT_EQ(ReadPageFields("/proc/self/mem").status, ReadStatus::Unreadable);
+    EXPECT_EQ(ReadPageFields(test::NativeDisk(), "/proc/self/mem").status, ReadStatus::Unreadable);
 
     test::TempDir dir;
     OpenDir(dir);
     std::string secret = dir.Write("geheim.htm", kPage);
     ::chmod(secret.c_str(), 0600);
     ::chown(secret.c_str(), 0, 0);
-    int status = AsOrdinaryUser(
-        [&] { return ReadPageFields(secret).status == ReadStatus::Unreadable ? 0 : 1; });
+    int status = AsOrdinaryUser([&] {
+        return ReadPageFields(test::NativeDisk(), secret).status == ReadStatus::Unreadable ? 0 : 1;
+    });
     if (::geteuid() != 0 && ::access(secret.c_str(), R_OK) == 0)
         GTEST_SKIP() << "the file stays readable for this user";
     EXPECT_EQ(status, 0);
@@ -175,10 +183,9 @@ TEST(BadInputTest, WriteFailingHalfWayShowsTheErrorAndKeepsTheOldPage)
     Lines sink;
     test::FailingWriteStore store(100, EIO);
     test::DiskWithStore disk(store);
-    ScopedFileSystem scoped(disk);
-    RunResult r = RunGeneration(in, sink);
+    RunResult r = RunGeneration(disk, in, sink);
     EXPECT_FALSE(r.written);
-    EXPECT_EQ(r.message,
+    EXPECT_EQ(RunMessage(r, in, PathStyle::Posix),
         "Die Suchdatei konnte nicht erstellt werden: " + out
             + "\nEin-/Ausgabefehler beim Zugriff auf den Datenträger.");
     EXPECT_EQ(test::ReadFile(out), "alte Seite");
@@ -195,7 +202,7 @@ TEST(BadInputTest, AwkwardFileNamesGiveWorkingUrls)
     in.siteDir = dir.path();
     in.outputPath = dir.path() + "/lookup.htm";
     Lines sink;
-    ASSERT_TRUE(RunGeneration(in, sink).written);
+    ASSERT_TRUE(RunGeneration(test::NativeDisk(), in, sink).written);
     const std::string page = test::ReadFile(in.outputPath);
     for (const char* url :
         { "urls[0]='mit%20Leerzeichen.htm';", "urls[1]='peter%27s.htm';", "urls[2]='nr%231.htm';",
@@ -228,7 +235,7 @@ TEST(BadInputTest, OutOfMemoryInTheRunKeepsTheOldPage)
         };
         ::setrlimit(RLIMIT_AS, &limit);
         RunSink sink;
-        const RunResult result = RunGeneration(in, sink);
+        const RunResult result = RunGeneration(test::NativeDisk(), in, sink);
         ::_exit(!result.written && result.failure.kind == FailureKind::OutOfMemory ? 0 : 1);
     }
     int status = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "../../core/test_util.h"
 #include "platform/posix/atomic_file_store.h"
 
 namespace tovaro::test {
@@ -24,7 +25,7 @@ private:
 class DiskWithStore : public ForwardingFileSystem {
 public:
     explicit DiskWithStore(AtomicFileStore& store)
-        : ForwardingFileSystem(NativeFileSystem())
+        : ForwardingFileSystem(NativeDisk())
         , store_(store)
     {
     }

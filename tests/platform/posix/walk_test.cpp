@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <dirent.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace tovaro;
@@ -75,9 +77,9 @@ TEST(CollectFilesTest, DepthFirstInListingOrder)
             expected.push_back(s + "/" + n);
         }
     }
-    EXPECT_EQ(CollectFiles(s, "*.*"), expected);
+    EXPECT_EQ(CollectFiles(test::NativeDisk(), s, "*.*"), expected);
     // A closing separator on the start directory gives the same paths.
-    EXPECT_EQ(CollectFiles(s + "/", "*.*"), expected);
+    EXPECT_EQ(CollectFiles(test::NativeDisk(), s + "/", "*.*"), expected);
 }
 
 TEST(CollectFilesTest, FiltersAndEmptyResults)
@@ -88,13 +90,13 @@ TEST(CollectFilesTest, FiltersAndEmptyResults)
     dir.Write("page.xhtm", "");
     dir.Write("index.html", "");
     const std::string& p = dir.path();
-    EXPECT_EQ(Sorted(CollectFiles(p, "*.htm")),
+    EXPECT_EQ(Sorted(CollectFiles(test::NativeDisk(), p, "*.htm")),
         Sorted({ p + "/INDEX2.HTM", p + "/index.htm", p + "/page.xhtm" }));
-    EXPECT_TRUE(CollectFiles(p, "*.ht*").empty());
-    EXPECT_EQ(CollectFiles(p, "").size(), 4u);
-    EXPECT_EQ(CollectFiles(p, "*").size(), 4u);
-    EXPECT_TRUE(CollectFiles(p + "/gibt-es-nicht", "*.*").empty());
-    EXPECT_TRUE(CollectFiles(dir.Mkdir("leer/leerer"), "*.*").empty());
+    EXPECT_TRUE(CollectFiles(test::NativeDisk(), p, "*.ht*").empty());
+    EXPECT_EQ(CollectFiles(test::NativeDisk(), p, "").size(), 4u);
+    EXPECT_EQ(CollectFiles(test::NativeDisk(), p, "*").size(), 4u);
+    EXPECT_TRUE(CollectFiles(test::NativeDisk(), p + "/gibt-es-nicht", "*.*").empty());
+    EXPECT_TRUE(CollectFiles(test::NativeDisk(), dir.Mkdir("leer/leerer"), "*.*").empty());
 }
 
 TEST(CollectFilesTest, HiddenEntriesAreFound)
@@ -102,7 +104,7 @@ TEST(CollectFilesTest, HiddenEntriesAreFound)
     test::TempDir dir;
     dir.Write(".versteckt.htm", "");
     dir.Write(".ordner/x.htm", "");
-    EXPECT_EQ(Sorted(CollectFiles(dir.path(), "*.*")),
+    EXPECT_EQ(Sorted(CollectFiles(test::NativeDisk(), dir.path(), "*.*")),
         Sorted({ dir.path() + "/.versteckt.htm", dir.path() + "/.ordner/x.htm" }));
 }
 
@@ -117,7 +119,7 @@ TEST(CollectFilesTest, LinksEndOnCyclesAndCountAsFilesWhenNotDirectories)
     ASSERT_EQ(::symlink((root + "/a.htm").c_str(), (root + "/link.htm").c_str()), 0);
     ASSERT_EQ(::symlink((root + "/nichts").c_str(), (root + "/tot.htm").c_str()), 0);
 
-    std::vector<std::string> found = CollectFiles(root, "*.*");
+    std::vector<std::string> found = CollectFiles(test::NativeDisk(), root, "*.*");
     // sub/b.htm is found once, through whichever of sub and kurz is listed first.
     ASSERT_EQ(found.size(), 4u);
     std::vector<std::string> names;
@@ -134,7 +136,8 @@ TEST(CollectFilesTest, DeepTreeEnds)
         p += "/d";
     dir.Mkdir(p.substr(dir.path().size() + 1));
     dir.Write(p.substr(dir.path().size() + 1) + "/tief.htm", "");
-    EXPECT_EQ(CollectFiles(dir.path(), "*.*"), std::vector<std::string> { p + "/tief.htm" });
+    EXPECT_EQ(CollectFiles(test::NativeDisk(), dir.path(), "*.*"),
+        std::vector<std::string> { p + "/tief.htm" });
 }
 
 TEST(CollectFilesTest, YieldsOncePerDirectoryAndOnceAtTheEnd)
@@ -143,7 +146,7 @@ TEST(CollectFilesTest, YieldsOncePerDirectoryAndOnceAtTheEnd)
     dir.Write("a/x.htm", "");
     dir.Write("b/c/y.htm", "");
     int calls = 0;
-    CollectFiles(dir.path(), "*.*", [&] { ++calls; });
+    CollectFiles(test::NativeDisk(), dir.path(), "*.*", [&] { ++calls; });
     EXPECT_EQ(calls, 5); // root, a, b, c, and the end
 }
 
@@ -154,22 +157,55 @@ TEST(CollectFilesTest, ASearchStartedFromTheYieldCompletesFirst)
     dir.Write("b/y.htm", "");
     std::vector<std::string> inner;
     bool started = false;
-    std::vector<std::string> outer = CollectFiles(dir.path(), "*.*", [&] {
+    std::vector<std::string> outer = CollectFiles(test::NativeDisk(), dir.path(), "*.*", [&] {
         if (!started) {
             started = true;
-            inner = CollectFiles(dir.path() + "/b", "*.*");
+            inner = CollectFiles(test::NativeDisk(), dir.path() + "/b", "*.*");
         }
     });
     EXPECT_EQ(inner, std::vector<std::string> { dir.path() + "/b/y.htm" });
     EXPECT_EQ(outer.size(), 2u);
 }
 
-TEST(ListingTest, FilesAndDirectoriesApart)
+TEST(ListingTest, FilesAndDirectoriesApartWithoutHiddenOnes)
 {
     test::TempDir dir;
     dir.Write("a.htm", "");
     dir.Write("sub/b.htm", "");
-    EXPECT_EQ(ListFileNames(dir.path()), std::vector<std::string> { "a.htm" });
-    EXPECT_EQ(ListDirectoryNames(dir.path()), std::vector<std::string> { "sub" });
-    EXPECT_TRUE(ListFileNames(dir.path() + "/fehlt").empty());
+    dir.Write(".versteckt.htm", "");
+    dir.Mkdir(".git");
+    EXPECT_EQ(ListFileNames(test::NativeDisk(), dir.path()), std::vector<std::string> { "a.htm" });
+    EXPECT_EQ(
+        ListDirectoryNames(test::NativeDisk(), dir.path()), std::vector<std::string> { "sub" });
+    EXPECT_TRUE(ListFileNames(test::NativeDisk(), dir.path() + "/fehlt").empty());
+}
+
+// A link to a folder the user may not enter (here: a folder inside one of root's, mode 700):
+// examining it fails, and the folder is reported, never taken for "no folder".
+TEST(CollectMatchingFilesTest, ALinkIntoAFolderOutOfReachIsReported)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to set the scene for another user";
+    test::TempDir dir;
+    ::chmod(dir.path().c_str(), 0755);
+    dir.Write("site/a.htm", "");
+    dir.Write("locked/docs/b.htm", "");
+    ::chmod((dir.path() + "/locked").c_str(), 0700);
+    const std::string link = dir.path() + "/site/docs";
+    ASSERT_EQ(::symlink((dir.path() + "/locked/docs").c_str(), link.c_str()), 0);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(99);
+        const TreeListing listing
+            = CollectMatchingFiles(test::NativeDisk(), dir.path() + "/site", "*.htm");
+        const bool files = listing.files == std::vector<std::string> { dir.path() + "/site/a.htm" };
+        const bool reported = listing.unlisted.size() == 1 && listing.unlisted[0].path == link
+            && listing.unlisted[0].failure.kind == FailureKind::NoPermission;
+        ::_exit(files ? (reported ? 0 : 2) : 1);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: other files, 2: the folder not reported";
 }

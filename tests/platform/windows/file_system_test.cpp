@@ -25,7 +25,7 @@ std::vector<std::string> Sorted(std::vector<std::string> v)
 std::vector<std::string> Names(const std::string& folder)
 {
     std::vector<FolderEntry> entries;
-    EXPECT_EQ(Disk().ListFolder(folder, entries, nullptr).kind, FailureKind::None);
+    EXPECT_EQ(test::NativeDisk().ListFolder(folder, entries, nullptr).kind, FailureKind::None);
     std::vector<std::string> names;
     for (const FolderEntry& e : entries)
         names.push_back(e.name);
@@ -43,11 +43,11 @@ public:
 TEST(WindowsFileSystemTest, FilesAreReadAsBytesAndFoldersAsWindowsNamesThem)
 {
     test::TempDir dir;
-    EXPECT_EQ(Disk().Style(), PathStyle::Windows);
+    EXPECT_EQ(test::NativeDisk().Style(), PathStyle::Windows);
     EXPECT_TRUE(dir.path().size() > 3 && dir.path()[1] == ':') << dir.path();
     // A Ctrl+Z byte ends a file only in text mode; the page's title goes on after it.
     const std::string page = dir.Write("a.htm", "<title>Vor\x1A nach</title>\r\n</head>\r\n");
-    ReadResult read = ReadPageFields(page);
+    ReadResult read = ReadPageFields(test::NativeDisk(), page);
     EXPECT_EQ(read.status, ReadStatus::Ok);
     EXPECT_EQ(read.fields.title, "Vor\x1A nach");
     // Either separator, any letter case: the same file.
@@ -55,18 +55,18 @@ TEST(WindowsFileSystemTest, FilesAreReadAsBytesAndFoldersAsWindowsNamesThem)
     std::replace(other.begin(), other.end(), '\\', '/');
     std::transform(other.begin(), other.end(), other.begin(),
         [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
-    EXPECT_EQ(ReadPageFields(other).fields.title, "Vor\x1A nach");
-    ASSERT_TRUE(Disk().Identify(page).has_value());
-    EXPECT_TRUE(Disk().Identify(page) == Disk().Identify(other));
+    EXPECT_EQ(ReadPageFields(test::NativeDisk(), other).fields.title, "Vor\x1A nach");
+    ASSERT_TRUE(test::NativeDisk().Identify(page).Ok());
+    EXPECT_TRUE(*test::NativeDisk().Identify(page) == *test::NativeDisk().Identify(other));
     // A folder is never read as a page.
-    EXPECT_EQ(ReadPageFields(dir.path()).status, ReadStatus::Unreadable);
-    EXPECT_EQ(ReadPageFields(dir.path() + "\\fehlt.htm").status, ReadStatus::Unreadable);
-    EXPECT_EQ(Disk().Examine(dir.path()).kind, PathKind::Folder);
-    EXPECT_EQ(Disk().Examine(page).kind, PathKind::File);
-    const PathStatus missing = Disk().Examine(dir.path() + "\\fehlt");
+    EXPECT_EQ(ReadPageFields(test::NativeDisk(), dir.path()).status, ReadStatus::Unreadable);
+    EXPECT_EQ(ReadPageFields(test::NativeDisk(), dir.path() + "\\fehlt.htm").status, ReadStatus::Unreadable);
+    EXPECT_EQ(test::NativeDisk().Examine(dir.path()).kind, PathKind::Folder);
+    EXPECT_EQ(test::NativeDisk().Examine(page).kind, PathKind::File);
+    const PathStatus missing = test::NativeDisk().Examine(dir.path() + "\\fehlt");
     EXPECT_EQ(missing.kind, PathKind::Missing);
     EXPECT_EQ(missing.failure.kind, FailureKind::NotFound);
-    EXPECT_EQ(Disk().Examine("C:\\").kind, PathKind::Folder);
+    EXPECT_EQ(test::NativeDisk().Examine("C:\\").kind, PathKind::Folder);
 }
 
 TEST(WindowsFileSystemTest, UnicodeNamesAndLongPaths)
@@ -77,7 +77,7 @@ TEST(WindowsFileSystemTest, UnicodeNamesAndLongPaths)
                                           "e.htm",
         test::Page("Gr\xC3\xB6\xC3\x9F"
                    "e"));
-    EXPECT_EQ(ReadPageFields(umlauts).fields.title,
+    EXPECT_EQ(ReadPageFields(test::NativeDisk(), umlauts).fields.title,
         "Gr\xC3\xB6\xC3\x9F"
         "e");
     EXPECT_EQ(Names(dir.path()
@@ -94,10 +94,10 @@ TEST(WindowsFileSystemTest, UnicodeNamesAndLongPaths)
     }
     ASSERT_GT(deep.size(), 300u);
     const std::string page = deep + "\\seite.htm";
-    EXPECT_EQ(Disk().Replace(page, test::Page("Tief")).failure.kind, FailureKind::None);
-    EXPECT_EQ(Disk().Replace(page, test::Page("Tiefer")).failure.kind, FailureKind::None);
-    EXPECT_EQ(ReadPageFields(page).fields.title, "Tiefer");
-    EXPECT_EQ(CollectFiles(dir.path() + "\\ordner-mit-einem-langen-namen-0", "*.*"),
+    EXPECT_EQ(test::NativeDisk().Replace(page, test::Page("Tief")).failure.kind, FailureKind::None);
+    EXPECT_EQ(test::NativeDisk().Replace(page, test::Page("Tiefer")).failure.kind, FailureKind::None);
+    EXPECT_EQ(ReadPageFields(test::NativeDisk(), page).fields.title, "Tiefer");
+    EXPECT_EQ(CollectFiles(test::NativeDisk(), dir.path() + "\\ordner-mit-einem-langen-namen-0", "*.*"),
         std::vector<std::string> { page });
     EXPECT_EQ(Names(deep), std::vector<std::string> { "seite.htm" });
 }
@@ -110,14 +110,14 @@ TEST(WindowsFileSystemTest, EveryFolderOfATreeIsListedOnce)
     for (const char* name : { "a.htm", "b\\c.htm", "b\\d\\e.htm", "b\\d\\f\\g.htm", "h\\i.htm",
              "h\\j\\k.htm", "l\\m\\n.htm", "l\\o.htm" })
         expected.push_back(dir.Write(name, test::Page(name)));
-    EXPECT_EQ(Sorted(CollectFiles(dir.path(), "*.htm")), Sorted(expected));
-    const auto b = Disk().Identify(dir.path() + "\\b");
-    const auto h = Disk().Identify(dir.path() + "\\h");
+    EXPECT_EQ(Sorted(CollectFiles(test::NativeDisk(), dir.path(), "*.htm")), Sorted(expected));
+    const auto b = test::NativeDisk().Identify(dir.path() + "\\b");
+    const auto h = test::NativeDisk().Identify(dir.path() + "\\h");
     ASSERT_TRUE(b && h);
     EXPECT_FALSE(*b == *h);
-    EXPECT_TRUE(*b == *Disk().Identify(dir.path() + "\\h\\..\\B\\."));
+    EXPECT_TRUE(*b == *test::NativeDisk().Identify(dir.path() + "\\h\\..\\B\\."));
     // The real location is spelled as the file system spells it.
-    EXPECT_EQ(RealPath(dir.path() + "\\B\\D"), dir.path() + "\\b\\d");
+    EXPECT_EQ(*test::NativeDisk().RealPath(dir.path() + "\\B\\D"), dir.path() + "\\b\\d");
 }
 
 TEST(WindowsFileSystemTest, HiddenAndSystemItemsAreLeftOut)
@@ -143,15 +143,15 @@ TEST(WindowsFileSystemTest, HiddenAndSystemItemsAreLeftOut)
             << item.name;
     }
     EXPECT_EQ(Names(dir.path()), (std::vector<std::string> { "normal", "sichtbar.htm" }));
-    EXPECT_EQ(Sorted(CollectFiles(dir.path(), "*.htm")), Sorted({ shown, inside }));
+    EXPECT_EQ(Sorted(CollectFiles(test::NativeDisk(), dir.path(), "*.htm")), Sorted({ shown, inside }));
 }
 
 TEST(WindowsFileSystemTest, ReplacingThePage)
 {
     test::TempDir dir;
     const std::string page = dir.path() + "\\lookup.htm";
-    EXPECT_EQ(Disk().Replace(page, "eins").failure.kind, FailureKind::None);
-    EXPECT_EQ(Disk().Replace(page, "zwei").failure.kind, FailureKind::None);
+    EXPECT_EQ(test::NativeDisk().Replace(page, "eins").failure.kind, FailureKind::None);
+    EXPECT_EQ(test::NativeDisk().Replace(page, "zwei").failure.kind, FailureKind::None);
     EXPECT_EQ(test::ReadFile(page), "zwei");
     EXPECT_EQ(Names(dir.path()), std::vector<std::string> { "lookup.htm" });
 
@@ -160,22 +160,22 @@ TEST(WindowsFileSystemTest, ReplacingThePage)
     HANDLE held = ::CreateFileW(windows::ApiPath(page).c_str(), GENERIC_READ, FILE_SHARE_READ,
         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(Disk().Replace(page, "drei").failure.kind, FailureKind::UsedByOtherProgram);
+    EXPECT_EQ(test::NativeDisk().Replace(page, "drei").failure.kind, FailureKind::UsedByOtherProgram);
     ::CloseHandle(held);
     EXPECT_EQ(test::ReadFile(page), "zwei");
     EXPECT_EQ(Names(dir.path()), std::vector<std::string> { "lookup.htm" });
-    EXPECT_EQ(Disk().Replace(page, "vier").failure.kind, FailureKind::None);
+    EXPECT_EQ(test::NativeDisk().Replace(page, "vier").failure.kind, FailureKind::None);
     EXPECT_EQ(test::ReadFile(page), "vier");
 
     // A read-only page is not replaced; a folder or a missing folder is no page.
     ::SetFileAttributesW(windows::ApiPath(page).c_str(), FILE_ATTRIBUTE_READONLY);
-    EXPECT_EQ(Disk().Replace(page, "fünf").failure.kind, FailureKind::NoPermission);
+    EXPECT_EQ(test::NativeDisk().Replace(page, "fünf").failure.kind, FailureKind::NoPermission);
     ::SetFileAttributesW(windows::ApiPath(page).c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(test::ReadFile(page), "vier");
-    EXPECT_EQ(Disk().Replace(dir.Mkdir("ordner"), "x").failure.kind, FailureKind::IsFolder);
-    EXPECT_EQ(Disk().Replace(dir.path() + "\\fehlt\\lookup.htm", "x").failure.kind,
+    EXPECT_EQ(test::NativeDisk().Replace(dir.Mkdir("ordner"), "x").failure.kind, FailureKind::IsFolder);
+    EXPECT_EQ(test::NativeDisk().Replace(dir.path() + "\\fehlt\\lookup.htm", "x").failure.kind,
         FailureKind::NotFound);
-    EXPECT_EQ(Disk().Replace(dir.path() + "\\neu\\", "x").failure.kind, FailureKind::FolderName);
+    EXPECT_EQ(test::NativeDisk().Replace(dir.path() + "\\neu\\", "x").failure.kind, FailureKind::FolderName);
     EXPECT_EQ(Names(dir.path()), (std::vector<std::string> { "lookup.htm", "ordner" }));
 }
 
@@ -188,13 +188,13 @@ TEST(WindowsFileSystemTest, TheRunSkipsItsOwnPageByAnySpelling)
     in.files = { dir.Write("docs\\a.htm", test::Page("A")), dir.path() + "/LOOKUP.HTM",
         dir.path() + "\\fehlt.htm" };
     in.webRoot = "https://www.example.org/";
-    in.skipOutputFile = true;
     CollectingSink sink;
-    RunResult result = RunGeneration(in, sink);
-    EXPECT_TRUE(result.written) << result.message;
+    RunResult result = RunGeneration(test::NativeDisk(), in, sink);
+    EXPECT_TRUE(result.written) << result.failure.code;
     EXPECT_EQ(result.entries, 1u);
-    EXPECT_EQ(
-        sink.lines, std::vector<std::string> { "Nicht lesbar: " + dir.path() + "\\fehlt.htm" });
+    EXPECT_EQ(sink.lines,
+        std::vector<std::string> { "Nicht lesbar: " + dir.path()
+            + "\\fehlt.htm (Der Ordner oder die Datei existiert nicht)" });
     const std::string page = test::ReadFile(in.outputPath);
     EXPECT_NE(page.find("urls[0]='https://www.example.org/docs/a.htm';\r\n"), std::string::npos);
 }
