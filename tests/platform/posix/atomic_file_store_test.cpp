@@ -1,6 +1,7 @@
 #include "failing_store.h"
 #include "platform/file_system.h"
 #include "platform/posix/atomic_file_store.h"
+#include "platform/posix/temporary_name.h"
 #include "platform/stop_signals.h"
 #include "test_util.h"
 
@@ -360,4 +361,45 @@ TEST(AtomicFileStoreTest, AStopOnAnyThreadRemovesTheTemporaryFile)
         const std::string page = test::ReadFile(p);
         EXPECT_TRUE(page == "alt" || page == "neu") << page;
     }
+}
+
+// What a run killed outright leaves (a temporary file named on a share without unnamed files)
+// is removed by a later run, but only where it provably belongs to a process that has ended.
+TEST(AtomicFileStoreTest, ALaterRunRemovesOnlyProvablyStaleTemporaryFiles)
+{
+    const pid_t gone = ::fork();
+    if (gone == 0)
+        ::_exit(0);
+    ::waitpid(gone, nullptr, 0);
+    // A name as a process of this host and namespace would make it, with its number changed.
+    const std::string mine = NewTemporaryName("");
+    const std::string own = std::to_string(::getpid());
+    auto as = [&mine, &own](const std::string& pid, const std::string& tail = {}) {
+        std::string name = mine;
+        name.replace(name.find(own), own.size(), pid);
+        return tail.empty() ? name : name.substr(0, name.rfind('-') + 1) + tail;
+    };
+    struct Case {
+        std::string name;
+        bool stale;
+    };
+    const Case cases[] = {
+        { as(std::to_string(gone)), true },
+        { mine, false }, // this very process
+        { as("1"), false }, // a process that runs
+        { as(std::to_string(gone), "anderer-rechner"), false }, // another host
+        { ".tovaro-" + std::to_string(gone) + "-0-5f5e100", false }, // the old form
+        { as("0"), false },
+        { "lookup.htm", false },
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(IsStaleTemporaryName(c.name), c.stale) << c.name;
+
+    test::TempDir dir;
+    for (const Case& c : cases)
+        dir.Write(c.name, "x");
+    ASSERT_TRUE(AtomicFileStore().Replace(dir.path() + "/lookup.htm", "neu").Ok());
+    for (const Case& c : cases)
+        EXPECT_EQ(test::FileExists(dir.path() + "/" + c.name), !c.stale || c.name == "lookup.htm")
+            << c.name;
 }
