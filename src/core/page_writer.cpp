@@ -4,15 +4,91 @@
 
 #include <algorithm>
 #include <charconv>
+#include <initializer_list>
+#include <map>
+#include <string_view>
+#include <vector>
 
 namespace tovaro {
 
+extern const char kSearchPageTemplate[];
+
 namespace {
 
-void Line(std::string& out, const std::string& text)
+// The head, the tail and the lines of one hit, as search_page.tmpl gives them (embedded in the
+// program at build time), parsed once: its comments left out, each "@hit@" line replaced by
+// the hit's lines. The placeholders of the appearance and the count stay for AppendLines.
+struct Template {
+    std::vector<std::string> head;
+    std::vector<std::string> tail;
+};
+
+Template ParseTemplate(std::string_view text)
 {
-    out.append(text);
-    out.append("\r\n");
+    std::map<std::string, std::vector<std::string>, std::less<>> sections;
+    std::vector<std::string>* current = nullptr;
+    while (!text.empty()) {
+        const size_t end = text.find('\n');
+        const std::string_view line = text.substr(0, end);
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        constexpr std::string_view kSection = "@section ";
+        if (line.substr(0, 2) == "##")
+            continue;
+        if (line.substr(0, kSection.size()) == kSection && line.back() == '@')
+            current = &sections[std::string(
+                line.substr(kSection.size(), line.size() - kSection.size() - 1))];
+        else if (current != nullptr)
+            current->emplace_back(line);
+    }
+    Template t { std::move(sections["head"]), {} };
+    for (const std::string& line : sections["tail"]) {
+        if (line != "@hit@" && line != "@hit spaced@") {
+            t.tail.push_back(line);
+            continue;
+        }
+        for (const std::string& hit : sections["hit"])
+            t.tail.push_back(ReplaceAll(hit, "@space@", line == "@hit@" ? "" : " "));
+    }
+    return t;
+}
+
+const Template& PageTemplate()
+{
+    static const Template parsed = ParseTemplate(kSearchPageTemplate);
+    return parsed;
+}
+
+struct Value {
+    std::string_view name;
+    std::string_view text;
+};
+
+// The lines, each ended with CR LF, every "@name@" replaced by its value's text. A value is put
+// in as it is: whatever it holds is never taken for a placeholder.
+void AppendLines(
+    std::string& out, const std::vector<std::string>& lines, std::initializer_list<Value> values)
+{
+    for (const std::string& line : lines) {
+        std::string_view rest = line;
+        for (size_t at; (at = rest.find('@')) != std::string_view::npos;) {
+            const size_t close = rest.find('@', at + 1);
+            if (close == std::string_view::npos)
+                break;
+            const std::string_view name = rest.substr(at + 1, close - at - 1);
+            const auto* value = std::find_if(
+                values.begin(), values.end(), [name](const Value& v) { return v.name == name; });
+            if (value == values.end()) { // no placeholder: an "@" of the page itself
+                out.append(rest.substr(0, at + 1));
+                rest.remove_prefix(at + 1);
+                continue;
+            }
+            out.append(rest.substr(0, at));
+            out.append(value->text);
+            rest.remove_prefix(close + 1);
+        }
+        out.append(rest);
+        out.append("\r\n");
+    }
 }
 
 // An appearance value inside a double-quoted attribute: a '"' would end it.
@@ -51,57 +127,9 @@ void AppendUtf8Value(std::string& out, const std::string& value)
 
 void AppendPageHead(std::string& out, const Appearance& a)
 {
-    // German for screen readers, and a page that phones show at their own width.
-    Line(out, "<html lang=\"de\">");
-    Line(out, "<head>");
-    Line(out, "<meta charset=\"utf-8\">");
-    Line(out, "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">");
-    // A long address without break points would widen the results past a phone's screen.
-    // "break-word" wraps it as "anywhere" does there, but leaves the size the links ask for as
-    // it is: with "anywhere", Chromium took twice as long to lay out 20,000 hits.
-    Line(out, "<style>a { overflow-wrap: break-word; }</style>");
-    Line(out, "<title>" + ReplaceAll(ToUtf8(a.heading), "<", "&lt;") + "</title>");
-    Line(out, "<script language=\"JavaScript\">");
-    Line(out, "<!--");
-    Line(out, "");
-    Line(out, "var Daten = new Array();");
-    // The index scripts below fill these whether or not there is a query.
-    Line(out,
-        "var keys = new Array(); var tits = new Array(); var descs = new Array(); var urls = new "
-        "Array();");
-    // Titles and descriptions are markup ("&amp;", "&lt;"): the search compares the text they
-    // show, so that "a & b" finds what the results show as "a & b", and "amp" finds nothing.
-    Line(out,
-        "function Klartext(s){ return s.indexOf('&') < 0 ? s : "
-        "s.replace(/&lt;/g,'<').replace(/&gt;/g,'>').replace(/&amp;/g,'&'); }");
-    // The query is split before it is decoded, so that an encoded "=", "&" or "+" in the
-    // search word stays part of it.
-    Line(out,
-        "Daten=location.search.substring(1,location.search.length).replace(/\\+/g,\" \")"
-        ".split(\"=\");");
-    Line(out, "");
-    Line(out, "if (Daten[0] != ''){");
-    Line(out, "if (Daten.length < 2){ Daten[1]=''; } else { Daten[1]=Daten[1].split(\"&\")[0]; }");
-    Line(out, "try { Daten[1]=decodeURIComponent(Daten[1]); }");
-    Line(out, "catch (e) { Daten[1]=unescape(Daten[1]); }");
-    Line(out, "Daten[1]=Daten[1].toLowerCase();");
-    Line(out, "");
-    Line(out, "if (Daten[1].length > 0){");
-    // The search word is shown as text, never as markup.
-    Line(out,
-        "    document.writeln('" + FontOpen(a, ScriptAttributeValue)
-            + "Suche nach <b>' + "
-              "Daten[1].replace(/&/g,'&amp;').replace(/</g,'&lt;').replace(/>/g,'&gt;') + "
-              "'</b><hr>');");
-    Line(out,
-        "var found=0; var found2 = 0; var keys = new Array(); var tits = new Array(); var descs "
-        "= new Array(); var urls = new Array();");
-    Line(out,
-        "var found=0; var found2=0; var keys = new Array(); var tits = new Array(); var descs = "
-        "new Array(); var urls = new Array();");
-    Line(out, "}}");
-    Line(out, "-->");
-    Line(out, "</script>");
+    const std::string heading = ReplaceAll(ToUtf8(a.heading), "<", "&lt;");
+    const std::string font = FontOpen(a, ScriptAttributeValue);
+    AppendLines(out, PageTemplate().head, { { "heading", heading }, { "font in script", font } });
 }
 
 void AppendEntryBlock(std::string& out, size_t n, const PageEntry& e)
@@ -136,73 +164,14 @@ void AppendEntryBlock(std::string& out, size_t n, const PageEntry& e)
 
 void AppendPageTail(std::string& out, size_t m, const Appearance& a)
 {
-    static const char* const kLoop[] = {
-        "    found2=0;",
-        "",
-        "     if (keys[i].toLowerCase().indexOf(Daten[1]) >= 0){",
-        "    hits.push('<b>' + tits[i] + '</b><br>');",
-        "    hits.push(descs[i] + '<br><br>');",
-        "    hits.push('<a href=\" ' + urls[i] + '\" target=\"_blank\">' + urls[i] + "
-        "'</a><br><br>');",
-        "",
-        "    found ++;",
-        "       found2=1;",
-        "   }",
-        "     if (Klartext(descs[i]).toLowerCase().indexOf(Daten[1]) >= 0 && found2 == 0){",
-        "    hits.push('<b>' + tits[i] + '</b><br>');",
-        "    hits.push(descs[i] + '<br><br>');",
-        "    hits.push('<a href=\"' + urls[i] + '\" target=\"_blank\">' + urls[i] + "
-        "'</a><br><br>');",
-        "",
-        "    found ++;",
-        "        found2=1;",
-        "    }",
-        "     if (Klartext(tits[i]).toLowerCase().indexOf(Daten[1]) >= 0 && found2 == 0){",
-        "    hits.push('<b>' + tits[i] + '</b><br>');",
-        "    hits.push(descs[i] + '<br><br>');",
-        "    hits.push('<a href=\"' + urls[i] + '\" target=\"_blank\">' + urls[i] + "
-        "'</a><br><br>');",
-        "",
-        "    found ++;",
-        "     ",
-        "    }",
-        "}",
-        // The hits are written at once, 500 to a block that the browser lays out only once it
-        // comes into view: a document.writeln per line, or all lines in one flow, took a browser
-        // up to a minute and more for 100,000 hits. Within the blocks the text is the same, line
-        // for line.
-        "for (var k = 0; k < hits.length; k += 1500) document.writeln('<div "
-        "style=\"content-visibility: "
-        "auto; contain-intrinsic-size: auto 45000px\">' + hits.slice(k, k + 1500).join('\\n') + "
-        "'</div>');",
-        "",
-        "    document.writeln('<hr>' + found + ' Ergebnisse gefunden.');",
-        "}}",
-        "-->",
-        "</script>",
-        "</head>",
-    };
+    // The index's last script element ends before the tail's.
     if (m > 0)
-        Line(out, "</script>");
-    Line(out, "<script language=\"JavaScript\">");
-    Line(out, "<!--");
-    Line(out, "if (Daten[0] != ''){");
-    Line(out, "if (Daten[1].length > 0){");
-    Line(out, "var hits = new Array();");
-    Line(out, "for (var i = 0;i<" + std::to_string(m) + ";i++){");
-    for (const char* line : kLoop)
-        Line(out, line);
-    Line(out, "<body bgcolor=\"" + AttributeValue(a.backgroundColour) + "\">");
-    Line(out, "<form role=\"search\" onSubmit=\"return lookup()\">");
-    Line(out,
-        FontOpen(a, AttributeValue)
-            + "Suchbegriff: <input type=text name=\"lookup\" value=\"\" "
-              "aria-label=\"Suchbegriff\">&nbsp; "
-              "<input "
-              "type=submit value=\"Suchen\">");
-    Line(out, "</form>");
-    Line(out, "</body>");
-    Line(out, "</html>");
+        out.append("</script>\r\n");
+    const std::string count = std::to_string(m);
+    const std::string background = AttributeValue(a.backgroundColour);
+    const std::string font = FontOpen(a, AttributeValue);
+    AppendLines(out, PageTemplate().tail,
+        { { "count", count }, { "background", background }, { "font", font } });
 }
 
 } // namespace tovaro
