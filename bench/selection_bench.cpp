@@ -61,7 +61,8 @@ int main(int argc, char** argv)
     NullOpener opener;
     NullMessages messages;
     const std::unique_ptr<tovaro::FileSystem> disk = tovaro::MakeNativeFileSystem();
-    tovaro::gui::DesktopServices desktop { "/", disk.get(), &opener, &messages, [] {} };
+    tovaro::test::MemoryChoices choices;
+    tovaro::gui::DesktopServices desktop { "/", disk.get(), &opener, &messages, &choices, [] {} };
     tovaro::gui::FileSelectionPage page(desktop, QString::fromStdString(root));
 
     const double findFlat = BestMs(

@@ -73,8 +73,9 @@ int main(int argc, char** argv)
     NullOpener opener;
     NullMessages messages;
     NoDialog dialog;
+    tovaro::test::MemoryChoices choices;
     tovaro::gui::DesktopServices desktop { QString::fromStdString(root), disk.get(), &opener,
-        &messages, [] {} };
+        &messages, &choices, [] {} };
     tovaro::gui::Wizard wizard(desktop, dialog, {}, QString::fromStdString(site));
     tovaro::gui::FileSelectionPage* page1 = wizard.Page1();
     tovaro::test::Control<tovaro::gui::DirBox>(page1, "Dir1")

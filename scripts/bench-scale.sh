@@ -90,15 +90,17 @@ if [ -z "${TOVARO_NO_BROWSER:-}" ] && command -v chromium >/dev/null; then
   # hit, and two of them again on the same page in the earliest form, which wrote each hit's
   # lines one by one in one flow.
   sed -e 's/^    hits\.push(/    document.writeln(/' -e '/^var hits = new Array();\r$/d' \
-    -e "/^for (var k = 0; k < hits\.length; k += 1500) document\.writeln(.*);\r\$/d" \
-    "$work/site/suche-$pages.htm" \
+    -e '/^var Zeilenhoehe = 0;\r$/,+4d' "$work/site/suche-$pages.htm" \
     >"$work/site/einzeln-$pages.htm"
-  if command -v firefox-esr >/dev/null && command -v xvfb-run >/dev/null; then
-    /usr/bin/python3 - "$work/site/suche-$pages.htm" "$work/site/einzeln-$pages.htm" <<'PY'
+  build/tovaro-gen --spelling-variants --files-from "$work/list-$pages" \
+    -o "$work/site/schreibweisen-$pages.htm" >/dev/null
+  if command -v firefox-esr >/dev/null && command -v Xvfb >/dev/null; then
+    /usr/bin/python3 - "$work/site/suche-$pages.htm" "$work/site/einzeln-$pages.htm" \
+      "$work/site/schreibweisen-$pages.htm" <<'PY'
 import sys
 sys.path.insert(0, "tests/browser")
 import engines
-page, one_by_one = sys.argv[1], sys.argv[2]
+page, one_by_one, variants = sys.argv[1], sys.argv[2], sys.argv[3]
 runs = [("hits written at once", page, "nummer12"), ("hits written at once", page, "garten"),
         ("hits written at once", page, "seite"), ("hits written at once", page, "zebra"), ("each line written", one_by_one, "zebra"),
         ("each line written", one_by_one, "nummer12")]
@@ -115,6 +117,23 @@ for engine_class in engines.ENGINES:
             times.append(seconds)
         print("first search in a new %s process, %s, %s: %.0f ms (%d hits; best of three)"
               % (engine_class.name, form, query, min(times) * 1000, hits))
+# Spelling variants: the same searches on the page whose search folds the word and the fields.
+for engine_class in engines.ENGINES:
+    for query in ("zebra", "hecke", "seite"):
+        best = {}
+        for path, form in ((page, "off"), (variants, "on")):
+            times = []
+            for _ in range(3):
+                engine = engine_class()
+                try:
+                    seconds, hits = engine.load("file://" + path + "?lookup=" + query,
+                                                "document.querySelectorAll('a[target]').length")
+                finally:
+                    engine.close()
+                times.append(seconds)
+            best[form] = min(times)
+        print("spelling variants, %s, %d hits: off %.0f ms, on %.0f ms, ratio %.2f (best of three)"
+              % (engine_class.name, hits, best["off"] * 1000, best["on"] * 1000, best["on"] / best["off"]))
 PY
   fi
 fi

@@ -46,7 +46,8 @@ int main(int argc, char** argv)
     const std::unique_ptr<tovaro::FileSystem> disk = tovaro::MakeNativeFileSystem();
     tovaro::gui::DesktopOpener opener;
     tovaro::gui::ModalMessageBoxes messages;
-    tovaro::gui::DesktopServices desktop { programDir, disk.get(), &opener, &messages,
+    tovaro::gui::UserSettings choices;
+    tovaro::gui::DesktopServices desktop { programDir, disk.get(), &opener, &messages, &choices,
         [] { tovaro::gui::EndProcessNow(); } };
     tovaro::gui::InstallCloseRequestFilter([] { tovaro::gui::EndProcessNow(); });
 

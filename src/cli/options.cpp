@@ -61,6 +61,9 @@ const std::vector<OptionSpec>& Table()
         { "Aussehen", nullptr, "--background-colour", "CODE",
             [](Options& o, const std::string& v) { o.appearance.backgroundColour = v; },
             "Hintergrundfarbe (Standard: " + defaults.backgroundColour + ")" },
+        { "Suche", nullptr, "--spelling-variants", nullptr,
+            [](Options& o, const std::string&) { o.search.spellingVariants = true; },
+            "Schreibweisen gleichsetzen: ä = ae, ß = ss, é = e" },
         { "", nullptr, "--strict", nullptr, [](Options& o, const std::string&) { o.strict = true; },
             "Exit-Status 3, wenn eine Datei unvollständig, nicht lesbar oder außerhalb des "
             "Stammverzeichnisses ist" },

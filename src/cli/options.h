@@ -22,6 +22,7 @@ struct Options {
     std::string webRoot;
     std::string filter = kDefaultTreeFilter;
     Appearance appearance;
+    SearchRules search;
     bool strict = false;
     bool allowEmpty = false; ///< write a page even when the inputs select no file
     bool help = false;

@@ -235,6 +235,7 @@ int Run(const Options& o, Console& console)
     }
     in.webRoot = o.webRoot;
     in.appearance = o.appearance;
+    in.search = o.search;
     in.allowEmpty = o.allowEmpty;
 
     ConsoleSink sink(console);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <iterator>
+#include <string_view>
 
 namespace tovaro {
 
@@ -274,6 +275,24 @@ constexpr NamedReference kNamed[] = {
     { "zwnj", 0x200C },
 };
 
+// The names that HTML decodes in text even without their ";" (its legacy references: those of
+// Latin-1 and the four of markup, some in capitals too), sorted for a binary search.
+constexpr const char* kLegacyNames[] = { "AElig", "AMP", "Aacute", "Acirc", "Agrave", "Aring",
+    "Atilde", "Auml", "COPY", "Ccedil", "ETH", "Eacute", "Ecirc", "Egrave", "Euml", "GT", "Iacute",
+    "Icirc", "Igrave", "Iuml", "LT", "Ntilde", "Oacute", "Ocirc", "Ograve", "Oslash", "Otilde",
+    "Ouml", "QUOT", "REG", "THORN", "Uacute", "Ucirc", "Ugrave", "Uuml", "Yacute", "aacute",
+    "acirc", "acute", "aelig", "agrave", "amp", "aring", "atilde", "auml", "brvbar", "ccedil",
+    "cedil", "cent", "copy", "curren", "deg", "divide", "eacute", "ecirc", "egrave", "eth", "euml",
+    "frac12", "frac14", "frac34", "gt", "iacute", "icirc", "iexcl", "igrave", "iquest", "iuml",
+    "laquo", "lt", "macr", "micro", "middot", "nbsp", "not", "ntilde", "oacute", "ocirc", "ograve",
+    "ordf", "ordm", "oslash", "otilde", "ouml", "para", "plusmn", "pound", "quot", "raquo", "reg",
+    "sect", "shy", "sup1", "sup2", "sup3", "szlig", "thorn", "times", "uacute", "ucirc", "ugrave",
+    "uml", "uuml", "yacute", "yen", "yuml" };
+
+// The character of a legacy name in capitals, which the table of HTML 4 names has in small
+// letters only ("COPY" is "copy").
+char32_t LegacyCode(std::string_view name);
+
 bool IsAsciiAlnum(char c)
 {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
@@ -324,21 +343,48 @@ Decoded Numeric(std::string_view text, size_t pos)
     return { code, i - pos };
 }
 
+// The character a name of the HTML 4 table stands for, or 0.
+char32_t NamedCode(std::string_view name)
+{
+    const auto* found = std::lower_bound(std::begin(kNamed), std::end(kNamed), name,
+        [](const NamedReference& r, std::string_view n) { return std::string_view(r.name) < n; });
+    return found != std::end(kNamed) && name == found->name ? found->code : 0;
+}
+
+char32_t LegacyCode(std::string_view name)
+{
+    if (name == "AMP" || name == "COPY" || name == "GT" || name == "LT" || name == "QUOT"
+        || name == "REG") {
+        std::string lower(name);
+        for (char& c : lower)
+            c = static_cast<char>(c - 'A' + 'a');
+        return NamedCode(lower);
+    }
+    return NamedCode(name);
+}
+
 Decoded Named(std::string_view text, size_t pos)
 {
     size_t end = pos + 1;
     while (end < text.size() && IsAsciiAlnum(text[end]))
         ++end;
-    if (end == pos + 1 || end >= text.size() || text[end] != ';')
-        return {}; // a name is decoded only with its ";"
-    const std::string name(text.substr(pos + 1, end - pos - 1));
-    const auto* found = std::lower_bound(std::begin(kNamed), std::end(kNamed), name,
-        [](const NamedReference& r, const std::string& n) {
-            return std::strcmp(r.name, n.c_str()) < 0;
-        });
-    if (found == std::end(kNamed) || name != found->name)
-        return {}; // an unknown name stays as written, as in a browser
-    return { found->code, end + 1 - pos };
+    const std::string_view name = text.substr(pos + 1, end - pos - 1);
+    if (end < text.size() && text[end] == ';') {
+        if (const char32_t code = NamedCode(name))
+            return { code, end + 1 - pos };
+    }
+    // Without its ";" (or with one after more letters), the longest legacy name at the start is
+    // decoded, as in the text of a page: "&copy 2024" is "© 2024", "Gr&oumlsse" is "Grösse".
+    for (size_t length = std::min<size_t>(name.size(), 6); length >= 2; --length) {
+        const std::string_view prefix = name.substr(0, length);
+        if (std::binary_search(std::begin(kLegacyNames), std::end(kLegacyNames), prefix,
+                [](std::string_view a, std::string_view b) { return a < b; })) {
+            // "&AMP;": the whole name with its ";", which HTML knows too.
+            const bool semicolon = length == name.size() && end < text.size() && text[end] == ';';
+            return { LegacyCode(prefix), length + 1 + (semicolon ? 1 : 0) };
+        }
+    }
+    return {}; // an unknown name stays as written, as in a browser
 }
 
 } // namespace

@@ -23,6 +23,9 @@ struct Template {
     std::vector<std::string> tail;
 };
 
+constexpr std::string_view kVariantsOnly = "@variants@";
+constexpr std::string_view kPlainOnly = "@plain@";
+
 Template ParseTemplate(std::string_view text)
 {
     std::map<std::string, std::vector<std::string>, std::less<>> sections;
@@ -64,12 +67,24 @@ struct Value {
 };
 
 // The lines, each ended with CR LF, every "@name@" replaced by its value's text. A value is put
-// in as it is: whatever it holds is never taken for a placeholder.
-void AppendLines(
-    std::string& out, const std::vector<std::string>& lines, std::initializer_list<Value> values)
+// in as it is: whatever it holds is never taken for a placeholder. The lines for a page with
+// spelling variants are written only where `variants` is set, those for one without only where
+// it is not.
+void AppendLines(std::string& out, const std::vector<std::string>& lines, bool variants,
+    std::initializer_list<Value> values)
 {
     for (const std::string& line : lines) {
         std::string_view rest = line;
+        // A line for one kind of page only.
+        if (rest.substr(0, kVariantsOnly.size()) == kVariantsOnly) {
+            if (!variants)
+                continue;
+            rest.remove_prefix(kVariantsOnly.size());
+        } else if (rest.substr(0, kPlainOnly.size()) == kPlainOnly) {
+            if (variants)
+                continue;
+            rest.remove_prefix(kPlainOnly.size());
+        }
         for (size_t at; (at = rest.find('@')) != std::string_view::npos;) {
             const size_t close = rest.find('@', at + 1);
             if (close == std::string_view::npos)
@@ -125,11 +140,12 @@ void AppendUtf8Value(std::string& out, const std::string& value)
 
 } // namespace
 
-void AppendPageHead(std::string& out, const Appearance& a)
+void AppendPageHead(std::string& out, const Appearance& a, const SearchRules& rules)
 {
     const std::string heading = ReplaceAll(ToUtf8(a.heading), "<", "&lt;");
     const std::string font = FontOpen(a, ScriptAttributeValue);
-    AppendLines(out, PageTemplate().head, { { "heading", heading }, { "font in script", font } });
+    AppendLines(out, PageTemplate().head, rules.spellingVariants,
+        { { "heading", heading }, { "font in script", font } });
 }
 
 void AppendEntryBlock(std::string& out, size_t n, const PageEntry& e)
@@ -162,7 +178,7 @@ void AppendEntryBlock(std::string& out, size_t n, const PageEntry& e)
     line("descs", "]= '", e.description);
 }
 
-void AppendPageTail(std::string& out, size_t m, const Appearance& a)
+void AppendPageTail(std::string& out, size_t m, const Appearance& a, const SearchRules& rules)
 {
     // The index's last script element ends before the tail's.
     if (m > 0)
@@ -170,7 +186,7 @@ void AppendPageTail(std::string& out, size_t m, const Appearance& a)
     const std::string count = std::to_string(m);
     const std::string background = AttributeValue(a.backgroundColour);
     const std::string font = FontOpen(a, AttributeValue);
-    AppendLines(out, PageTemplate().tail,
+    AppendLines(out, PageTemplate().tail, rules.spellingVariants,
         { { "count", count }, { "background", background }, { "font", font } });
 }
 

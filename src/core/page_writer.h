@@ -21,14 +21,22 @@ struct PageEntry {
     std::string description;
 };
 
+/// How the page's search compares the search word with the fields.
+struct SearchRules {
+    /// German spelling variants count as the same: "strasse", "straße" and "STRASSE" find the
+    /// same pages, "muenchen" finds "München", "cafe" finds "Café".
+    bool spellingVariants = false;
+};
+
 /// How many entries one script element of the index holds.
 constexpr size_t kEntriesPerScript = 1000;
 
 /// The page is written in three parts: the head, whose script reads the query, one entry block
 /// per indexed page (numbered from 0, in script elements of kEntriesPerScript entries), and the
 /// tail, whose script lists the hits and which holds the search form.
-void AppendPageHead(std::string& out, const Appearance& appearance);
+void AppendPageHead(std::string& out, const Appearance& appearance, const SearchRules& rules = {});
 void AppendEntryBlock(std::string& out, size_t number, const PageEntry& entry);
-void AppendPageTail(std::string& out, size_t entryCount, const Appearance& appearance);
+void AppendPageTail(std::string& out, size_t entryCount, const Appearance& appearance,
+    const SearchRules& rules = {});
 
 } // namespace tovaro

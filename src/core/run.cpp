@@ -65,7 +65,7 @@ void BuildPage(
     FileSystem& disk, const RunInputs& in, RunSink& sink, std::string& page, RunResult& result)
 {
     const PathStyle style = disk.Style();
-    AppendPageHead(page, in.appearance);
+    AppendPageHead(page, in.appearance, in.search);
     for (const FolderProblem& folder : in.unlistedFolders)
         sink.StatusLine(FolderProblemLine(folder, style));
     result.unlistedFolders = in.unlistedFolders.size();
@@ -116,7 +116,7 @@ void BuildPage(
         ++result.entries;
     }
 
-    AppendPageTail(page, result.entries, in.appearance);
+    AppendPageTail(page, result.entries, in.appearance, in.search);
     // No file left to read: a page without entries only where that is allowed, and never when
     // folders of the selection could not be read (their pages may be the missing ones).
     result.nothingSelected

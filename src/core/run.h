@@ -24,6 +24,7 @@ struct RunInputs {
     std::string outputPath;
     std::string webRoot;
     Appearance appearance;
+    SearchRules search {};
     /// Folders of the selection that could not be listed to their end: their files may be
     /// missing from the list, so each is reported first, as a status line of its own.
     std::vector<FolderProblem> unlistedFolders {};

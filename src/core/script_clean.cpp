@@ -21,6 +21,7 @@ struct Found {
         kHigh = 8, // not ASCII
         kMarks = 16, // from 0xCC up: a code point from U+0300, or not UTF-8
         kControl = 32, // a control character of ASCII (a tab, a NUL byte) or DEL
+        kSpecial = 64, // may start a C1 control or a space other than the plain one
     };
     bool quotes = false;
     bool less = false;
@@ -28,6 +29,7 @@ struct Found {
     bool ascii = true;
     bool marksPossible = false;
     bool controls = false;
+    bool special = false;
 
     explicit Found(std::string_view text)
     {
@@ -41,6 +43,11 @@ struct Found {
             flags[0x7F] = kControl;
             for (size_t b = 0x80; b < 0x100; ++b)
                 flags[b] = static_cast<unsigned char>(kHigh | (b >= 0xCC ? kMarks : 0));
+            // The lead bytes of U+0080 to U+00A0, U+1680, U+2000 to U+205F, U+3000 and U+FEFF in
+            // UTF-8, and the undefined bytes and the non-breaking space of windows-1252.
+            for (unsigned char b :
+                { 0xC2, 0xE1, 0xE2, 0xE3, 0xEF, 0x81, 0x8D, 0x8F, 0x90, 0x9D, 0xA0 })
+                flags[b] |= kSpecial;
             return flags;
         }();
         unsigned char all = 0;
@@ -52,29 +59,53 @@ struct Found {
         ascii = (all & kHigh) == 0;
         marksPossible = (all & kMarks) != 0;
         controls = (all & kControl) != 0;
+        special = (all & kSpecial) != 0;
     }
 };
+
+// The spaces other than the plain one, as the search page's script knows them (its "\s" less the
+// ASCII controls): the search compares each as a plain space.
+bool IsOtherSpace(char32_t c)
+{
+    return c == 0xA0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029
+        || c == 0x202F || c == 0x205F || c == 0x3000 || c == 0xFEFF;
+}
 
 // Control characters become blanks: a NUL byte or an escape in a title would stand raw in the
 // page's script, and tools take such a page for a binary file. Besides those of ASCII and DEL,
 // the C1 controls U+0080 to U+009F (in UTF-8, or the five bytes windows-1252 leaves undefined,
-// which browsers read as them).
-void BlankControls(std::string& text, bool controls, bool ascii)
+// which browsers read as them). A space other than the plain one becomes a plain space in the
+// keywords, which are only searched; in the title and description, which the page shows, it
+// stays what it is, written as a numeric reference, which the page's search compares as a plain
+// space (and which cannot end the script string, as a raw U+2028 would in older browsers).
+void CleanCharacters(std::string& text, bool markup)
 {
-    if (!controls && ascii)
-        return;
-    const bool utf8 = ascii || IsValidUtf8(text);
-    for (size_t i = 0; i < text.size(); ++i) {
+    const bool utf8 = IsValidUtf8(text);
+    std::string out;
+    out.reserve(text.size() + 8);
+    auto space = [&out, markup](char32_t c) {
+        if (markup)
+            out.append("&#" + std::to_string(static_cast<unsigned long>(c)) + ";");
+        else
+            out.push_back(' ');
+    };
+    for (size_t i = 0; i < text.size();) {
         const auto c = static_cast<unsigned char>(text[i]);
-        if (c < 0x20 || c == 0x7F) {
-            text[i] = ' ';
-        } else if (utf8 && c == 0xC2 && i + 1 < text.size()
-            && static_cast<unsigned char>(text[i + 1]) < 0xA0) {
-            text.replace(i, 2, " ");
-        } else if (!utf8 && (c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D)) {
-            text[i] = ' ';
-        }
+        char32_t code = c;
+        size_t n = 1;
+        if (c >= 0x80 && utf8)
+            n = DecodeUtf8(text, i, code);
+        else if (c >= 0x80)
+            code = Windows1252Char(c);
+        if (code < 0x20 || (code >= 0x7F && code <= 0x9F))
+            out.push_back(' ');
+        else if (IsOtherSpace(code))
+            space(code);
+        else
+            out.append(text, i, n);
+        i += n;
     }
+    text.swap(out);
 }
 
 // The field as the browser reads it: its character references decoded (into UTF-8) and its
@@ -93,7 +124,8 @@ void CleanField(std::string& text, bool markup, std::string_view less)
     // other Latin-1 text never reaches the normalisation.
     if (found.marksPossible && IsValidUtf8(text))
         text = ComposeNfc(text);
-    BlankControls(text, found.controls, found.ascii);
+    if (found.controls || found.special)
+        CleanCharacters(text, markup);
     if (found.quotes) {
         std::string out;
         out.reserve(text.size() + 8);

@@ -10,7 +10,10 @@
 #include "shell/native_path.h"
 #include "status_panel.h"
 
+#include "shell/settings.h"
+
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
@@ -94,12 +97,16 @@ GenerationPage::GenerationPage(DesktopServices& desktop, OtherPages pages)
         { "Command6", kind::Button, "<< S&chritt 3", nullptr, { 4680, 6960, 1215, 375 }, 1 },
         { "Command1", kind::Button, "Datei erzeugen", nullptr, { 6120, 6960, 1215, 375 }, 4 },
         { "Command7", kind::kFromFrame, nullptr, nullptr, {}, 2 },
+        // Beside the help button, where the row of buttons leaves room.
+        { "Check1", kind::Widget<QCheckBox>, "&Schreibweisen gleichsetzen", nullptr,
+            { 1455, 7020, 3105, 255 }, 11 },
     });
     // clang-format on
     outputFileEdit_ = controls.Get<QLineEdit>("Text1");
     webRootEdit_ = controls.Get<QLineEdit>("Text2");
     messageHelp_ = controls.Get<QGroupBox>("Frame5");
     closeHelpButton_ = controls.Get<QPushButton>("Command3");
+    spellingVariants_ = controls.Get<QCheckBox>("Check1");
     status_ = new StatusPanel(controls, [this](int row) { pages_.selectFile(row); });
 
     NameControl(outputFileEdit_, QStringLiteral("Ausgabedatei"));
@@ -107,6 +114,15 @@ GenerationPage::GenerationPage(DesktopServices& desktop, OtherPages pages)
     NameControl(webRootEdit_, QStringLiteral("Stammverzeichnis auf Ihrem Webserver"),
         controls.Get<QLabel>("Label16"));
     controls.Get<QLabel>("Label9")->setWordWrap(true);
+    NameControl(spellingVariants_, QStringLiteral("Schreibweisen gleichsetzen"));
+    const QString variantsHelp
+        = QStringLiteral("Die Suche findet ein Wort auch in anderer "
+                         "Schreibweise: ä = ae, ö = oe, ü = ue, ß = ss, é = e.");
+    spellingVariants_->setToolTip(variantsHelp);
+    spellingVariants_->setAccessibleDescription(variantsHelp);
+    spellingVariants_->setChecked(desktop_.choices->SpellingVariants());
+    connect(spellingVariants_, &QCheckBox::toggled, this,
+        [this](bool on) { desktop_.choices->SetSpellingVariants(on); });
     // The help is labels only, which the keyboard does not reach: its button, where the focus
     // goes when it opens, carries the help's text for a screen reader.
     QStringList helpText;
@@ -170,6 +186,7 @@ void GenerationPage::RunGeneration()
     RunInputs in = pages_.readInputs();
     in.outputPath = ToBytes(outputFileEdit_->text());
     in.webRoot = webRootEdit_->text().toStdString();
+    in.search.spellingVariants = spellingVariants_->isChecked();
     // The list emptied on purpose writes a page without entries; a list that is empty because
     // its folders could not be read writes nothing.
     in.allowEmpty = true;

@@ -7,6 +7,7 @@
 
 #include <functional>
 
+class QCheckBox;
 class QGroupBox;
 class QLineEdit;
 class QPushButton;
@@ -40,6 +41,7 @@ private:
     OtherPages pages_;
     QLineEdit* outputFileEdit_ = nullptr;
     QLineEdit* webRootEdit_ = nullptr;
+    QCheckBox* spellingVariants_ = nullptr; ///< the page's search takes spelling variants as one
     QGroupBox* messageHelp_ = nullptr; ///< the help panel about the status lines
     QPushButton* closeHelpButton_ = nullptr;
     StatusPanel* status_ = nullptr;

@@ -13,6 +13,7 @@ class FileSystem;
 namespace tovaro::gui {
 
 class DocumentOpener;
+class RememberedChoices;
 
 class MessageBoxes {
 public:
@@ -28,12 +29,13 @@ public:
 };
 
 /// What every page is handed: where the program lies, the file system it reads and writes, how
-/// it opens documents and shows messages, and how it ends.
+/// it opens documents and shows messages, what it remembers for the user, and how it ends.
 struct DesktopServices {
     QString directory; ///< where the program runs from, no closing separator but at the root
     FileSystem* disk = nullptr;
     DocumentOpener* opener = nullptr;
     MessageBoxes* messages = nullptr;
+    RememberedChoices* choices = nullptr;
     /// Ends the whole program at once; it does not return.
     std::function<void()> end;
 };

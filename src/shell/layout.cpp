@@ -3,6 +3,7 @@
 #include "accessibility.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -55,12 +56,18 @@ int CaptionRoom(QWidget* w)
             = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
         return contents.width();
     }
+    if (auto* box = qobject_cast<QCheckBox*>(w)) { // right of its box
+        QStyleOptionButton option;
+        option.initFrom(box);
+        option.text = box->text();
+        return box->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, box).width();
+    }
     return w->contentsRect().width();
 }
 
 QString CaptionOf(QWidget* w)
 {
-    if (auto* button = qobject_cast<QPushButton*>(w))
+    if (auto* button = qobject_cast<QAbstractButton*>(w))
         return button->text().remove(QLatin1Char('&'));
     if (auto* label = qobject_cast<QLabel*>(w); label != nullptr && !label->wordWrap())
         return label->text();

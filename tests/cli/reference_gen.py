@@ -99,9 +99,14 @@ def lower_text(b):
     return "".join(chars).encode("utf-8")
 
 
-# The named references of HTML 4, and XHTML's "apos".
+# The named references of HTML 4, and XHTML's "apos"; and the legacy names, which HTML's table
+# holds without ";" as well, and which the text of a page decodes so.
 NAMED = dict(html.entities.name2codepoint, apos=0x27)
-REFERENCE = re.compile(r"&#([xX][0-9a-fA-F]+|[0-9]+);?|&([A-Za-z0-9]+);")
+LEGACY = {name: text for name, text in html.entities.html5.items() if not name.endswith(";")}
+REFERENCE = re.compile(r"&#([xX][0-9a-fA-F]+|[0-9]+);?|&([A-Za-z0-9]+)(;?)")
+# The spaces that the page's script takes for spaces (its "\s"), besides the ASCII ones.
+SPACES = "\u00a0\u1680\u2000\u2001\u2002\u2003\u2004\u2005\u2006\u2007\u2008\u2009\u200a" \
+         "\u2028\u2029\u202f\u205f\u3000\ufeff"
 
 
 def decode(b, markup):
@@ -120,10 +125,22 @@ def decode(b, markup):
                     ch = bytes([n]).decode("cp1252")
                 else:
                     ch = chr(n)
-            elif m.group(2) in NAMED:
+            elif m.group(3) == ";" and m.group(2) in NAMED:
                 ch = chr(NAMED[m.group(2)])
             else:
-                return m.group(0)
+                name = m.group(2)
+                for n in range(min(len(name), 6), 1, -1):
+                    if name[:n] in LEGACY:
+                        ch = LEGACY[name[:n]]
+                        rest = name[n:] if n < len(name) else ""
+                        if n < len(name):
+                            rest += m.group(3)
+                        break
+                else:
+                    return m.group(0)
+                if ch == "&" and markup:
+                    ch = "&amp;"
+                return ch + rest
             if ch == "&" and markup:
                 return "&amp;"
             return " " if ch in "\r\n" else ch
@@ -133,6 +150,30 @@ def decode(b, markup):
     except UnicodeDecodeError:
         return b  # windows-1252: no combining letters
     return unicodedata.normalize("NFC", text).encode("utf-8")
+
+
+def controls_and_spaces(b, markup):
+    """Control characters (C0, DEL, C1) as blanks; the other spaces as plain spaces in the
+    keywords, as numeric references in what the page shows."""
+    try:
+        text = b.decode("utf-8")
+        utf8 = True
+    except UnicodeDecodeError:
+        text = "".join(chr(c) if c >= 0x80 else chr(c) for c in b)  # one character a byte
+        utf8 = False
+    out = []
+    for ch in text:
+        o = ord(ch)
+        if not utf8 and o >= 0x80:
+            o = ord(bytes([o]).decode("cp1252")) if o not in (0x81, 0x8D, 0x8F, 0x90, 0x9D) else o
+        if o < 0x20 or 0x7F <= o <= 0x9F:
+            out.append(" ")
+        elif chr(o) in SPACES:
+            out.append("&#%d;" % o if markup else " ")
+        else:
+            out.append(ch)
+    joined = "".join(out)
+    return joined.encode("utf-8") if utf8 else joined.encode("latin-1")
 
 
 def clean(b, keywords=False):
@@ -195,6 +236,11 @@ def page_url(path, site, root):
     return url + encode(rel, [bytes([c]) for c in b"\"#%&':<>?\\^`{|}"], 0x21)
 
 
+REASONS = {FileNotFoundError: "Der Ordner oder die Datei existiert nicht",
+           PermissionError: "Keine Berechtigung", IsADirectoryError: "Das ist ein Ordner",
+           OSError: "Das ist keine gewöhnliche Datei, sondern ein Gerät, eine Pipe oder ein Socket"}
+
+
 def fill(text, values):
     for k, v in values.items():
         text = text.replace(b"{" + k.encode() + b"}", v if isinstance(v, bytes) else v.encode())
@@ -215,14 +261,17 @@ def main():
         path = raw
         try:
             st = os.stat(path)
+            if stat.S_ISDIR(st.st_mode):
+                raise IsADirectoryError
             if not stat.S_ISREG(st.st_mode):
                 raise OSError
             data = open(path, "rb").read()
-        except OSError:
-            status.append(b"Nicht lesbar: " + path)
+        except OSError as e:
+            status.append(b"Nicht lesbar: " + path + b" (" + REASONS.get(type(e), REASONS[OSError]).encode() + b")")
             continue
         t, k, d = read_fields(data)
         t, k, d = decode(t, True), decode(k, False), decode(d, True)
+        t, k, d = controls_and_spaces(t, True), controls_and_spaces(k, False), controls_and_spaces(d, True)
         t, k, d = clean(t), clean(k, True), clean(d)
         missing = [name for name, v in ((b"Titel", t), (b"Keywords", k), (b"Description", d)) if not v]
         if missing:

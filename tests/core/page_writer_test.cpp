@@ -2,6 +2,7 @@
 #include "core/text.h"
 #include "test_util.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace tovaro;
@@ -136,7 +137,50 @@ TEST(PageWriterTest, EntryBlockAndTailCount)
     size_t lines = 0;
     for (char c : tail)
         lines += c == '\n';
-    EXPECT_EQ(lines, 47u); // from closing the index to "</html>"
+    EXPECT_EQ(lines, 51u); // from closing the index to "</html>"
+}
+
+// With spelling variants the page folds the search word and the fields before it compares them;
+// without, it holds no folding code at all (the format's page).
+TEST(PageWriterTest, SpellingVariantsChangeOnlyTheComparisons)
+{
+    auto lines = [](bool variants) {
+        std::string page;
+        AppendPageHead(page, Appearance {}, SearchRules { variants });
+        AppendPageTail(page, 0, Appearance {}, SearchRules { variants });
+        std::vector<std::string> out;
+        for (size_t at = 0; at < page.size();) {
+            const size_t end = page.find("\r\n", at);
+            out.push_back(page.substr(at, end - at));
+            at = end + 2;
+        }
+        return out;
+    };
+    const std::vector<std::string> plain = lines(false);
+    const std::vector<std::string> variants = lines(true);
+    std::vector<std::string> onlyPlain, onlyVariants;
+    for (const std::string& l : plain) {
+        if (std::find(variants.begin(), variants.end(), l) == variants.end())
+            onlyPlain.push_back(l);
+    }
+    for (const std::string& l : variants) {
+        if (std::find(plain.begin(), plain.end(), l) == plain.end())
+            onlyVariants.push_back(l.substr(0, l.find(" = ")));
+    }
+    EXPECT_EQ(onlyPlain,
+        (std::vector<std::string> { "     if (keys[i].toLowerCase().indexOf(Daten[1]) >= 0){",
+            "     if (Klartext(descs[i]).toLowerCase().indexOf(Daten[1]) >= 0 && found2 == 0){",
+            "     if (Klartext(tits[i]).toLowerCase().indexOf(Daten[1]) >= 0 && found2 == 0){" }));
+    EXPECT_EQ(onlyVariants,
+        (std::vector<std::string> { "var Schreibweisen", "var Faltung",
+            "function Falten(s){ return s.replace(/[\\u00c0-\\u02af\\u1e9e\\u2c65\\u2c66]/g, "
+            "function (c) { return Faltung[c] || c; }); }",
+            "var Wort", "     if (Falten(keys[i].toLowerCase()).indexOf(Wort) >= 0){",
+            "     if (Falten(Klartext(descs[i]).toLowerCase()).indexOf(Wort) >= 0 && found2 == 0){",
+            "     if (Falten(Klartext(tits[i]).toLowerCase()).indexOf(Wort) >= 0 && found2 == "
+            "0){" }));
+    // Every line otherwise in the same order: the variants' lines are added and put in place.
+    EXPECT_EQ(variants.size(), plain.size() + 4);
 }
 
 TEST(PageWriterTest, TheIndexComesInScriptsOfAThousandEntries)

@@ -36,10 +36,8 @@ TEST(CleanTest, ControlCharactersBecomeBlanks)
         // windows-1252, which the page writer converts).
         { "a\xC2\x85"
           "b\xC2\x9F"
-          "c\xC2\xA0"
-          "d",
-            "a b c\xC2\xA0"
-            "d" },
+          "c",
+            "a b c" },
         { "Caf\xE9\x81\x8D\x80", "Caf\xE9  \x80" },
     };
     for (const Case& c : cases) {
@@ -47,6 +45,41 @@ TEST(CleanTest, ControlCharactersBecomeBlanks)
         EXPECT_EQ(out.title, c.clean) << c.raw;
         EXPECT_EQ(out.description, c.clean) << c.raw;
         EXPECT_EQ(out.keywords, LowerText(c.clean)) << c.raw;
+    }
+}
+
+TEST(CleanTest, EverySpaceIsComparedAsAPlainSpace)
+{
+    // The keywords, only searched, get plain spaces; the title and the description, which the
+    // page shows, keep theirs as numeric references, which the page's search takes for plain
+    // spaces.
+    struct Case {
+        std::string raw;
+        std::string shown;
+        std::string keywords;
+    };
+    const Case cases[] = {
+        { "Montag\u00A0bis Freitag", "Montag&#160;bis Freitag", "montag bis freitag" },
+        { "10\u202F000\u2009km\u3000x\u2028y\uFEFFz",
+            "10&#8239;000&#8201;km&#12288;x&#8232;y&#65279;z", "10 000 km x y z" },
+        // U+2000 is composed to U+2002, as every text is.
+        { "\u1680\u2000\u200A\u205F", "&#5760;&#8194;&#8202;&#8287;", "    " },
+        // windows-1252's non-breaking space; the other letters stay in their encoding.
+        { "Gr\xF6\xDF"
+          "e\xA0"
+          "1",
+            "Gr\xF6\xDF"
+            "e&#160;1",
+            "gr\xF6\xDF"
+            "e 1" },
+        // Not spaces: a zero-width joiner, an en dash, a soft hyphen.
+        { "a\u200Db\u2013c\u00ADd", "a\u200Db\u2013c\u00ADd", "a\u200Db\u2013c\u00ADd" },
+    };
+    for (const Case& c : cases) {
+        const PageFields out = CleanForScript({ c.raw, c.raw, c.raw });
+        EXPECT_EQ(out.title, c.shown) << c.raw;
+        EXPECT_EQ(out.description, c.shown) << c.raw;
+        EXPECT_EQ(out.keywords, c.keywords) << c.raw;
     }
 }
 
@@ -72,7 +105,7 @@ TEST(CleanTest, CharacterReferencesAreDecodedBeforeTheCleaning)
         { "&Ouml;ffnungszeiten", "Öffnungszeiten", "öffnungszeiten" },
         { "Gr&ouml;&szlig;e &euro; &ndash; &bdquo;x&ldquo;", "Größe € – „x“", "größe € – „x“" },
         { "Z&#252;rich &#xFC;&#XFC; &#252 x", "Zürich üü ü x", "zürich üü ü x" },
-        { "a&nbsp;b", "a\u00A0b", "a\u00A0b" },
+        { "a&nbsp;b", "a&#160;b", "a b" },
         // Decoded characters that the cleaning treats: the apostrophe goes, the backslash is
         // doubled, "<" and "&" stay what they were in the browser.
         { "Peter&#39;s &apos;C:&#92;Temp", "Peters C:\\\\Temp", "peters c:\\\\temp" },
@@ -85,9 +118,13 @@ TEST(CleanTest, CharacterReferencesAreDecodedBeforeTheCleaning)
             "\uFFFD\uFFFD\uFFFD\uFFFD" },
         // A line break would end the script string; a browser shows a blank.
         { "a&#10;b&#13;c", "a b c", "a b c" },
-        // No references: unknown names, a name without its ";", no digits, a bare "&".
-        { "&foo; &ouml &#; &#x; AT&T &", "&foo; &ouml &#; &#x; AT&T &",
-            "&foo; &ouml &#; &#x; at&t &" },
+        // No references: unknown names, no digits, a bare "&".
+        { "&foo; &#; &#x; AT&T &", "&foo; &#; &#x; AT&T &", "&foo; &#; &#x; at&t &" },
+        // The legacy names, which the text of a page decodes without their ";", the longest
+        // at the start of the letters: the results show them so.
+        { "&copy 2024 Gr&oumlsse &ouml", "© 2024 Grösse ö", "© 2024 grösse ö" },
+        { "&notin &ampx; &COPY &AMP;", "¬in &amp;x; © &amp;", "¬in &x; © &" },
+        { "&n &no &nbs x", "&n &no &nbs x", "&n &no &nbs x" },
     };
     for (const Case& c : cases) {
         PageFields out = CleanForScript({ c.raw, c.raw, c.raw });

@@ -11,6 +11,7 @@
 #include "shell/accessibility.h"
 #include "shell/desktop_services.h"
 #include "shell/document_opener.h"
+#include "shell/settings.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -161,8 +162,16 @@ private:
     QStringList said_;
 };
 
+/// Choices remembered for as long as the test runs, off at first.
+struct MemoryChoices : gui::RememberedChoices {
+    bool spellingVariants = false;
+    bool SpellingVariants() override { return spellingVariants; }
+    void SetSpellingVariants(bool on) override { spellingVariants = on; }
+};
+
 struct Harness {
     RecordingOpener opener;
+    MemoryChoices choices;
     RecordingMessages messages;
     ScriptedDialog dialog;
     FakePointer pointer;
@@ -179,6 +188,7 @@ struct Harness {
         desktop.disk = &NativeDisk();
         desktop.opener = &opener;
         desktop.messages = &messages;
+        desktop.choices = &choices;
         desktop.end = [this] { ++ends; };
         wizard = std::make_unique<gui::Wizard>(
             desktop, dialog, gui::PickerSources { &pointer, &pixels, &keys }, startDir);

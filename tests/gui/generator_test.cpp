@@ -8,8 +8,10 @@
 #include "shell/native_path.h"
 
 #include <QAccessible>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -219,6 +221,46 @@ TEST_F(GeneratorTest, AListEmptyBecauseItsFolderFailedWritesNothing)
     EXPECT_EQ(h->messages.shown.size(), 2);
     EXPECT_TRUE(h->messages.shown.back().startsWith(QStringLiteral("info|")));
     EXPECT_NE(test::ReadFile(old).find("for (var i = 0;i<0;i++){"), std::string::npos);
+}
+
+// The page's search takes German spelling variants for the same when the user asks for it; the
+// choice is remembered, off for a new user.
+TEST_F(GeneratorTest, SpellingVariantsAreAChoiceThatIsRemembered)
+{
+    dir.Write("site/a.htm", Page("Straße"));
+    Open();
+    AddAll();
+    GoToPageThree();
+    auto* box = test::Control<QCheckBox>(h->p3(), "Check1");
+    EXPECT_FALSE(box->isChecked());
+    EXPECT_EQ(box->accessibleName(), QStringLiteral("Schreibweisen gleichsetzen"));
+    EXPECT_TRUE(box->accessibleDescription().contains(QStringLiteral("ß = ss")));
+    EXPECT_EQ(box->text(), QStringLiteral("&Schreibweisen gleichsetzen"));
+    const std::string out = dir.At("lookup.htm");
+    test::Control<QPushButton>(h->p3(), "Command1")->click();
+    EXPECT_EQ(test::ReadFile(out).find("Falten("), std::string::npos);
+
+    // Alt+S reaches it, and nothing else of the page.
+    const QKeySequence altS(Qt::ALT | Qt::Key_S);
+    EXPECT_EQ(QKeySequence::mnemonic(box->text()), altS);
+    for (QAbstractButton* other : h->p3()->findChildren<QAbstractButton*>()) {
+        if (other != box) {
+            EXPECT_NE(QKeySequence::mnemonic(other->text()), altS)
+                << other->objectName().toStdString();
+        }
+    }
+    // Checked, the run writes a page that folds.
+    box->click();
+    EXPECT_TRUE(h->choices.spellingVariants);
+    test::Control<QPushButton>(h->p3(), "Command1")->click();
+    EXPECT_NE(test::ReadFile(out).find("if (Falten(keys[i].toLowerCase()).indexOf(Wort) >= 0){"),
+        std::string::npos);
+
+    // The next start shows the choice as the user left it.
+    test::Harness remembered(Q(dir.At("site")), Q(dir.path()));
+    remembered.choices.spellingVariants = true;
+    remembered.p1();
+    EXPECT_TRUE(test::Control<QCheckBox>(remembered.p3(), "Check1")->isChecked());
 }
 
 TEST_F(GeneratorTest, TwoRunsKeepEveryStatusLineAndSelectTheLastFile)

@@ -45,7 +45,9 @@ TEST(PickerOnRealScreenTest, TakesTheColourUnderThePointerUntilEscape)
 
     test::RecordingOpener opener;
     test::RecordingMessages messages;
-    DesktopServices desktop { QStringLiteral("/"), &test::NativeDisk(), &opener, &messages, [] {} };
+    test::MemoryChoices choices;
+    DesktopServices desktop { QStringLiteral("/"), &test::NativeDisk(), &opener, &messages,
+        &choices, [] {} };
     test::ScriptedDialog dialog;
     CursorPointer pointer;
     ScreenGrabPixels pixels;
