@@ -98,6 +98,8 @@ for engine_class in engines.ENGINES:
             want = {"word": word, "count": None if word is None else str(len(hits)),
                     "titles": [t for t, _ in hits], "links": [l for _, l in hits], "form": True}
             check("%s %s" % (engine.name, query or "(no query)"), got == want, (got, want))
+            console = engine.take_console()
+            check("%s %s: nothing logged" % (engine.name, query or "(no query)"), console == [], console)
     finally:
         engine.close()
 

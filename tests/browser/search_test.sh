@@ -102,8 +102,9 @@ done
 compare_blocks() { # page query:blocks...
   local page=$1 item query want together one_by_one
   shift
+  # The lines that write the blocks are the five from "var Zeilenhoehe" on.
   sed -e 's/^    hits\.push(/    document.writeln(/' -e '/^var hits = new Array();\r$/d' \
-    -e "/^for (var k = 0; k < hits\.length; k += 1500) document\.writeln(.*);\r\$/d" \
+    -e '/^var Zeilenhoehe = 0;\r$/,+4d' \
     "$work/site/$page.htm" >"$work/site/$page-einzeln.htm"
   if grep -q "hits" "$work/site/$page-einzeln.htm" || ! grep -q "hits" "$work/site/$page.htm"; then
     fail=$((fail + 1)); echo "FAIL $page could not be turned back into lines written one by one"
@@ -118,8 +119,8 @@ compare_blocks() { # page query:blocks...
     together=$(dump "$query" | perl -0pe 's/<script.*?<\/script>//gs' | sed '/^\s*$/d')
     target=$page-einzeln.htm
     one_by_one=$(dump "$query" | perl -0pe 's/<script.*?<\/script>//gs' | sed '/^\s*$/d')
-    blocks=$(grep -o '<div style="content-visibility: auto; contain-intrinsic-size: auto 45000px">' <<<"$together" | wc -l)
-    together=$(perl -pe 's/<div style="content-visibility: auto; contain-intrinsic-size: auto 45000px">//g; s/<\/div>//g' <<<"$together" | sed '/^\s*$/d')
+    blocks=$(grep -oE '<div( style="content-visibility: auto; contain-intrinsic-size: auto [0-9]+px")?>' <<<"$together" | wc -l)
+    together=$(perl -pe 's/<div[^>]*>//g; s/<\/div>//g' <<<"$together" | sed '/^\s*$/d')
     if [ -n "$together" ] && [ "$together" = "$one_by_one" ] && [ "$blocks" = "$want" ]; then
       pass=$((pass + 1)); echo "ok   the hits of $page$query are the same written at once in $blocks blocks"
     else
