@@ -13,60 +13,69 @@ Wizard::Wizard(
     , sources_(sources)
     , startDirectory_(std::move(startDirectory))
 {
+    // The pages in their order, one line each.
+    pages_.push_back({ [this] { return new FileSelectionPage(desktop_, startDirectory_); }, {} });
+    pages_.push_back({ [this] { return new AppearancePage(desktop_, dialog_, sources_); }, {} });
+    pages_.push_back({ [this] { return MakeGenerationPage(); }, {} });
+}
+
+// Page 3 reads the other pages when its run starts, and moves page 1's selection as it goes.
+GenerationPage* Wizard::MakeGenerationPage()
+{
+    OtherPages pages;
+    pages.readInputs = [this] {
+        RunInputs in;
+        in.files = Page1()->FileList();
+        in.siteDir = Page1()->SiteDirectory();
+        in.unlistedFolders = Page1()->UnlistedFolders();
+        in.appearance = Page2()->Options();
+        return in;
+    };
+    pages.selectFile = [this](int row) { Page1()->SelectEntry(row); };
+    return new GenerationPage(desktop_, std::move(pages));
 }
 
 Wizard::~Wizard()
 {
-    delete page3_;
-    delete page2_;
-    delete page1_;
+    // The later pages first: they read the earlier ones.
+    while (!pages_.empty())
+        pages_.pop_back();
 }
 
 void Wizard::Start()
 {
-    Page1()->show();
+    Page(0)->show();
+}
+
+WizardPage* Wizard::Page(size_t index)
+{
+    Slot& slot = pages_.at(index);
+    if (!slot.page) {
+        slot.page.reset(slot.make());
+        WizardPage* page = slot.page.get();
+        if (index > 0)
+            QObject::connect(page, &WizardPage::PreviousPageRequested, page,
+                [this, page, index] { ChangePage(page, Page(index - 1)); });
+        if (index + 1 < pages_.size())
+            QObject::connect(page, &WizardPage::NextPageRequested, page,
+                [this, page, index] { ChangePage(page, Page(index + 1)); });
+    }
+    return slot.page.get();
 }
 
 FileSelectionPage* Wizard::Page1()
 {
-    if (page1_ == nullptr) {
-        page1_ = new FileSelectionPage(desktop_, startDirectory_);
-        QObject::connect(page1_, &FileSelectionPage::NextPageRequested, page1_,
-            [this] { ChangePage(page1_, Page2()); });
-    }
-    return page1_;
+    return static_cast<FileSelectionPage*>(Page(0));
 }
 
 AppearancePage* Wizard::Page2()
 {
-    if (page2_ == nullptr) {
-        page2_ = new AppearancePage(desktop_, dialog_, sources_);
-        QObject::connect(page2_, &AppearancePage::PreviousPageRequested, page2_,
-            [this] { ChangePage(page2_, Page1()); });
-        QObject::connect(page2_, &AppearancePage::NextPageRequested, page2_,
-            [this] { ChangePage(page2_, Page3()); });
-    }
-    return page2_;
+    return static_cast<AppearancePage*>(Page(1));
 }
 
 GenerationPage* Wizard::Page3()
 {
-    if (page3_ == nullptr) {
-        OtherPages pages;
-        pages.readInputs = [this] {
-            RunInputs in;
-            in.files = Page1()->FileList();
-            in.siteDir = Page1()->SiteDirectory();
-            in.unlistedFolders = Page1()->UnlistedFolders();
-            in.appearance = Page2()->Options();
-            return in;
-        };
-        pages.selectFile = [this](int row) { Page1()->SelectEntry(row); };
-        page3_ = new GenerationPage(desktop_, std::move(pages));
-        QObject::connect(page3_, &GenerationPage::PreviousPageRequested, page3_,
-            [this] { ChangePage(page3_, Page2()); });
-    }
-    return page3_;
+    return static_cast<GenerationPage*>(Page(2));
 }
 
 } // namespace tovaro::gui

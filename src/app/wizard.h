@@ -1,4 +1,4 @@
-// The three pages and the moves between them. Pages are created on first use and live until the
+// The pages and the moves between them. Pages are created on first use and live until the
 // program ends, so whatever the user entered survives while another page is shown.
 #pragma once
 
@@ -7,6 +7,9 @@
 #include "shell/desktop_services.h"
 
 #include <QString>
+#include <functional>
+#include <memory>
+#include <vector>
 
 namespace tovaro::gui {
 
@@ -23,22 +26,28 @@ public:
     Wizard(const Wizard&) = delete;
     Wizard& operator=(const Wizard&) = delete;
 
-    /// Creates and shows page 1 where the window system places new windows.
+    /// Creates and shows the first page where the window system places new windows.
     void Start();
 
-    /// The pages, each created when first asked for.
+    /// Page `index` (from 0), created when first asked for.
+    WizardPage* Page(size_t index);
     FileSelectionPage* Page1();
     AppearancePage* Page2();
     GenerationPage* Page3();
 
 private:
+    GenerationPage* MakeGenerationPage();
+
+    struct Slot {
+        std::function<WizardPage*()> make;
+        std::unique_ptr<WizardPage> page;
+    };
+
     DesktopServices& desktop_;
     ColourDialog& dialog_;
     PickerSources sources_;
     QString startDirectory_;
-    FileSelectionPage* page1_ = nullptr;
-    AppearancePage* page2_ = nullptr;
-    GenerationPage* page3_ = nullptr;
+    std::vector<Slot> pages_; ///< in their order: each page's neighbours are its neighbours here
 };
 
 } // namespace tovaro::gui

@@ -24,10 +24,6 @@ public:
     /// The five options as the controls hold them.
     Appearance Options() const;
 
-signals:
-    void PreviousPageRequested();
-    void NextPageRequested();
-
 private:
     static constexpr int kTypingPauseMs = 1000;
 

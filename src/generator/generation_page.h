@@ -29,9 +29,6 @@ class GenerationPage : public WizardPage {
 public:
     GenerationPage(DesktopServices& desktop, OtherPages pages);
 
-signals:
-    void PreviousPageRequested();
-
 public slots:
     void RunGeneration();
     void ShowMessageHelp();

@@ -31,9 +31,6 @@ public:
     /// The folders that "+++" could not list to their end since the list was last emptied.
     const std::vector<FolderProblem>& UnlistedFolders() const;
 
-signals:
-    void NextPageRequested();
-
 public slots:
     void AddSelectedFiles();
     void AddListedFiles();

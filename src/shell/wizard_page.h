@@ -20,6 +20,12 @@ public:
 
     WizardPage(const char* formName, const QString& heading, DesktopServices& desktop);
 
+signals:
+    /// The page's "<< Schritt" button: the wizard shows the page before it in its place.
+    void PreviousPageRequested();
+    /// The page's ">> Schritt" button: the wizard shows the page after it in its place.
+    void NextPageRequested();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     /// A page keeps its fixed size: a maximise or full-screen request is undone.
