@@ -14,6 +14,15 @@ using namespace tovaro;
 using test::Cli;
 using test::Urls;
 
+namespace {
+
+// Why a name with a control character is no file: Windows allows no such name at all.
+const std::string kNoSuchName = test::NativeDisk().Style() == PathStyle::Windows
+    ? "Ungültiger Name"
+    : "Der Ordner oder die Datei existiert nicht";
+
+} // namespace
+
 TEST(CliOptionsTest, UsageErrors)
 {
     EXPECT_FALSE(cli::ParseOptions({ "--gibtsnicht" }).ok);
@@ -174,7 +183,8 @@ TEST(CliTest, ListLinesAndStandardInputThatNameNoFile)
     EXPECT_EQ(cli.status, 0);
     EXPECT_EQ(cli.out.str(),
         "Nicht lesbar: a.htm\\x00x.htm (Ungültiger Name)\nNicht lesbar: " + dir.path() + test::kSep
-            + "a\\x1B[2J.htm (Der Ordner oder die Datei existiert nicht)\n"
+            + "a\\x1B[2J.htm (" + kNoSuchName
+            + ")\n"
               "Die Suchdatei wurde erfolgreich erstellt!\n");
     EXPECT_EQ(Urls(test::ReadFile(old)), std::vector<std::string> { "a.htm" });
 }
@@ -250,7 +260,8 @@ TEST(CliTest, ListsFromWindowsEditorsAndNamesThatCannotForgeLines)
     Cli names(dir.path(), { forged, a });
     EXPECT_EQ(names.out.str(),
         "Nicht lesbar: " + dir.path() + test::kSep
-            + "x.htm\\x0ADie Suchdatei wurde erfolgreich erstellt!\\x85\\x9B2J\\x9B.htm (Der "
-              "Ordner oder die Datei existiert nicht)\n"
+            + "x.htm\\x0ADie Suchdatei wurde erfolgreich erstellt!\\x85\\x9B2J\\x9B.htm ("
+            + kNoSuchName
+            + ")\n"
               "Die Suchdatei wurde erfolgreich erstellt!\n");
 }

@@ -123,7 +123,8 @@ with tempfile.TemporaryDirectory(prefix="tovaro-win-") as work:
           "list: a Unicode name in the link as UTF-8")
     # The page is UTF-8: a windows-1252 title arrives converted.
     check("tits[2]= 'Preise für März'".encode() in lpage, "list: windows-1252 title as UTF-8")
-    check(b"Vor\x1a nach" in lpage, "list: the title after a Ctrl+Z byte")
+    # The file goes on after the byte (no text mode); the page writes it as a blank.
+    check(b"Vor  nach" in lpage, "list: the title after a Ctrl+Z byte")
 
     # 2. The tree, with the site folder as the parent of the page: the same entries, in the
     # order each platform lists its folders.

@@ -177,10 +177,17 @@ public:
             return SystemFailure(ERROR_INVALID_NAME);
         // Shared with every other program, so that an open editor neither blocks the run nor
         // is blocked by it. A folder cannot be opened this way.
-        HANDLE h = ::CreateFileW(ApiPath(path).c_str(), GENERIC_READ, kShareAll, nullptr,
-            OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-        if (h == INVALID_HANDLE_VALUE)
-            return LastFailure();
+        const std::wstring api = ApiPath(path);
+        HANDLE h = ::CreateFileW(api.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+            FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        if (h == INVALID_HANDLE_VALUE) {
+            const Failure failure = LastFailure();
+            // Windows refuses to open a folder as a file, as if the user had no permission.
+            const DWORD attributes = ::GetFileAttributesW(api.c_str());
+            if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+                return Failure { FailureKind::IsFolder, 0 };
+            return failure;
+        }
         auto file = std::make_unique<WindowsInputFile>(h);
         // Only files on a disk: a pipe or a device ("CON", "COM1") yields what timing gives.
         if (::GetFileType(h) != FILE_TYPE_DISK)
@@ -239,9 +246,14 @@ public:
             // "$Recycle.Bin", "System Volume Information", the old profile links.
             if ((data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0)
                 continue;
-            // A link or junction to a folder carries the folder bit too: it is followed.
-            entries.push_back(
-                { Narrow(n), (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 });
+            // A link or junction to a folder carries the folder bit too: it is followed. The
+            // record holds the attributes: nothing more is asked of an entry, so none fails to
+            // be examined. A name that starts with "." stays out of the boxes, as on Linux.
+            FolderEntry entry;
+            entry.name = Narrow(n);
+            entry.isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+            entry.hidden = n[0] == L'.';
+            entries.push_back(std::move(entry));
         } while (::FindNextFileW(find, &data));
         // Only "no more files" is the end; any other failure (a share that drops, a folder
         // removed meanwhile) leaves the listing incomplete, which the caller must hear of.
