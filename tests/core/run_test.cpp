@@ -107,6 +107,21 @@ TEST_F(RunTest, IncompleteFilesAreReportedAndLeaveNoGap)
     EXPECT_EQ(lines[1], "Fehlend: Titel, Keywords, Description " + in.files[2]);
 }
 
+// A field is missing when the cleaning leaves nothing of it, not only when the head had none: a
+// title of apostrophes, keywords and a description of one (the second written as a reference).
+TEST_F(RunTest, AFieldThatTheCleaningEmptiesIsMissing)
+{
+    in.files = { dir.Write("site/a.htm", test::Page("'''", "k", "d")),
+        dir.Write("site/b.htm", test::Page("B", "'", "&apos;")),
+        dir.Write("site/c.htm", test::Page("C", "k", "d")) };
+    RunResult r = RunGeneration(test::NativeDisk(), in, sink);
+    ASSERT_TRUE(r.written);
+    EXPECT_EQ(r.entries, 1u);
+    EXPECT_EQ(sink.events[2], "Fehlend: Titel " + in.files[0]);
+    EXPECT_EQ(sink.events[4], "Fehlend: Keywords, Description " + in.files[1]);
+    EXPECT_EQ(test::Urls(test::ReadFile(in.outputPath)), std::vector<std::string> { "c.htm" });
+}
+
 TEST(MissingFieldsTest, ListsOnlyWhatIsMissing)
 {
     EXPECT_EQ(MissingFieldsLine("/p", "", "k", ""), "Fehlend: Titel, Description /p");

@@ -1,6 +1,15 @@
 #include "test_util.h"
 
+#include <gtest/gtest.h>
+#ifndef _WIN32
+#include <csignal>
+#include <cstring>
+#include <pthread.h>
+#include <unistd.h>
+#endif
+
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -129,5 +138,90 @@ std::string Page(
         + keywords + "\">\r\n<meta name=\"description\" content=\"" + description
         + "\">\r\n</head>\r\n<body></body>\r\n</html>\r\n";
 }
+
+Watchdog::Watchdog(std::chrono::seconds limit, std::string what)
+    : thread_([this, limit, what = std::move(what)] {
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (!done_.wait_for(lock, limit, [this] { return finished_; })) {
+            std::fprintf(stderr, "hangs: %s (still running after %lld s)\n", what.c_str(),
+                static_cast<long long>(limit.count()));
+            std::fflush(stderr);
+            std::abort();
+        }
+    })
+{
+}
+
+Watchdog::~Watchdog()
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        finished_ = true;
+    }
+    done_.notify_all();
+    thread_.join();
+}
+
+namespace {
+
+// Every test of the programs that link this library runs under a watchdog: one that hangs says
+// so, by name, before the test command's time limit ends it.
+constexpr std::chrono::seconds kTestLimit(90);
+
+#ifdef _WIN32
+class WatchEveryTest : public ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo& test) override
+    {
+        watchdog_ = std::make_unique<Watchdog>(
+            kTestLimit, std::string(test.test_suite_name()) + "." + test.name());
+    }
+    void OnTestEnd(const ::testing::TestInfo&) override { watchdog_.reset(); }
+
+    std::unique_ptr<Watchdog> watchdog_;
+};
+#else
+// On Linux an alarm rather than a thread: many tests fork, and a child of a process of several
+// threads may not start threads of its own under ThreadSanitizer. A child has no alarm.
+char gRunning[512];
+
+extern "C" void SayWhichTestHangs(int)
+{
+    const char head[] = "hangs: ";
+    ssize_t ignored = ::write(STDERR_FILENO, head, sizeof head - 1);
+    ignored = ::write(STDERR_FILENO, gRunning, std::strlen(gRunning));
+    ignored = ::write(STDERR_FILENO, "\n", 1);
+    (void)ignored;
+    std::abort();
+}
+
+extern "C" void ForgetTheAlarmInAChild()
+{
+    ::signal(SIGALRM, SIG_DFL); // a child is the test's scene: its signals are its own
+}
+
+class WatchEveryTest : public ::testing::EmptyTestEventListener {
+public:
+    WatchEveryTest() { ::pthread_atfork(nullptr, nullptr, ForgetTheAlarmInAChild); }
+
+private:
+    void OnTestStart(const ::testing::TestInfo& test) override
+    {
+        std::snprintf(gRunning, sizeof gRunning, "%s.%s (still running after %lld s)",
+            test.test_suite_name(), test.name(), static_cast<long long>(kTestLimit.count()));
+        struct sigaction say { };
+        say.sa_handler = SayWhichTestHangs;
+        ::sigaction(SIGALRM, &say, nullptr);
+        ::alarm(static_cast<unsigned>(kTestLimit.count()));
+    }
+    void OnTestEnd(const ::testing::TestInfo&) override { ::alarm(0); }
+};
+#endif
+
+const bool kWatching = [] {
+    ::testing::UnitTest::GetInstance()->listeners().Append(new WatchEveryTest);
+    return true;
+}();
+
+} // namespace
 
 } // namespace tovaro::test

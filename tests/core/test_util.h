@@ -2,8 +2,12 @@
 
 #include "platform/file_system.h"
 
+#include <chrono>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace tovaro::test {
@@ -53,6 +57,23 @@ std::string Fixture(const std::string& name);
 
 /// The links of a search page (its urls[] lines), in order.
 std::vector<std::string> Urls(const std::string& page);
+
+/// Ends the test program with a message if it is still alive after `limit`: a test whose
+/// threads wait for each other forever says where it hangs instead of running into the test
+/// command's time limit.
+class Watchdog {
+public:
+    Watchdog(std::chrono::seconds limit, std::string what);
+    ~Watchdog();
+    Watchdog(const Watchdog&) = delete;
+    Watchdog& operator=(const Watchdog&) = delete;
+
+private:
+    std::mutex mutex_;
+    std::condition_variable done_;
+    bool finished_ = false;
+    std::thread thread_;
+};
 
 /// An HTML page whose head holds the title, keywords and description, with CR LF line ends.
 std::string Page(const std::string& title, const std::string& keywords = "k",
