@@ -7,6 +7,7 @@ says its drive, the colour fields their full names, the run its outcome before t
 box, the help panel its text."""
 import os
 import re
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -14,6 +15,20 @@ import time
 
 import desktop_support as support
 from desktop_support import wait_for
+
+# Orca ends at once when it finds another Orca of the same user (another session's screen
+# reader). The test runs in a process namespace of its own, where no other process is seen;
+# where it may not make one, another Orca ends the test with one line that says so.
+if "TOVARO_ORCA_ALONE" not in os.environ:
+    alone = dict(os.environ, TOVARO_ORCA_ALONE="1")
+    if os.geteuid() == 0 and shutil.which("unshare"):
+        os.execvpe("unshare", ["unshare", "--pid", "--fork", "--mount-proc", sys.executable,
+                               *sys.argv], alone)
+    if subprocess.run(["pgrep", "-u", str(os.getuid()), "-x", "orca"],
+                      stdout=subprocess.DEVNULL).returncode == 0:
+        print("FAIL another Orca runs for this user, and this Orca would end at once; run the "
+              "test as root, which gives it a process namespace of its own")
+        sys.exit(1)
 
 TOVARO = os.environ["TOVARO"]
 check = support.Checks()

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The real wizard under Xvfb: one window " Tovaro Wizard 1.00" of 512 x 503 at start; ">> Schritt
 # 2" shows page 2 in its place; a close request to page 2 ends the process with status 0 although
-# page 1 still exists hidden. Run inside xvfb-run.
+# page 1 still exists hidden. Run on an X server of its own (with_xvfb.py).
 set -u
 tovaro=${TOVARO:?}
 send_close=${SEND_CLOSE:?}
