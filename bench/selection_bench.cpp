@@ -6,11 +6,11 @@
 #include "core/pattern.h"
 #include "core/walk.h"
 #include "gui_bench_util.h"
-#include "selection/dir_box.h"
-#include "selection/file_box.h"
-#include "selection/file_list_box.h"
-#include "selection/file_selection_page.h"
-#include "shell/document_opener.h"
+#include "selection_page/dir_box.h"
+#include "selection_page/file_box.h"
+#include "selection_page/file_list_box.h"
+#include "selection_page/file_selection_page.h"
+#include "wizard_shell/document_opener.h"
 
 #include <QApplication>
 #include <QListWidget>

@@ -5,13 +5,13 @@
 #include "../tests/gui/fakes.h"
 #include "app/wizard.h"
 #include "core/walk.h"
-#include "generator/generation_page.h"
+#include "generation_page/generation_page.h"
 #include "gui_bench_util.h"
-#include "selection/dir_box.h"
-#include "selection/file_box.h"
-#include "selection/file_list_box.h"
-#include "selection/file_selection_page.h"
-#include "shell/document_opener.h"
+#include "selection_page/dir_box.h"
+#include "selection_page/file_box.h"
+#include "selection_page/file_list_box.h"
+#include "selection_page/file_selection_page.h"
+#include "wizard_shell/document_opener.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -1,13 +1,13 @@
 #include "app/wizard.h"
-#include "appearance/portal_picker.h"
-#include "appearance/screen_sources.h"
-#include "shell/document_opener.h"
-#include "shell/layout.h"
-#include "shell/settings.h"
+#include "appearance_page/portal_picker.h"
+#include "appearance_page/screen_sources.h"
+#include "wizard_shell/document_opener.h"
+#include "wizard_shell/layout.h"
+#include "wizard_shell/settings.h"
 
 #include "platform/file_system.h"
 #include "platform/stop_signals.h"
-#include "shell/close_requests.h"
+#include "wizard_shell/close_requests.h"
 
 #include <QApplication>
 #include <QDir>

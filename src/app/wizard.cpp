@@ -1,8 +1,8 @@
 #include "wizard.h"
 
-#include "appearance/appearance_page.h"
-#include "generator/generation_page.h"
-#include "selection/file_selection_page.h"
+#include "appearance_page/appearance_page.h"
+#include "generation_page/generation_page.h"
+#include "selection_page/file_selection_page.h"
 
 namespace tovaro::gui {
 

@@ -2,9 +2,9 @@
 // program ends, so whatever the user entered survives while another page is shown.
 #pragma once
 
-#include "appearance/colour_dialog.h"
-#include "appearance/screen_picker.h"
-#include "shell/desktop_services.h"
+#include "appearance_page/colour_dialog.h"
+#include "appearance_page/screen_picker.h"
+#include "wizard_shell/desktop_services.h"
 
 #include <QString>
 #include <functional>

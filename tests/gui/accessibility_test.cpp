@@ -2,8 +2,8 @@
 // keys open, colours readable on a dark desktop.
 #include "core/colour.h"
 #include "fakes.h"
-#include "shell/colour_convert.h"
-#include "shell/link_label.h"
+#include "wizard_shell/colour_convert.h"
+#include "wizard_shell/link_label.h"
 
 #include <QAccessible>
 #include <QApplication>

@@ -1,6 +1,6 @@
-#include "appearance/colour_dialog.h"
+#include "appearance_page/colour_dialog.h"
 #include "fakes.h"
-#include "shell/colour_convert.h"
+#include "wizard_shell/colour_convert.h"
 
 #include <QAccessible>
 #include <QApplication>

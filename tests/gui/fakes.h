@@ -3,15 +3,15 @@
 
 #include "../core/test_util.h"
 #include "app/wizard.h"
-#include "appearance/appearance_page.h"
-#include "appearance/colour_dialog.h"
-#include "appearance/screen_sources.h"
-#include "generator/generation_page.h"
-#include "selection/file_selection_page.h"
-#include "shell/accessibility.h"
-#include "shell/desktop_services.h"
-#include "shell/document_opener.h"
-#include "shell/settings.h"
+#include "appearance_page/appearance_page.h"
+#include "appearance_page/colour_dialog.h"
+#include "appearance_page/screen_sources.h"
+#include "generation_page/generation_page.h"
+#include "selection_page/file_selection_page.h"
+#include "wizard_shell/accessibility.h"
+#include "wizard_shell/desktop_services.h"
+#include "wizard_shell/document_opener.h"
+#include "wizard_shell/settings.h"
 
 #include <QAccessible>
 #include <QApplication>

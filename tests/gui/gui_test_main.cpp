@@ -2,7 +2,7 @@
 #include <QStandardPaths>
 #include <gtest/gtest.h>
 
-#include "shell/layout.h"
+#include "wizard_shell/layout.h"
 
 int main(int argc, char** argv)
 {

@@ -1,9 +1,9 @@
 #include "../core/test_util.h"
 #include "fakes.h"
-#include "selection/dir_box.h"
-#include "selection/drive_box.h"
-#include "selection/file_box.h"
-#include "selection/file_list_box.h"
+#include "selection_page/dir_box.h"
+#include "selection_page/drive_box.h"
+#include "selection_page/file_box.h"
+#include "selection_page/file_list_box.h"
 
 #include <QAccessible>
 #include <QApplication>

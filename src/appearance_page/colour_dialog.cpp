@@ -1,6 +1,6 @@
 #include "colour_dialog.h"
 
-#include "shell/colour_convert.h"
+#include "wizard_shell/colour_convert.h"
 
 #include <QColorDialog>
 

@@ -1,8 +1,8 @@
 #include "appearance_page.h"
 
-#include "shell/accessibility.h"
-#include "shell/colour_convert.h"
-#include "shell/layout.h"
+#include "wizard_shell/accessibility.h"
+#include "wizard_shell/colour_convert.h"
+#include "wizard_shell/layout.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -5,7 +5,7 @@
 #include "core/appearance.h"
 #include "portal_picker.h"
 #include "screen_picker.h"
-#include "shell/wizard_page.h"
+#include "wizard_shell/wizard_page.h"
 
 class QComboBox;
 class QLabel;

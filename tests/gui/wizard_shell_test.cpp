@@ -1,5 +1,5 @@
 #include "fakes.h"
-#include "shell/settings.h"
+#include "wizard_shell/settings.h"
 
 #include <QCloseEvent>
 #include <QDir>

@@ -3,9 +3,9 @@
 #include "../core/test_util.h"
 #include "core/run.h"
 #include "fakes.h"
-#include "selection/file_box.h"
-#include "selection/file_list_box.h"
-#include "shell/native_path.h"
+#include "selection_page/file_box.h"
+#include "selection_page/file_list_box.h"
+#include "wizard_shell/native_path.h"
 
 #include <QAccessible>
 #include <QCheckBox>

@@ -2,7 +2,7 @@
 // of its own fills 100,000 rows in one insertion, without an item object per row.
 #pragma once
 
-#include "shell/accessibility.h"
+#include "wizard_shell/accessibility.h"
 
 #include <QAbstractListModel>
 #include <QListView>

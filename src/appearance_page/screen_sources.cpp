@@ -1,6 +1,6 @@
 #include "screen_sources.h"
 
-#include "shell/colour_convert.h"
+#include "wizard_shell/colour_convert.h"
 
 #include <QCursor>
 #include <QGuiApplication>

@@ -2,7 +2,7 @@
 #include "list_keys.h"
 
 #include "core/text.h"
-#include "shell/native_path.h"
+#include "wizard_shell/native_path.h"
 
 namespace tovaro::gui {
 

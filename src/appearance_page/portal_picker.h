@@ -29,7 +29,6 @@ public:
 
     /// Shows the hint and asks the portal for a colour; does nothing while a request is open.
     void Start();
-    bool IsAsking() const { return asking_; }
 
 private slots:
     void TakeResponse(uint code, const QVariantMap& results);

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "core/run.h"
-#include "shell/layout.h"
+#include "wizard_shell/layout.h"
 
 #include <QElapsedTimer>
 #include <QObject>

@@ -3,14 +3,14 @@
 #include "core/failure_text.h"
 #include "core/paths.h"
 #include "core/run.h"
-#include "shell/accessibility.h"
-#include "shell/document_opener.h"
-#include "shell/layout.h"
-#include "shell/link_label.h"
-#include "shell/native_path.h"
+#include "wizard_shell/accessibility.h"
+#include "wizard_shell/document_opener.h"
+#include "wizard_shell/layout.h"
+#include "wizard_shell/link_label.h"
+#include "wizard_shell/native_path.h"
 #include "status_panel.h"
 
-#include "shell/settings.h"
+#include "wizard_shell/settings.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "core/walk.h"
-#include "shell/wizard_page.h"
+#include "wizard_shell/wizard_page.h"
 
 #include <string>
 #include <vector>

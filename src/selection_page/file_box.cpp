@@ -4,7 +4,7 @@
 #include "core/pattern.h"
 #include "core/text.h"
 #include "core/walk.h"
-#include "shell/native_path.h"
+#include "wizard_shell/native_path.h"
 
 #include <algorithm>
 

@@ -4,7 +4,7 @@
 
 #include "core/pattern.h"
 #include "platform/file_system.h"
-#include "shell/accessibility.h"
+#include "wizard_shell/accessibility.h"
 
 #include <QListWidget>
 #include <string>

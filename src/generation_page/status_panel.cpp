@@ -1,8 +1,8 @@
 #include "status_panel.h"
 
-#include "shell/accessibility.h"
-#include "shell/layout.h"
-#include "shell/native_path.h"
+#include "wizard_shell/accessibility.h"
+#include "wizard_shell/layout.h"
+#include "wizard_shell/native_path.h"
 
 #include <QCoreApplication>
 #include <QGroupBox>

@@ -6,11 +6,11 @@
 #include "drive_box.h"
 #include "file_box.h"
 #include "file_list_box.h"
-#include "shell/accessibility.h"
-#include "shell/document_opener.h"
-#include "shell/layout.h"
-#include "shell/link_label.h"
-#include "shell/native_path.h"
+#include "wizard_shell/accessibility.h"
+#include "wizard_shell/document_opener.h"
+#include "wizard_shell/layout.h"
+#include "wizard_shell/link_label.h"
+#include "wizard_shell/native_path.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

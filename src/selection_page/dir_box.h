@@ -4,7 +4,7 @@
 #pragma once
 
 #include "platform/file_system.h"
-#include "shell/accessibility.h"
+#include "wizard_shell/accessibility.h"
 
 #include <QListWidget>
 

@@ -1,7 +1,7 @@
 #include "drive_box.h"
 
-#include "shell/accessibility.h"
-#include "shell/native_path.h"
+#include "wizard_shell/accessibility.h"
+#include "wizard_shell/native_path.h"
 
 #include <QDir>
 

@@ -2,7 +2,7 @@
 
 #include "core/pattern.h"
 #include "core/walk.h"
-#include "shell/native_path.h"
+#include "wizard_shell/native_path.h"
 
 #include <QApplication>
 #include <QDir>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "core/run.h"
-#include "shell/wizard_page.h"
+#include "wizard_shell/wizard_page.h"
 
 #include <functional>
 
