@@ -5,7 +5,7 @@
 #   install-deps.sh PACKAGE...   those packages (any argument that is not a group)
 set -euo pipefail
 # Compiler, CMake and Qt; "file" lets CPack find the programs' libraries for the package.
-build=(build-essential cmake pkg-config file qt6-base-dev libx11-dev libutf8proc-dev)
+build=(build-essential cmake pkg-config file qt6-base-dev libx11-dev libxi-dev libutf8proc-dev)
 # Qt's own dialogs in German, the fonts the pages are measured for, Wayland sessions.
 run=(qt6-translations-l10n fonts-liberation2 fonts-dejavu-core qt6-wayland xdg-utils)
 # The test suite, the desktop tests (X servers, window managers, the accessibility bus,

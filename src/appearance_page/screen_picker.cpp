@@ -20,20 +20,24 @@ ScreenPicker::ScreenPicker(
 
 void ScreenPicker::Start()
 {
-    if (!timer_.isActive())
+    if (!timer_.isActive()) {
+        sources_.keys->BeginCounting(kEscapeKey);
         timer_.start();
+    }
     targets_.showHint(true);
 }
 
 void ScreenPicker::Stop()
 {
+    if (timer_.isActive())
+        sources_.keys->EndCounting();
     timer_.stop();
 }
 
 void ScreenPicker::Tick()
 {
     if (sources_.keys->IsKeyPressed(kEscapeKey)) {
-        timer_.stop();
+        Stop();
         targets_.showHint(false);
         // This tick still samples.
     }

@@ -34,12 +34,17 @@ FocusKeySource::FocusKeySource()
         QCoreApplication::instance()->installEventFilter(this);
 }
 
+void FocusKeySource::BeginCounting(int)
+{
+    pressedSinceQuery_ = false;
+}
+
 bool FocusKeySource::IsKeyPressed(int virtualKey)
 {
     if (virtualKey != kEscapeKey)
         return false;
-    // Like the global key state: down now and pressed since the previous query.
-    const bool result = pressedSinceQuery_ && escapeDown_;
+    // Pressed since the previous query, a quick tap included.
+    const bool result = pressedSinceQuery_;
     pressedSinceQuery_ = false;
     return result;
 }

@@ -29,8 +29,14 @@ constexpr int kEscapeKey = 27;
 class KeySource {
 public:
     virtual ~KeySource() = default;
-    /// True when the key went down since the previous query, whether it is still down or was
-    /// already let go (a quick tap). One source serves every picker.
+    /// A picker starts: from now on only presses of the key made after this count (an Escape
+    /// that closed a dialog before never ends the picker that starts next).
+    virtual void BeginCounting(int virtualKey) = 0;
+    /// The picker has ended: presses need not be counted until the next begins.
+    virtual void EndCounting() { }
+    /// True when the key went down since the previous query (or since counting began),
+    /// whether it is still down or was already let go (a quick tap). One source serves every
+    /// picker.
     virtual bool IsKeyPressed(int virtualKey) = 0;
 };
 
@@ -53,6 +59,7 @@ std::unique_ptr<KeySource> MakeDesktopKeySource();
 class FocusKeySource : public QObject, public KeySource {
 public:
     FocusKeySource();
+    void BeginCounting(int virtualKey) override;
     bool IsKeyPressed(int virtualKey) override;
 
 protected:

@@ -12,6 +12,14 @@ namespace {
 // query took. One source serves every picker, so no picker takes another's press.
 class WindowsKeySource : public KeySource {
 public:
+    void BeginCounting(int virtualKey) override
+    {
+        if (virtualKey != kEscapeKey)
+            return;
+        // The query takes the low bit, which may still hold a press from before (the Escape
+        // that closed the colour dialog); a key held down now counts once it is pressed anew.
+        wasDown_ = (::GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0;
+    }
     bool IsKeyPressed(int virtualKey) override
     {
         if (virtualKey != kEscapeKey)

@@ -198,8 +198,36 @@ TEST(FocusKeySourceTest, EscapeInTheProgramCountsOncePerPress)
     send(QEvent::KeyRelease);
     send(QEvent::KeyPress);
     send(QEvent::KeyRelease);
-    EXPECT_FALSE(keys.IsKeyPressed(kEscapeKey)); // pressed and released between two queries
+    EXPECT_TRUE(keys.IsKeyPressed(kEscapeKey)); // pressed and released between two queries
+    EXPECT_FALSE(keys.IsKeyPressed(kEscapeKey));
     EXPECT_FALSE(keys.IsKeyPressed(13));
+    // A press before a picker began counting is not the picker's.
+    send(QEvent::KeyPress);
+    send(QEvent::KeyRelease);
+    keys.BeginCounting(kEscapeKey);
+    EXPECT_FALSE(keys.IsKeyPressed(kEscapeKey));
+}
+
+// An Escape pressed while no picker runs (to close the colour dialog) never ends the picker
+// that starts next: it follows the pointer until a new Escape.
+TEST_F(AppearanceTest, AnEscapeBeforeAPickerStartsNeverEndsIt)
+{
+    h.keys.Tap();
+    test::Control<QPushButton>(page, "Command2")->click();
+    h.pointer.at = QPoint(7, 0);
+    test::Control<ScreenPicker>(page, "Timer1")->Tick();
+    EXPECT_TRUE(test::PickerRunning(page, "Timer1"));
+    EXPECT_TRUE(test::Control<QLabel>(page, "Label1")->isVisibleTo(page));
+    EXPECT_EQ(Bg(), QStringLiteral("#070000"));
+    h.pointer.at = QPoint(8, 0);
+    test::Control<ScreenPicker>(page, "Timer1")->Tick();
+    EXPECT_EQ(Bg(), QStringLiteral("#080000"));
+    h.keys.Tap();
+    test::Control<ScreenPicker>(page, "Timer1")->Tick();
+    EXPECT_FALSE(test::PickerRunning(page, "Timer1"));
+    // The source counted for as long as the picker ran.
+    EXPECT_EQ(h.keys.begun, 1);
+    EXPECT_EQ(h.keys.ended, 1);
 }
 
 TEST(QtColourDialogTest, OpensAtTheSharedColour)

@@ -134,12 +134,22 @@ struct FakeKeys : gui::KeySource {
         down = false;
         wentDown = true;
     }
+    /// A picker starts: what went down before is dropped, as the system's key state is read
+    /// and dropped then.
+    void BeginCounting(int) override
+    {
+        wentDown = false;
+        ++begun;
+    }
+    void EndCounting() override { ++ended; }
     bool IsKeyPressed(int key) override
     {
         bool r = key == gui::kEscapeKey && wentDown;
         wentDown = false;
         return r;
     }
+    int begun = 0;
+    int ended = 0;
 };
 
 /// What the pages hand to a screen reader to say while it lives, in order. (Qt passes

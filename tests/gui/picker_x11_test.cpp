@@ -64,6 +64,17 @@ TEST(PickerOnRealScreenTest, TakesTheColourUnderThePointerUntilEscape)
     EXPECT_TRUE(test::PickerRunning(&page, "Timer1"));
     EXPECT_TRUE(test::Control<QLabel>(&page, "Label1")->isVisible());
 
+    // A tap far shorter than a tick (xdotool lets go at once) ends the picker.
+    ASSERT_EQ(Xdotool({ "key", "Escape" }), 0);
+    Pump(100);
+    EXPECT_FALSE(test::PickerRunning(&page, "Timer1"));
+    // An Escape while no picker runs is not the next picker's: it follows the pointer.
+    ASSERT_EQ(Xdotool({ "key", "Escape" }), 0);
+    Pump(100);
+    test::Control<QPushButton>(&page, "Command2")->click();
+    Pump(200);
+    EXPECT_TRUE(test::PickerRunning(&page, "Timer1"));
+
     // Held across several ticks, as a person presses a key.
     ASSERT_EQ(Xdotool({ "keydown", "Escape" }), 0);
     Pump(200);
