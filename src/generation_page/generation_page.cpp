@@ -169,6 +169,12 @@ void GenerationPage::ShowMessageHelp()
         closeHelpButton_->setFocus();
 }
 
+void GenerationPage::ShowHelpForPage()
+{
+    ShowMessageHelp();
+    closeHelpButton_->setFocus();
+}
+
 void GenerationPage::CloseMessageHelp()
 {
     const bool helpFocus = closeHelpButton_->hasFocus();

@@ -34,6 +34,10 @@ public slots:
     void ShowMessageHelp();
     void CloseMessageHelp();
 
+protected:
+    /// The help panel about the status lines, page 3's own help.
+    void ShowHelpForPage() override;
+
 private:
     OtherPages pages_;
     QLineEdit* outputFileEdit_ = nullptr;

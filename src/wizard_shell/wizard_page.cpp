@@ -12,6 +12,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 
 namespace tovaro::gui {
 
@@ -42,8 +43,21 @@ WizardPage::WizardPage(const char* formName, const QString& heading, DesktopServ
     MakeLine("Line1", 480, QPalette::Mid);
     MakeLine("Line4", 6720, QPalette::Light);
     MakeLine("Line3", 6735, QPalette::Mid);
+    helpButton_ = controls.Get<QPushButton>("Command7");
     connect(
         controls.Get<QPushButton>("Command7"), &QPushButton::clicked, this, &WizardPage::OpenHelp);
+    // F1 anywhere in the page; not while an action runs and the page's controls refuse input.
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    f1->setObjectName(QStringLiteral("F1"));
+    connect(f1, &QShortcut::activated, this, [this] {
+        if (helpButton_->isEnabled())
+            ShowHelpForPage();
+    });
+}
+
+void WizardPage::ShowHelpForPage()
+{
+    OpenHelp();
 }
 
 QFrame* WizardPage::MakeLine(const char* name, int top, QPalette::ColorRole role)

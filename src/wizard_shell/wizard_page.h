@@ -27,6 +27,10 @@ signals:
     void NextPageRequested();
 
 protected:
+    /// What F1 does, where users look for help on Windows and Linux desktops alike: what the
+    /// page's help button does (the help document; a page with help of its own shows that).
+    virtual void ShowHelpForPage();
+
     void closeEvent(QCloseEvent* event) override;
     /// A page keeps its fixed size: a maximise or full-screen request is undone.
     void changeEvent(QEvent* event) override;
@@ -37,6 +41,7 @@ protected:
 
 private:
     void OpenHelp();
+    QWidget* helpButton_ = nullptr; ///< "Hilfe": F1 does nothing while it is disabled
     bool captionsFitted_ = false;
     QFrame* MakeLine(const char* name, int top, QPalette::ColorRole role);
 };

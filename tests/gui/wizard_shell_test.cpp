@@ -12,6 +12,7 @@
 #include <QStandardPaths>
 #include <QStyle>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -174,6 +175,31 @@ TEST(LinksTest, HelpButtonsBannerAndAddressLabels)
         test::Control<QLabel>(h.p3(), "Label4")->text(), QStringLiteral("info@tovaro.example"));
     EXPECT_FALSE(test::Control<QLabel>(h.p1(), "Image1")->pixmap().isNull());
     EXPECT_EQ(test::Control<QLabel>(h.p1(), "Image1")->pixmap().size(), QSize(88, 31));
+}
+
+// F1 is where users look for help: on each page it does what the page's help does (page 3
+// shows its help panel), and nothing while an action runs.
+TEST(LinksTest, F1OpensThePagesHelp)
+{
+    test::Harness h(QStringLiteral("/"), QStringLiteral("/opt/tovaro"));
+    auto press = [](QWidget* page) {
+        page->show();
+        QApplication::setActiveWindow(page); // a window's keys reach it while it is active
+        QTest::keyClick(page, Qt::Key_F1);
+    };
+    press(h.p1());
+    press(h.p2());
+    EXPECT_EQ(h.opener.opened, QStringList(2, QStringLiteral("/opt/tovaro/help/index.htm")));
+    press(h.p3());
+    EXPECT_TRUE(test::Control<QGroupBox>(h.p3(), "Frame5")->isVisible());
+    EXPECT_TRUE(test::Control<QPushButton>(h.p3(), "Command3")->hasFocus());
+    EXPECT_EQ(h.opener.opened.size(), 2);
+    test::Control<QPushButton>(h.p3(), "Command3")->click();
+    {
+        const ActionsBlocked blocked;
+        press(h.p3());
+    }
+    EXPECT_FALSE(test::Control<QGroupBox>(h.p3(), "Frame5")->isVisible());
 }
 
 TEST(LinksTest, HelpPathAtTheRootKeepsTheDoubledSeparator)
