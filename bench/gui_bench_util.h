@@ -2,8 +2,8 @@
 // nothing and shows no message.
 #pragma once
 
-#include "wizard_shell/document_opener.h"
 #include "wizard_shell/desktop_services.h"
+#include "wizard_shell/document_opener.h"
 
 #include <algorithm>
 #include <chrono>

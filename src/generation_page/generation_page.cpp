@@ -3,12 +3,12 @@
 #include "core/failure_text.h"
 #include "core/paths.h"
 #include "core/run.h"
+#include "status_panel.h"
 #include "wizard_shell/accessibility.h"
 #include "wizard_shell/document_opener.h"
 #include "wizard_shell/layout.h"
 #include "wizard_shell/link_label.h"
 #include "wizard_shell/native_path.h"
-#include "status_panel.h"
 
 #include "wizard_shell/settings.h"
 
@@ -137,6 +137,8 @@ GenerationPage::GenerationPage(DesktopServices& desktop, OtherPages pages)
     // Both middle panels are hidden until the first run; whichever is raised covers the other.
     messageHelp_->hide();
     controls.Get<QGroupBox>("Frame4")->hide();
+    ReportVisibilityChanges(messageHelp_);
+    ReportVisibilityChanges(controls.Get<QGroupBox>("Frame4"));
     // The progress stays readable during a run.
     KeepLiveWhileBusy(controls.Get<QGroupBox>("Frame4"));
 
@@ -156,17 +158,18 @@ GenerationPage::GenerationPage(DesktopServices& desktop, OtherPages pages)
         DefaultOutputPath(*desktop_.disk, ToBytes(desktop_.directory), ToBytes(QDir::homePath()))));
 }
 
-// The help panel covers the status panel and the web-root box: while it is shown, Tab passes
-// over them, and closing it hides it, so that nothing stays covered.
+// The help panel covers the status panel and the web-root box. What it covers is hidden while
+// it is open: Tab passes over it, and a screen reader reading the window line by line reads the
+// help, not what lies under it. Closing the help hides it whole and brings them back.
 void GenerationPage::ShowMessageHelp()
 {
     const bool coveredFocus = status_->HasFocus() || webRootEdit_->hasFocus();
     messageHelp_->show();
     messageHelp_->raise();
-    status_->SetReachable(false);
-    webRootEdit_->setFocusPolicy(Qt::NoFocus);
     if (coveredFocus)
         closeHelpButton_->setFocus();
+    status_->SetCovered(true);
+    webRootEdit_->hide();
 }
 
 void GenerationPage::ShowHelpForPage()
@@ -178,12 +181,11 @@ void GenerationPage::ShowHelpForPage()
 void GenerationPage::CloseMessageHelp()
 {
     const bool helpFocus = closeHelpButton_->hasFocus();
-    messageHelp_->hide();
-    status_->SetReachable(true);
-    webRootEdit_->setFocusPolicy(Qt::StrongFocus);
-    status_->Raise();
-    if (helpFocus)
+    webRootEdit_->show();
+    status_->SetCovered(false);
+    if (helpFocus && status_->HelpButton()->isVisible())
         status_->HelpButton()->setFocus();
+    messageHelp_->hide();
 }
 
 void GenerationPage::RunGeneration()
@@ -196,6 +198,9 @@ void GenerationPage::RunGeneration()
     // The list emptied on purpose writes a page without entries; a list that is empty because
     // its folders could not be read writes nothing.
     in.allowEmpty = true;
+    // The status panel takes the help's place.
+    if (messageHelp_->isVisible())
+        CloseMessageHelp();
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
     RunResult result;

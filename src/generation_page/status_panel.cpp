@@ -30,20 +30,15 @@ StatusPanel::StatusPanel(const PageControls& controls, std::function<void(int)> 
     connect(helpButton_, &QPushButton::clicked, this, &StatusPanel::MessageHelpRequested);
 }
 
-void StatusPanel::Raise()
-{
-    frame_->raise();
-}
-
 QWidget* StatusPanel::HelpButton() const
 {
     return helpButton_;
 }
 
-void StatusPanel::SetReachable(bool reachable)
+void StatusPanel::SetCovered(bool covered)
 {
-    messageList_->setFocusPolicy(reachable ? Qt::StrongFocus : Qt::NoFocus);
-    helpButton_->setFocusPolicy(reachable ? Qt::StrongFocus : Qt::NoFocus);
+    covered_ = covered;
+    frame_->setVisible(shownByRun_ && !covered_);
 }
 
 bool StatusPanel::HasFocus() const
@@ -53,8 +48,8 @@ bool StatusPanel::HasFocus() const
 
 void StatusPanel::RunStarted(size_t count)
 {
-    frame_->show();
-    frame_->raise();
+    shownByRun_ = true;
+    SetCovered(false);
     bar_->setMinimum(0);
     // A maximum not above the minimum is not applied.
     if (count >= 2)

@@ -26,12 +26,11 @@ public:
     /// page 1's list selection.
     StatusPanel(const PageControls& controls, std::function<void(int)> selectFile);
 
-    /// Brings the panel in front of the help panel.
-    void Raise();
     /// The help button, which gets the focus back when the help panel closes.
     QWidget* HelpButton() const;
-    /// Whether Tab stops at the panel's controls: not while the help panel covers them.
-    void SetReachable(bool reachable);
+    /// While the help panel covers it, the panel (once a run has shown it) is hidden: Tab
+    /// passes over it, and a screen reader does not read it through the help.
+    void SetCovered(bool covered);
     /// True when one of the panel's controls has the focus.
     bool HasFocus() const;
 
@@ -54,6 +53,8 @@ private:
     static constexpr qint64 kPaintIntervalMs = 40;
 
     QGroupBox* frame_;
+    bool shownByRun_ = false;
+    bool covered_ = false;
     QLabel* stateLabel_; ///< "Bitte warten Sie, ...", then how the run ended
     QString waitText_;
     int linesBefore_ = 0; ///< the status list's lines from earlier runs

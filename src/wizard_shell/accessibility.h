@@ -92,6 +92,11 @@ protected:
     }
 };
 
+/// Keeps a screen reader's view of `panel` and everything on it true when the panel is shown
+/// or hidden after the window was first read, so that reading the window line by line finds
+/// it. (Qt's Linux bridge reports such a panel as showing, never as visible.)
+void ReportVisibilityChanges(QWidget* panel);
+
 /// Registers the accessible interfaces of the pages' own controls (links, announced hints).
 void InstallAccessibleInterfaces();
 

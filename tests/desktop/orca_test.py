@@ -1,10 +1,11 @@
 #!/usr/bin/python3
 """What a blind user hears: Orca itself, keys only, on all three pages (Xvfb with openbox,
-run under dbus-run-session). Orca runs without a synthesizer; its debug log holds every
-utterance ("SPEECH OUTPUT: '...'"), which is what is checked: each action's result is spoken
-once, a list that a button changes is not announced as if it had the focus, the drive box
-says its drive, the colour fields their full names, the run its outcome before the message
-box, the help panel its text."""
+run under dbus-run-session). Orca runs with speech on but no synthesizer; its debug log holds
+every utterance ("SPEECH OUTPUT: '...'"), which is what is checked: each action's result is
+spoken once, a list that a button changes is not announced as if it had the focus, the drive
+box says its drive, the colour fields their full names, the run its outcome before the message
+box, the help panel its text; and reading the window line by line (flat review) finds the
+status panel after a run and the help panel's text, panels that were hidden at start."""
 import os
 import re
 import shutil
@@ -89,6 +90,18 @@ def act(keys, expect=None, timeout=8):
     return spoken()[before:]
 
 
+def review_window():
+    """The window as flat review reads it, line by line: Orca's "read all" in flat review."""
+    act("KP_Subtract", "Entering flat review")
+    before = len(spoken())
+    # Pressed twice at once, the key reads the whole window from the top.
+    subprocess.run(["xdotool", "key", "--repeat", "2", "--delay", "80", "KP_Add"], env=env)
+    wait_for(lambda: any(s.startswith("Hilfe not checked") for s in spoken()[before:]), 10)
+    lines = spoken()[before:]
+    act("KP_Subtract", "Leaving flat review")
+    return lines
+
+
 def heard(name, said, expect, never=None):
     ok = any(re.search(expect, s) for s in said)
     if never is not None:
@@ -101,7 +114,8 @@ try:
     procs.append(subprocess.Popen(["openbox"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
     prefs = os.path.join(work, "orca-prefs")
     os.makedirs(prefs)
-    # Orca as installed, with its debug log written line by line rather than when it ends.
+    # Orca as installed, with its debug log written line by line rather than when it ends, and
+    # speech on (flat review speaks only then) without a speech server.
     launcher = ("import builtins, runpy, sys\n"
                 "plain_open = builtins.open\n"
                 "def line_open(name, mode='r', *args, **kwargs):\n"
@@ -109,9 +123,11 @@ try:
                 "        kwargs.setdefault('buffering', 1)\n"
                 "    return plain_open(name, mode, *args, **kwargs)\n"
                 "builtins.open = line_open\n"
+                "import orca.speech\n"
+                "orca.speech.init = lambda: None\n"
                 "sys.argv = ['orca'] + sys.argv[1:]\n"
                 "runpy.run_path('/usr/bin/orca', run_name='__main__')\n")
-    procs.append(subprocess.Popen(["/usr/bin/python3", "-c", launcher, "-d", "speech", "-d", "braille",
+    procs.append(subprocess.Popen(["/usr/bin/python3", "-c", launcher, "-d", "braille",
                                    "-u", prefs, "--debug-file", log_path],
                                   env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
     def started():
@@ -170,8 +186,17 @@ try:
           outcome and box and outcome[0] < box[0]
           and said[outcome[0]] == "notification Fertig: 2 Seiten im Index, 1 Meldung.", said)
     act("Return")
+    lines = review_window()
+    check("page 3: flat review reads the status panel after a run",
+          "Fertig: 2 Seiten im Index, 1 Meldung." in lines
+          and any(s.startswith("Fehlend: Keywords") for s in lines), lines)
     said = act("Tab Tab space", "Fehlermeldung")
     heard("page 3: the help panel's text is heard", said, r"Sollte eine Fehlermeldung auftreten")
+    lines = review_window()
+    check("page 3: flat review reads the help panel, and not what it covers",
+          "Stichwörter (für die Suche):" in lines
+          and any(s.startswith("Sollte eine Fehlermeldung auftreten") for s in lines)
+          and not any(s.startswith("Fertig:") for s in lines), lines)
 finally:
     for p in reversed(procs):
         p.kill()

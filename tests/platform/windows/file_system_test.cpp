@@ -60,7 +60,8 @@ TEST(WindowsFileSystemTest, FilesAreReadAsBytesAndFoldersAsWindowsNamesThem)
     EXPECT_TRUE(*test::NativeDisk().Identify(page) == *test::NativeDisk().Identify(other));
     // A folder is never read as a page.
     EXPECT_EQ(ReadPageFields(test::NativeDisk(), dir.path()).status, ReadStatus::Unreadable);
-    EXPECT_EQ(ReadPageFields(test::NativeDisk(), dir.path() + "\\fehlt.htm").status, ReadStatus::Unreadable);
+    EXPECT_EQ(ReadPageFields(test::NativeDisk(), dir.path() + "\\fehlt.htm").status,
+        ReadStatus::Unreadable);
     EXPECT_EQ(test::NativeDisk().Examine(dir.path()).kind, PathKind::Folder);
     EXPECT_EQ(test::NativeDisk().Examine(page).kind, PathKind::File);
     const PathStatus missing = test::NativeDisk().Examine(dir.path() + "\\fehlt");
@@ -95,9 +96,11 @@ TEST(WindowsFileSystemTest, UnicodeNamesAndLongPaths)
     ASSERT_GT(deep.size(), 300u);
     const std::string page = deep + "\\seite.htm";
     EXPECT_EQ(test::NativeDisk().Replace(page, test::Page("Tief")).failure.kind, FailureKind::None);
-    EXPECT_EQ(test::NativeDisk().Replace(page, test::Page("Tiefer")).failure.kind, FailureKind::None);
+    EXPECT_EQ(
+        test::NativeDisk().Replace(page, test::Page("Tiefer")).failure.kind, FailureKind::None);
     EXPECT_EQ(ReadPageFields(test::NativeDisk(), page).fields.title, "Tiefer");
-    EXPECT_EQ(CollectFiles(test::NativeDisk(), dir.path() + "\\ordner-mit-einem-langen-namen-0", "*.*"),
+    EXPECT_EQ(
+        CollectFiles(test::NativeDisk(), dir.path() + "\\ordner-mit-einem-langen-namen-0", "*.*"),
         std::vector<std::string> { page });
     EXPECT_EQ(Names(deep), std::vector<std::string> { "seite.htm" });
 }
@@ -143,7 +146,8 @@ TEST(WindowsFileSystemTest, HiddenAndSystemItemsAreLeftOut)
             << item.name;
     }
     EXPECT_EQ(Names(dir.path()), (std::vector<std::string> { "normal", "sichtbar.htm" }));
-    EXPECT_EQ(Sorted(CollectFiles(test::NativeDisk(), dir.path(), "*.htm")), Sorted({ shown, inside }));
+    EXPECT_EQ(
+        Sorted(CollectFiles(test::NativeDisk(), dir.path(), "*.htm")), Sorted({ shown, inside }));
 }
 
 TEST(WindowsFileSystemTest, ReplacingThePage)
@@ -160,7 +164,8 @@ TEST(WindowsFileSystemTest, ReplacingThePage)
     HANDLE held = ::CreateFileW(windows::ApiPath(page).c_str(), GENERIC_READ, FILE_SHARE_READ,
         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(test::NativeDisk().Replace(page, "drei").failure.kind, FailureKind::UsedByOtherProgram);
+    EXPECT_EQ(
+        test::NativeDisk().Replace(page, "drei").failure.kind, FailureKind::UsedByOtherProgram);
     ::CloseHandle(held);
     EXPECT_EQ(test::ReadFile(page), "zwei");
     EXPECT_EQ(Names(dir.path()), std::vector<std::string> { "lookup.htm" });
@@ -172,10 +177,12 @@ TEST(WindowsFileSystemTest, ReplacingThePage)
     EXPECT_EQ(test::NativeDisk().Replace(page, "fünf").failure.kind, FailureKind::NoPermission);
     ::SetFileAttributesW(windows::ApiPath(page).c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(test::ReadFile(page), "vier");
-    EXPECT_EQ(test::NativeDisk().Replace(dir.Mkdir("ordner"), "x").failure.kind, FailureKind::IsFolder);
+    EXPECT_EQ(
+        test::NativeDisk().Replace(dir.Mkdir("ordner"), "x").failure.kind, FailureKind::IsFolder);
     EXPECT_EQ(test::NativeDisk().Replace(dir.path() + "\\fehlt\\lookup.htm", "x").failure.kind,
         FailureKind::NotFound);
-    EXPECT_EQ(test::NativeDisk().Replace(dir.path() + "\\neu\\", "x").failure.kind, FailureKind::FolderName);
+    EXPECT_EQ(test::NativeDisk().Replace(dir.path() + "\\neu\\", "x").failure.kind,
+        FailureKind::FolderName);
     EXPECT_EQ(Names(dir.path()), (std::vector<std::string> { "lookup.htm", "ordner" }));
 }
 
