@@ -1,5 +1,7 @@
-# The Windows resources of a program: its icon (the program's icon in four sizes, made with
-# icotool from icoutils), version information from the project's version, and its manifest.
+# The Windows resources of a program: its icon (the program's icon in four sizes, 32-bit with
+# transparency, made with icotool from icoutils; 256 pixels as PNG, as Windows keeps its large
+# icons), version information from the project's version, and its manifest. The setup program
+# uses the same icon.
 find_program(ICOTOOL icotool REQUIRED)
 set(TOVARO_ICON ${CMAKE_BINARY_DIR}/tovaro.ico)
 add_custom_command(OUTPUT ${TOVARO_ICON}
@@ -7,7 +9,7 @@ add_custom_command(OUTPUT ${TOVARO_ICON}
     ${PROJECT_SOURCE_DIR}/resources/icons/tovaro-16.png
     ${PROJECT_SOURCE_DIR}/resources/icons/tovaro-32.png
     ${PROJECT_SOURCE_DIR}/resources/icons/tovaro-48.png
-    ${PROJECT_SOURCE_DIR}/resources/icons/tovaro-256.png
+    --raw=${PROJECT_SOURCE_DIR}/resources/icons/tovaro-256.png
   DEPENDS ${PROJECT_SOURCE_DIR}/resources/icons/tovaro-16.png
     ${PROJECT_SOURCE_DIR}/resources/icons/tovaro-32.png
     ${PROJECT_SOURCE_DIR}/resources/icons/tovaro-48.png

@@ -15,6 +15,18 @@
 #include <QShortcut>
 
 namespace tovaro::gui {
+namespace {
+
+/// The program's icon in the sizes drawn for it: title bars and task bars pick the nearest.
+QIcon ProgramIcon()
+{
+    QIcon icon;
+    for (int size : { 16, 32, 48, 256 })
+        icon.addFile(QStringLiteral(":/tovaro/icons/tovaro-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
+} // namespace
 
 WizardPage::WizardPage(const char* formName, const QString& heading, DesktopServices& desktop)
     : QWidget(nullptr,
@@ -24,7 +36,7 @@ WizardPage::WizardPage(const char* formName, const QString& heading, DesktopServ
 {
     setObjectName(QLatin1String(formName));
     setWindowTitle(QStringLiteral(" Tovaro Wizard 1.00"));
-    setWindowIcon(QIcon(QStringLiteral(":/tovaro/icon32.xpm")));
+    setWindowIcon(ProgramIcon());
     setFixedSize(kClientWidth, kClientHeight);
     setFont(PageFont());
     setAutoFillBackground(true);
