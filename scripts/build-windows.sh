@@ -34,7 +34,9 @@ if [ "$wizard" = 1 ]; then
   (cd help && find . -type f | sort | sed 's|^\./||; s|/|\\|g; s|.*|  Delete "$INSTDIR\\help\\&"|'
    find . -mindepth 1 -type d | sort -r | sed 's|^\./||; s|/|\\|g; s|.*|  RMDir "$INSTDIR\\help\\&"|'
    echo '  RMDir "$INSTDIR\help"') >"$stage/help-files.nsh"
-  makensis -V2 -DVERSION="$version" -DSOURCE="$PWD/$stage" \
+  sed "s/@VERSION@/$version/" packaging/windows/resources/setup.manifest >"$stage/setup.manifest"
+  makensis -V2 -DVERSION="$version" -DSOURCE="$PWD/$stage" -DICON="$PWD/build-windows/tovaro.ico" \
+    -DMANIFEST="$PWD/$stage/setup.manifest" \
     -DOUTFILE="$PWD/build-windows/TovaroWizard-Setup-$version.exe" packaging/windows/tovaro.nsi
   echo "build-windows/tovaro.exe"
   echo "build-windows/TovaroWizard-Setup-$version.exe"

@@ -3,7 +3,7 @@
 # tree, created on first use), without a display and without Wine's own chatter.
 set -euo pipefail
 export WINEPREFIX="${TOVARO_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/tovaro/wine-prefix}"
-export WINEDEBUG=-all
+export WINEDEBUG="${TOVARO_WINEDEBUG:--all}"
 # No Mono and no Gecko: nothing asks to download them.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 # Console programs run without a display; TOVARO_WINE_DISPLAY gives the wizard an X server.

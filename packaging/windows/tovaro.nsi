@@ -1,16 +1,20 @@
 ; The setup program of Tovaro Wizard for Windows. Built by scripts/build-windows.sh:
 ;   makensis -DVERSION=1.0.0 -DSOURCE=<folder with tovaro.exe, tovaro-gen.exe, help and
-;            help-files.nsh> -DOUTFILE=<exe>
+;            help-files.nsh> -DICON=<tovaro.ico> -DMANIFEST=<setup.manifest, version filled in>
+;            -DOUTFILE=<exe>
 ; Administrators install for all users into Program Files, other users for themselves into
-; their own programs folder; /D= names another folder, and an installed version is updated
-; where it is. /S installs and uninstalls silently. The uninstaller removes what the setup
-; installed, by name, and a folder only when nothing else is left in it.
+; their own programs folder; /D= names another folder. An installed version is updated (or
+; repaired, or replaced by an older one) where it is: the folder page is skipped, and /D= is
+; not followed, so that there are never two copies. /S installs and uninstalls silently. The
+; uninstaller removes what the setup installed, by name, and a folder only when nothing else is
+; left in it.
 ; A 64-bit setup program, like the programs it installs.
 Target amd64-unicode
 !include "MUI2.nsh"
 !include "LogicLib.nsh"
 !include "x64.nsh"
 !include "FileFunc.nsh"
+!include "WordFunc.nsh"
 
 !define PRODUCT "Tovaro Wizard"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\TovaroWizard"
@@ -20,13 +24,16 @@ Target amd64-unicode
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
-RequestExecutionLevel highest
 SetCompressor /SOLID lzma
 ; The product and its maker, not the installer tool, at the foot of every page.
 BrandingText "${PRODUCT} ${VERSION} – ${MAKER}"
 ; No InstallDir: .onInit sets the default, unless /D= has named a folder.
+; The product's icon for the setup and the uninstaller.
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
 
 !insertmacro MUI_PAGE_WELCOME
+!define MUI_PAGE_CUSTOMFUNCTION_PRE SkipFolderOnUpdate
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_RUN
@@ -36,7 +43,27 @@ BrandingText "${PRODUCT} ${VERSION} – ${MAKER}"
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "German"
 
+; What Explorer shows of the setup program: product, maker, version.
+VIProductVersion "${VERSION}.0"
+VIFileVersion "${VERSION}.0"
+VIAddVersionKey /LANG=${LANG_GERMAN} "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=${LANG_GERMAN} "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=${LANG_GERMAN} "CompanyName" "${MAKER}"
+VIAddVersionKey /LANG=${LANG_GERMAN} "FileDescription" "Installationsprogramm von ${PRODUCT}"
+VIAddVersionKey /LANG=${LANG_GERMAN} "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=${LANG_GERMAN} "LegalCopyright" "© ${MAKER}"
+VIAddVersionKey /LANG=${LANG_GERMAN} "OriginalFilename" "TovaroWizard-Setup-${VERSION}.exe"
+
+; The setup's own manifest in place of the installer tool's: it names the product, asks for
+; the highest rights the user has, knows every Windows from Vista on and draws itself sharply
+; at any scale. (The settings that would make the tool write its own are off.)
+RequestExecutionLevel none
+ManifestSupportedOS none
+XPStyle off
+PEAddResource "${MANIFEST}" "#24" "#1" 1031
+
 Var AllUsers
+Var Installed ; the folder of the installed version, or empty
 
 Function .onInit
   SetRegView 64
@@ -55,13 +82,30 @@ Function .onInit
     ReadRegStr $2 HKCU "${UNINSTALL_KEY}" "DisplayVersion"
     StrCpy $3 "$LOCALAPPDATA\Programs\${PRODUCT}"
   ${EndIf}
-  ${If} $1 != ""
-    ; An installed version is updated in its own folder.
-    StrCpy $INSTDIR $1
-    MessageBox MB_OK|MB_ICONINFORMATION "${PRODUCT} $2 ist bereits in $1 installiert und wird \
-      auf Version ${VERSION} aktualisiert." /SD IDOK
+  StrCpy $Installed $1
+  ${If} $Installed != ""
+    ; An installed version is updated in its own folder, whatever /D= names.
+    StrCpy $INSTDIR $Installed
+    ${VersionCompare} "$2" "${VERSION}" $0
+    ${If} $0 == 0
+      StrCpy $0 "wird erneut installiert (repariert)"
+    ${ElseIf} $0 == 1
+      StrCpy $0 "wird durch die ältere Version ${VERSION} ersetzt"
+    ${Else}
+      StrCpy $0 "wird auf Version ${VERSION} aktualisiert"
+    ${EndIf}
+    MessageBox MB_OK|MB_ICONINFORMATION "${PRODUCT} $2 ist bereits in $Installed installiert \
+      und $0." /SD IDOK
   ${ElseIf} $INSTDIR == ""
     StrCpy $INSTDIR $3
+  ${EndIf}
+FunctionEnd
+
+; Another folder would leave a second copy, and the one installed would lose its entry in
+; "Apps & features": an update skips the folder page.
+Function SkipFolderOnUpdate
+  ${If} $Installed != ""
+    Abort
   ${EndIf}
 FunctionEnd
 

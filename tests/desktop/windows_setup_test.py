@@ -1,15 +1,20 @@
 #!/usr/bin/env python3
-"""The Windows setup program under Wine: a silent install puts the wizard, tovaro-gen and the
-help into Program Files with a Start-menu entry and an uninstaller in "Apps & features"; the
-installed wizard starts on an X server (Wine's Windows desktop) in a site folder under a drive
-letter, shows page 1 with its title, adds the folder's files, moves to page 2 and 3 by keys in
-its place, writes the page with the German message, records its folder in the registry, and
-ends on a close request; the installed tovaro-gen writes a page; a silent uninstall leaves
-nothing behind.
+"""The Windows setup program under Wine: it carries the product's icon, version information
+and manifest; a silent install puts the wizard, tovaro-gen and the help into Program Files
+with a Start-menu entry and an uninstaller in "Apps & features"; a second setup keeps the
+installed folder, says that the same version is installed again, and skips the folder page;
+the installed programs carry full-colour icons, all resources German; the installed wizard
+starts on an X server (Wine's Windows desktop) in a site folder under a drive letter, shows
+page 1 with its title, adds the folder's files, moves to page 2 and 3 by keys in its place,
+opens the help with F1 on each page, lets a picker follow the mouse after an earlier Escape,
+writes the page with the German message, records its folder in the registry, and ends on a
+close request; the installed tovaro-gen writes a page; a silent uninstall leaves nothing
+behind.
 
 Usage: windows_setup_test.py SETUP_EXE WINE_RUN SEND_CLOSE [SCREENSHOT_FOLDER]
 """
 import os
+import re
 import subprocess
 import sys
 import tempfile
@@ -65,6 +70,49 @@ def wait_for(condition, seconds):
     return condition()
 
 
+def resources(exe):
+    """The resources of a Windows program: (type, name, language) of each."""
+    r = subprocess.run(["wrestool", "-l", exe], capture_output=True, text=True)
+    found = []
+    for line in r.stdout.splitlines():
+        fields = dict(f[2:].split("=", 1) for f in line.split() if f.startswith("--"))
+        found.append((fields.get("type"), fields.get("name"), fields.get("language")))
+    return found
+
+
+def resource(exe, kind):
+    return subprocess.run(["wrestool", "-x", "--raw", "--type=%s" % kind, exe],
+                          capture_output=True).stdout
+
+
+def icon_images(exe):
+    """The images of a program's first icon: "WIDTHxHEIGHT@DEPTH" each."""
+    with tempfile.TemporaryDirectory() as folder:
+        ico = os.path.join(folder, "icon.ico")
+        subprocess.run(["wrestool", "-x", "--type=14", "-o", ico, exe], capture_output=True)
+        r = subprocess.run(["icotool", "-l", ico], capture_output=True, text=True)
+    images = []
+    for line in r.stdout.splitlines():
+        fields = dict(f[2:].split("=", 1) for f in line.split() if "=" in f)
+        images.append("%sx%s@%s" % (fields["width"], fields["height"], fields["bit-depth"]))
+    return images
+
+
+FULL_COLOUR = ["16x16@32", "32x32@32", "48x48@32", "256x256@32"]
+
+# The setup program itself: what Explorer shows of it, its icon, and its manifest.
+version_block = resource(setup, 16).decode("utf-16-le", "replace")
+check("Tovaro Wizard" in version_block and "Brantwell Software" in version_block
+      and "1.0.0" in version_block, "setup program: product, maker and version for Explorer")
+check(icon_images(setup) == FULL_COLOUR,
+      "setup program: the product's icon in full colour (%s)" % icon_images(setup))
+manifest = resource(setup, 24).decode("utf-8", "replace")
+check("TovaroWizard" in manifest and "Nullsoft" not in manifest
+      and "<dpiAware" in manifest and ">true</dpiAware>" in manifest,
+      "setup program: its own manifest, aware of the screen's scale")
+check(("16", "1", "1031") in resources(setup) and ("24", "1", "1031") in resources(setup),
+      "setup program: version information and manifest tagged German")
+
 # A leftover of an earlier run goes first.
 if os.path.exists(os.path.join(home, "uninstall.exe")):
     wine([r"C:\Program Files\Tovaro Wizard\uninstall.exe", "/S"])
@@ -77,6 +125,72 @@ for name in ("tovaro.exe", "tovaro-gen.exe", os.path.join("help", "index.htm")):
     check(os.path.isfile(os.path.join(home, name)), "installed: " + name)
 check(os.path.isfile(shortcut), "Start menu: Tovaro Wizard")
 check(registered(), "Apps & features: an uninstaller is registered")
+for program in ("tovaro.exe", "tovaro-gen.exe"):
+    installed = os.path.join(home, program)
+    check(icon_images(installed) == FULL_COLOUR,
+          "%s: icon in full colour with transparency (%s)" % (program, icon_images(installed)))
+    languages = {language for _, _, language in resources(installed)}
+    check(languages == {"1031"}, "%s: every resource tagged German (%s)" % (program, languages))
+
+# A second setup, the same version, run as a user would: it says the version is installed
+# again, and goes from its welcome page straight to installing, into the installed folder
+# (its folder page, where another folder could be typed, is skipped).
+xvfb = subprocess.Popen(["Xvfb", "-displayfd", "1", "-screen", "0", "1280x900x24", "-noreset"],
+                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+display = ":" + xvfb.stdout.readline().decode().strip()
+trace = tempfile.TemporaryFile()
+os.utime(os.path.join(home, "tovaro.exe"), (0, 0))
+again = subprocess.Popen(["bash", wine_run, setup],
+                         env=dict(os.environ, TOVARO_WINE_DISPLAY=display,
+                                  TOVARO_WINEDEBUG="+msgbox,+dialog"),
+                         stdout=subprocess.DEVNULL, stderr=trace)
+
+
+def traced():
+    trace.seek(0)
+    return trace.read().decode("utf-8", "replace")
+
+
+repaired = ("Tovaro Wizard 1.0.0 ist bereits in C:\\\\Program Files\\\\Tovaro Wizard installiert "
+            "und wird erneut installiert (repariert).")
+check(wait_for(lambda: repaired in traced(), 60),
+      "the same version again: it is said to be installed again (repaired)")
+xenv = dict(os.environ, DISPLAY=display)
+
+
+def press_in_setup(key):
+    """Presses `key` in the setup's newest window (the message box, then the setup's own)."""
+    def newest():
+        r = subprocess.run(["xdotool", "search", "--onlyvisible", "--name",
+                            "^Installation von Tovaro Wizard"], env=xenv, capture_output=True,
+                           text=True)
+        return r.stdout.split()[-1] if r.stdout.split() else None
+    wait_for(lambda: newest() is not None, 30)
+    w = newest()
+    if w:
+        subprocess.run(["xdotool", "windowfocus", "--sync", w], env=xenv)
+        subprocess.run(["xdotool", "key", "--window", w, key], env=xenv)
+
+
+press_in_setup("Return")  # OK
+time.sleep(2)
+after_welcome = len(traced())
+press_in_setup("Return")  # "Weiter" on the welcome page
+check(wait_for(lambda: os.path.getmtime(os.path.join(home, "tovaro.exe")) > 0, 60),
+      "the same version again: installed into the installed folder")
+next_page = traced()[after_welcome:]
+check("MSCTLS_PROGRESS32" in next_page and 'L"Edit"' not in next_page.replace("EDIT", "Edit"),
+      "the same version again: the welcome page leads straight to installing")
+stop_wineserver()
+again.wait(timeout=30)
+xvfb.terminate()
+xvfb.wait(timeout=30)
+# Another folder named on the command line: the installed folder is kept all the same.
+os.utime(os.path.join(home, "tovaro.exe"), (0, 0))
+wine([setup, "/S", r"/D=C:\Andere"])
+check(wait_for(lambda: os.path.getmtime(os.path.join(home, "tovaro.exe")) > 0, 60)
+      and not os.path.exists(os.path.join(drive_c, "Andere")),
+      "another folder for an installed version: the installed folder is kept")
 
 # A handler of our own for web and mail addresses and for .htm files, in place of the browser
 # and the mail program: it notes what the system asked it to open.
@@ -127,6 +241,11 @@ with tempfile.TemporaryDirectory(prefix="tovaro-setup-") as work:
         ids = r.stdout.split()
         return ids[0] if ids else None
 
+    def visible_windows():
+        r = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", ""], env=xenv,
+                           capture_output=True, text=True)
+        return set(r.stdout.split())
+
     def geometry(w):
         r = subprocess.run(["xdotool", "getwindowgeometry", w], env=xenv, capture_output=True,
                            text=True)
@@ -140,6 +259,22 @@ with tempfile.TemporaryDirectory(prefix="tovaro-setup-") as work:
         if shots:
             subprocess.run(["import", "-window", w, os.path.join(shots, name)], env=xenv)
 
+    def press(w, keys):
+        subprocess.run(["xdotool", "windowactivate", "--sync", w], env=xenv)
+        subprocess.run(["xdotool", "windowfocus", "--sync", w], env=xenv)
+        subprocess.run(["xdotool", "key", "--window", w, keys], env=xenv)
+
+    def pixels(w, x, y, width=1, height=1):
+        """The window's pixels in a rectangle, as text."""
+        r = subprocess.run(["import", "-window", w, "-crop", "%dx%d+%d+%d" % (width, height, x, y), "-depth", "8",
+                            "txt:-"], env=xenv, capture_output=True, text=True)
+        return re.findall(r"#[0-9A-F]{6}", r.stdout)
+
+    help_document = r"C:\Program Files\Tovaro Wizard\help\index.htm"
+
+    def help_opened(before):
+        return wait_for(lambda: opened_targets().count(help_document) > before, 30)
+
     check(wait_for(lambda: window() is not None, 90), 'page 1 shown, titled " Tovaro Wizard 1.00"')
     if window() is None:
         print("the wizard ended with %r" % wizard.poll())
@@ -150,6 +285,10 @@ with tempfile.TemporaryDirectory(prefix="tovaro-setup-") as work:
         click(first, 235, 301)  # "++": every file the file box lists
         time.sleep(1)
         shot("windows-page1.png", first)
+        before = opened_targets().count(help_document)
+        press(first, "F1")
+        check(help_opened(before), "page 1: F1 opens the help document")
+        click(first, 300, 16)  # the page again, after the program that opened the help
         subprocess.run(["xdotool", "windowactivate", "--sync", first], env=xenv)
         subprocess.run(["xdotool", "windowfocus", "--sync", first], env=xenv)
         subprocess.run(["xdotool", "key", "--window", first, "alt+s"], env=xenv)
@@ -160,6 +299,36 @@ with tempfile.TemporaryDirectory(prefix="tovaro-setup-") as work:
             check(geometry(second) == place, "page 2 in page 1's place (%s, %s)"
                   % (place, geometry(second)))
             shot("windows-page2.png", second)
+            before = opened_targets().count(help_document)
+            press(second, "F1")
+            check(help_opened(before), "page 2: F1 opens the help document")
+            click(second, 300, 16)
+            # The Escape that closes the colour dialog does not end the next picker: the field
+            # follows the mouse, here to the black screen beside the window. The key goes
+            # through the X server's input (XTEST), as a keyboard's does.
+            swatch = pixels(second, 32, 80)
+            shown = visible_windows()
+            click(second, 420, 80)  # "Farbe wählen..." of the background colour
+            check(wait_for(lambda: visible_windows() - shown, 20), "page 2: the colour dialog opens")
+            time.sleep(0.5)
+            subprocess.run(["xdotool", "key", "Escape"], env=xenv)
+            check(wait_for(lambda: not visible_windows() - shown, 20),
+                  "page 2: Escape closes the colour dialog")
+            # And one on the page itself.
+            subprocess.run(["xdotool", "windowfocus", "--sync", second], env=xenv)
+            subprocess.run(["xdotool", "key", "Escape"], env=xenv)
+            time.sleep(0.5)
+            click(second, 268, 80)  # "Bildschirmpipette" of the background colour
+            time.sleep(0.5)
+            subprocess.run(["xdotool", "mousemove", "2", "2"], env=xenv)
+            time.sleep(1)
+            picked = pixels(second, 32, 80)
+            subprocess.run(["xdotool", "keydown", "Escape"], env=xenv)
+            time.sleep(0.3)
+            subprocess.run(["xdotool", "keyup", "Escape"], env=xenv)
+            check(picked == ["#000000"] and swatch != picked,
+                  "page 2: after an Escape, the picker still follows the mouse (%s, then %s)"
+                  % (swatch, picked))
             subprocess.run(["xdotool", "key", "--window", second, "alt+s"], env=xenv)
             check(wait_for(lambda: window() not in (None, first, second), 20),
                   "Alt+S shows page 3")
@@ -185,6 +354,13 @@ with tempfile.TemporaryDirectory(prefix="tovaro-setup-") as work:
                     shot("windows-message.png", box)
                     subprocess.run(["xdotool", "key", "--window", box, "Return"], env=xenv)
                     wait_for(lambda: message() is None, 10)
+                # F1 on page 3 opens its help panel, over the status panel.
+                status = pixels(third, 16, 160, 470, 200)
+                press(third, "F1")
+                time.sleep(1)
+                check(pixels(third, 16, 160, 470, 200) != status,
+                      "page 3: F1 shows the help panel")
+                press(third, "space")  # "Hilfe schließen", which has the focus
                 written = open(page, "rb").read() if os.path.exists(page) else b""
                 check("tits[0]= 'Über uns'".encode() in written
                       and "tits[1]= 'Preise'".encode() in written,
@@ -196,9 +372,9 @@ with tempfile.TemporaryDirectory(prefix="tovaro-setup-") as work:
                 click(third, 268, 416)  # the mail address
                 check(wait_for(lambda: "mailto:info@tovaro.example" in opened_targets(), 30),
                       "the mail address opens a mail through the system")
+                before = opened_targets().count(help_document)
                 click(third, 48, 476)  # Hilfe
-                check(wait_for(lambda: r"C:\Program Files\Tovaro Wizard\help\index.htm"
-                               in opened_targets(), 30),
+                check(help_opened(before),
                       "Hilfe opens the help document with the system's separators (%s)"
                       % opened_targets().strip())
                 subprocess.run([send_close, third], env=xenv)
