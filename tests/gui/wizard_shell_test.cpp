@@ -46,7 +46,9 @@ TEST(ShellTest, StartShowsOnlyPageOneWithTheCommonFrame)
     EXPECT_FALSE(h.p1()->windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_TRUE(h.p1()->windowFlags() & Qt::WindowCloseButtonHint);
     EXPECT_FALSE(h.p1()->windowIcon().isNull());
-    EXPECT_EQ(h.p1()->windowIcon().availableSizes().value(0), QSize(32, 32));
+    // Every size a desktop asks for, drawn for it: title bar, task bar, switcher.
+    EXPECT_EQ(h.p1()->windowIcon().availableSizes(),
+        QList<QSize>({ QSize(16, 16), QSize(32, 32), QSize(48, 48), QSize(256, 256) }));
     // Both images come from the resources built into the program.
     EXPECT_EQ(test::Control<QLabel>(h.p1(), "Image1")->pixmap().size(), QSize(88, 31));
     EXPECT_EQ(test::Control<QLabel>(h.p1(), "Label2")->text(),
