@@ -25,6 +25,10 @@ StatusPanel::StatusPanel(const PageControls& controls, std::function<void(int)> 
 {
     bar_->setTextVisible(false);
     messageList_->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Every line is one line of text: the list lays them out by the first one's height instead of
+    // measuring all of them again at each batch a run adds (2,000 lines took a third of the
+    // time from the click to the message box).
+    messageList_->setUniformItemSizes(true);
     NameControl(messageList_, QStringLiteral("Meldungen"), controls.Get<QLabel>("Label7"));
     NameControl(bar_, QStringLiteral("Fortschritt"));
     connect(helpButton_, &QPushButton::clicked, this, &StatusPanel::MessageHelpRequested);
