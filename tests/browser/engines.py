@@ -147,6 +147,9 @@ class Firefox:
                                 ("app.update.disabledForTesting", True),
                                 # What pages write to the console goes to standard output.
                                 ("devtools.console.stdout.content", True),
+                                # and not what the browser's own modules write to theirs
+                                # ("RSLoader: ..." at times, however the modules are disabled).
+                                ("devtools.console.stdout.chrome", False),
                                 # The browser's own studies and remote settings, which would log
                                 # their failures on a machine without a network.
                                 ("app.normandy.enabled", False),
