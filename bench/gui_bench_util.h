@@ -1,7 +1,8 @@
 // What the wizard's benchmarks share: the best time of a few runs, and a desktop that opens
-// nothing and shows no message.
+// nothing, shows no message and cancels the colour dialog.
 #pragma once
 
+#include "appearance_page/colour_dialog.h"
 #include "wizard_shell/desktop_services.h"
 #include "wizard_shell/document_opener.h"
 
@@ -25,6 +26,11 @@ inline double BestMs(const std::function<void()>& f, int runs = 5)
 
 struct NullOpener : gui::DocumentOpener {
     void Open(const QString&) override { }
+};
+
+/// A colour dialog that is always cancelled.
+struct NoDialog : gui::ColourDialog {
+    bool Run(QWidget*, ColourValue&) override { return false; }
 };
 
 struct NullMessages : gui::MessageBoxes {

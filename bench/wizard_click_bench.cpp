@@ -29,13 +29,10 @@
 
 namespace fs = std::filesystem;
 using tovaro::bench::BestMs;
+using tovaro::bench::NoDialog;
 using tovaro::bench::NullOpener;
 
 namespace {
-
-struct NoDialog : tovaro::gui::ColourDialog {
-    bool Run(QWidget*, tovaro::ColourValue&) override { return false; }
-};
 
 // Notes when a message box first paints, and closes it as a user would.
 class MessageBoxWatch : public QObject {

@@ -26,16 +26,9 @@
 
 namespace fs = std::filesystem;
 using tovaro::bench::BestMs;
+using tovaro::bench::NoDialog;
 using tovaro::bench::NullMessages;
 using tovaro::bench::NullOpener;
-
-namespace {
-
-struct NoDialog : tovaro::gui::ColourDialog {
-    bool Run(QWidget*, tovaro::ColourValue&) override { return false; }
-};
-
-} // namespace
 
 int main(int argc, char** argv)
 {

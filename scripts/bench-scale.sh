@@ -111,34 +111,29 @@ page, one_by_one, variants = sys.argv[1], sys.argv[2], sys.argv[3]
 runs = [("hits written at once", page, "nummer12"), ("hits written at once", page, "garten"),
         ("hits written at once", page, "seite"), ("hits written at once", page, "zebra"), ("each line written", one_by_one, "zebra"),
         ("each line written", one_by_one, "nummer12")]
+def first_search(engine_class, path, query):
+    """The best of three first searches, each in a new browser process: seconds and hits."""
+    times = []
+    for _ in range(3):
+        engine = engine_class()
+        try:
+            seconds, hits = engine.load("file://" + path + "?lookup=" + query,
+                                        "document.querySelectorAll('a[target]').length")
+        finally:
+            engine.close()
+        times.append(seconds)
+    return min(times), hits
 for engine_class in engines.ENGINES:
     for form, path, query in runs:
-        times = []
-        for _ in range(3):
-            engine = engine_class()
-            try:
-                seconds, hits = engine.load("file://" + path + "?lookup=" + query,
-                                            "document.querySelectorAll('a[target]').length")
-            finally:
-                engine.close()
-            times.append(seconds)
+        seconds, hits = first_search(engine_class, path, query)
         print("first search in a new %s process, %s, %s: %.0f ms (%d hits; best of three)"
-              % (engine_class.name, form, query, min(times) * 1000, hits))
+              % (engine_class.name, form, query, seconds * 1000, hits))
 # Spelling variants: the same searches on the page whose search folds the word and the fields.
 for engine_class in engines.ENGINES:
     for query in ("zebra", "hecke", "seite"):
         best = {}
         for path, form in ((page, "off"), (variants, "on")):
-            times = []
-            for _ in range(3):
-                engine = engine_class()
-                try:
-                    seconds, hits = engine.load("file://" + path + "?lookup=" + query,
-                                                "document.querySelectorAll('a[target]').length")
-                finally:
-                    engine.close()
-                times.append(seconds)
-            best[form] = min(times)
+            best[form], hits = first_search(engine_class, path, query)
         print("spelling variants, %s, %d hits: off %.0f ms, on %.0f ms, ratio %.2f (best of three)"
               % (engine_class.name, hits, best["off"] * 1000, best["on"] * 1000, best["on"] / best["off"]))
 PY
