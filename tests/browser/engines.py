@@ -154,6 +154,10 @@ class Firefox:
                                 # their failures on a machine without a network.
                                 ("app.normandy.enabled", False),
                                 ("messaging-system.rsexperimentloader.enabled", False),
+                                ("app.shield.optoutstudies.enabled", False),
+                                # The studies' loader logs through its own console even so
+                                # ("console.error: RSLoader: ..."); this is that console's level.
+                                ("messaging-system.log", "off"),
                                 ("services.settings.server", "data:,"),
                                 ("browser.backup.enabled", False),
                                 ("browser.region.network.url", "")):
@@ -241,8 +245,18 @@ class Firefox:
             text = f.read()
             self.log_read += len(text)
         lines = text.decode("utf-8", "replace").splitlines()
-        return [line for line in lines if line.startswith(("console.error", "console.warn"))
+        return [line for line in lines
+                if (line.startswith(("console.error", "console.warn")) and not self._browser_module(line))
                 or (line.startswith(("JavaScript error", "JavaScript warning")) and "file://" in line)]
+
+    # Consoles of the browser's own modules, which write "console.error: <module>: ..." on a
+    # machine without a network however their prefs are set; the pages never use these names.
+    BROWSER_MODULES = ("RSLoader", "RemoteSettings", "Nimbus", "ExperimentManager")
+
+    @classmethod
+    def _browser_module(cls, line):
+        text = line.split(":", 1)[1].lstrip()
+        return any(text.startswith(module + ":") for module in cls.BROWSER_MODULES)
 
     def close(self):
         try:
