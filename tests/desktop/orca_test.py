@@ -22,13 +22,16 @@ from desktop_support import wait_for
 # where it may not make one, another Orca ends the test with one line that says so.
 if "TOVARO_ORCA_ALONE" not in os.environ:
     alone = dict(os.environ, TOVARO_ORCA_ALONE="1")
-    if os.geteuid() == 0 and shutil.which("unshare"):
+    # A chroot, whose root is no mount point, cannot make the namespace's own /proc private.
+    if os.geteuid() == 0 and shutil.which("unshare") and subprocess.run(
+            ["unshare", "--pid", "--fork", "--mount-proc", "true"],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode == 0:
         os.execvpe("unshare", ["unshare", "--pid", "--fork", "--mount-proc", sys.executable,
                                *sys.argv], alone)
     if subprocess.run(["pgrep", "-u", str(os.getuid()), "-x", "orca"],
                       stdout=subprocess.DEVNULL).returncode == 0:
         print("FAIL another Orca runs for this user, and this Orca would end at once; run the "
-              "test as root, which gives it a process namespace of its own")
+              "test as root outside a chroot, which gives it a process namespace of its own")
         sys.exit(1)
 
 TOVARO = os.environ["TOVARO"]
